@@ -1,0 +1,137 @@
+#pragma once
+
+#include "xml/xpxml_kind.h"
+#include "xml/xpxml_list.h"
+#include "xml/xpxml_text.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+class XPxmlDoc;
+
+// A node of any XML kind: a name, a value, a list of attribute nodes and a list
+// of child nodes, both owned. Names compare without regard to case.
+//
+// Navigation by kind (firstChild/nextChild …) moves the child list's cursor,
+// which is how iteration continues. nextSibling/prevSibling do not: they are
+// single locked steps, safe while another thread walks the same list.
+class XPxmlNode {
+public:
+    // A detached node flagged modified; nullptr when kindName names no kind.
+    // A null or empty kindName makes an element.
+    static XPxmlNode* create(const char* name, const char* kindName = nullptr);
+    ~XPxmlNode();
+    XPxmlNode(const XPxmlNode&) = delete;
+    XPxmlNode& operator=(const XPxmlNode&) = delete;
+
+    uint16_t kind() const { return m_kind; }
+    const char* kindName() const { return XPxmlKind::nameOf(m_kind); }
+    const char* name() const { return m_name.c_str(); }
+    const char* value() const { return m_value.c_str(); }
+    // Renames; an equal name (case-sensitive) changes nothing, a name outside
+    // the document's ignore prefix flags the node modified.
+    void setName(const char* name);
+    // 0 when the value is unchanged (case-sensitive), else flags the node and 1.
+    int setValue(const char* value);
+
+    XPxmlNode* parent() const { return m_parent; }
+    XPxmlDoc* document() const { return m_document; }
+    void setDocument(XPxmlDoc* doc) { m_document = doc; }
+    bool isModified() const { return m_modified; }
+    void setModified(bool modified) { m_modified = modified; }
+    // Error code of the last write of this node: 0, or 2910 for a nameless node.
+    int result() const { return m_result; }
+
+    XPxmlList& children() { return m_children; }
+    const XPxmlList& children() const { return m_children; }
+    XPxmlList& attributes() { return m_attributes; }
+    const XPxmlList& attributes() const { return m_attributes; }
+
+    // --- navigation (moves the child list's cursor) ---
+    XPxmlNode* firstChild(const char* kindName = "all");
+    XPxmlNode* nextChild(const char* kindName = "all");
+    XPxmlNode* lastChild(const char* kindName = "all");
+    XPxmlNode* prevChild(const char* kindName = "all");
+    // First child of any kind named name, searching behind after when given;
+    // nullptr when after is not a child.
+    XPxmlNode* findChild(const char* name, XPxmlNode* after = nullptr);
+    XPxmlNode* pushCursor() { return static_cast<XPxmlNode*>(m_children.pushCursor()); }
+    XPxmlNode* popCursor() { return static_cast<XPxmlNode*>(m_children.popCursor()); }
+
+    // --- navigation that leaves every cursor alone ---
+    XPxmlNode* nextSibling() const;
+    XPxmlNode* prevSibling() const;
+    XPxmlNode* firstElementChild() const;
+    XPxmlNode* nextElementSibling() const;
+    XPxmlNode* childAt(uint32_t index) const { return static_cast<XPxmlNode*>(m_children.at(index)); }
+    uint32_t childCount() const { return m_children.count(); }
+
+    // --- structure ---
+    // Detaches child from any old parent and inserts it at insertMode; it and
+    // its element descendants take this node's document. 0 for a null child.
+    int insertChild(int insertMode, XPxmlNode* child);
+    int appendChild(XPxmlNode* child) { return insertChild(XPxmlList::AtEnd, child); }
+    // Before reference when it has a parent, else appended.
+    int insertBefore(XPxmlNode* child, XPxmlNode* reference);
+    XPxmlNode* createChild(int insertMode, const char* name, const char* kindName = nullptr);
+    // Out of the parent's list, no parent, no document in the whole subtree.
+    // nullptr for a node without parent.
+    XPxmlNode* detach();
+    void removeAllChildren();
+    // Same kind, name, value and attributes (and children when deep); detached.
+    XPxmlNode* clone(bool deep) const;
+
+    // --- attributes ---
+    // The value text (valid until the attribute changes), or nullptr when absent.
+    const char* getAttribute(const char* name) const;
+    // Copies the value into buffer (cut to size - 1 bytes) and returns 1;
+    // stores "" and returns 0 when absent.
+    int getAttributeCopy(const char* name, char* buffer, size_t size) const;
+    // The value copied under the list's lock; false (out untouched) when absent.
+    bool getAttributeCopy(const char* name, std::string& out) const;
+    // The value's leading integer (blanks and a sign allowed, no digits: 0) and
+    // 1; 0 with out unchanged when absent.
+    int getAttributeNumber(const char* name, long* out) const;
+    XPxmlNode* findAttribute(const char* name) const;
+    void setAttribute(const char* name, const char* value);
+    void removeAttribute(const char* name);
+    void removeAllAttributes();
+
+    // The value when not empty, else the children written one after another,
+    // unindented and unescaped; "" at least.
+    std::string textContent() const;
+
+    // True when name begins with the document's ignore prefix (working data).
+    bool isIgnoredName(const char* name) const;
+
+private:
+    explicit XPxmlNode(uint16_t kind);
+    void setResult(int code) { m_result = int16_t(code); }
+    void adoptDocument(XPxmlDoc* doc);       // this and its element descendants
+    void clearDocumentDeep();                // this and all descendants
+    void appendParsedChild(XPxmlNode* child); // parser: child already has the document
+    static void destroy(void* node);
+
+    friend class XPxmlDoc;
+    friend class XPxmlParser;
+    friend class XPxmlWriter;
+
+    // Kind codes fit a byte (the largest stored is 99) and write results are 0
+    // or 2910: keeping the header to eight bytes matters with millions of nodes.
+    uint8_t m_kind;
+    bool m_modified = true;
+    int16_t m_result = 0;
+    mutable uint32_t m_indexHint = 0;        // where this node last sat in its parent's list
+    XPxmlText m_name;
+    XPxmlText m_value;
+    XPxmlNode* m_parent = nullptr;
+    XPxmlDoc* m_document = nullptr;
+    XPxmlList m_children{XPxmlList::kNodeListGrowth};
+    XPxmlList m_attributes{XPxmlList::kNodeListGrowth};
+};
+
+// Reads the leading decimal integer of text: optional blanks and sign, then
+// digits up to the first other character; no digits read as 0. Saturates at
+// the limits of a 32-bit integer.
+long xpxmlLeadingInteger(const char* text);
