@@ -4,6 +4,7 @@
 #include "xml/xpxml_list.h"
 #include "xml/xpxml_text.h"
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -107,7 +108,7 @@ public:
 
 private:
     explicit XPxmlNode(uint16_t kind);
-    void setResult(int code) { m_result = int16_t(code); }
+    void setResult(int code) const { m_result = int16_t(code); }
     void adoptDocument(XPxmlDoc* doc);       // this and its element descendants
     void clearDocumentDeep();                // this and all descendants
     void appendParsedChild(XPxmlNode* child); // parser: child already has the document
@@ -121,8 +122,8 @@ private:
     // or 2910: keeping the header to eight bytes matters with millions of nodes.
     uint8_t m_kind;
     bool m_modified = true;
-    int16_t m_result = 0;
-    mutable uint32_t m_indexHint = 0;        // where this node last sat in its parent's list
+    mutable int16_t m_result = 0;
+    mutable std::atomic<uint32_t> m_indexHint{0}; // where this node last sat in its parent's list
     XPxmlText m_name;
     XPxmlText m_value;
     XPxmlNode* m_parent = nullptr;

@@ -1,0 +1,95 @@
+#include "xml/xpxml_doc.h"
+
+#include <cstdio>
+#include <cstring>
+
+XPxmlDoc::XPxmlDoc() : m_documentNode(XPxmlNode::create("#document", "document"))
+{
+    m_documentNode->setDocument(this);
+}
+
+XPxmlDoc::~XPxmlDoc()
+{
+    delete m_documentNode;
+}
+
+XPxmlNode* XPxmlDoc::rootElement() const
+{
+    return m_documentNode->firstElementChild();
+}
+
+XPxmlNode* XPxmlDoc::nextInDocumentOrder(XPxmlNode* current) const
+{
+    if (!current)
+        return nullptr;
+    if (XPxmlNode* child = current->firstElementChild())
+        return child;
+    const XPxmlNode* root = rootElement();
+    // Climb until a level has a further element; never above the root.
+    for (XPxmlNode* node = current; node && node != root; node = node->parent())
+        if (XPxmlNode* sibling = node->nextElementSibling())
+            return sibling;
+    return nullptr;
+}
+
+XPxmlNode* XPxmlDoc::findElement(const char* name)
+{
+    m_walkPosition = rootElement();
+    for (; m_walkPosition; m_walkPosition = nextInDocumentOrder(m_walkPosition))
+        if (xpxmlNameEquals(m_walkPosition->name(), name))
+            return m_walkPosition;
+    return nullptr;
+}
+
+bool XPxmlDoc::isModified() const
+{
+    for (XPxmlNode* node = rootElement(); node; node = nextInDocumentOrder(node))
+        if (node->isModified())
+            return true;
+    return false;
+}
+
+void XPxmlDoc::clearModified()
+{
+    for (XPxmlNode* node = rootElement(); node; node = nextInDocumentOrder(node))
+        node->setModified(false);
+}
+
+void XPxmlDoc::setError(int code, const std::string& message)
+{
+    m_errorCode = code;
+    if (m_loading) {
+        char prefix[64];
+        std::snprintf(prefix, sizeof prefix, "(XPxml line %ld) Line:%ld> ", long(code), m_line);
+        m_errorText = prefix;
+        m_errorText += message;
+    } else {
+        m_errorText = message;
+    }
+    if (m_errorText.size() > kMaxErrorText)
+        m_errorText.resize(kMaxErrorText);
+}
+
+void XPxmlDoc::clearError()
+{
+    m_errorCode = 0;
+    m_errorText.clear();
+}
+
+void XPxmlDoc::setIgnorePrefix(const char* prefix)
+{
+    m_ignorePrefix = prefix ? prefix : "";
+    if (m_ignorePrefix.size() > kMaxIgnorePrefix)
+        m_ignorePrefix.resize(kMaxIgnorePrefix);
+}
+
+bool XPxmlDoc::hasIgnorePrefix(const char* name) const
+{
+    return !m_ignorePrefix.empty() && name &&
+           std::strncmp(name, m_ignorePrefix.c_str(), m_ignorePrefix.size()) == 0;
+}
+
+int XPxmlDoc::loadText(const char* text)
+{
+    return loadText(text, text ? std::strlen(text) : 0);
+}

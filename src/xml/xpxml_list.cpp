@@ -1,0 +1,435 @@
+#include "xml/xpxml_list.h"
+
+#include "xml/xpxml_spinlock.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <mutex>
+#include <new>
+
+namespace {
+// Entries held inside the list's own storage before a separate array is made:
+// most attribute lists of a music file hold two or three entries.
+constexpr uint32_t kInlineSlots = 4;
+} // namespace
+
+struct XPxmlList::Block {
+    explicit Block(uint32_t growthStep) : growth(growthStep) {}
+    ~Block()
+    {
+        if (items != inlineItems)
+            std::free(items);
+        delete[] stack;
+    }
+
+    bool hasCursor() const { return cursor >= 0 && uint32_t(cursor) < count; }
+    void* entry(int32_t index) const
+    {
+        return (index >= 0 && uint32_t(index) < count) ? items[index] : nullptr;
+    }
+    void* moveTo(int32_t index)
+    {
+        cursor = index;
+        return entry(index);
+    }
+
+    // Capacity grows by the growth step, but small lists grow by doubling from
+    // a few slots (a node's three attributes must not cost 512 slots) and large
+    // ones by half their size, so appends stay amortised O(1).
+    uint32_t grownCapacity() const
+    {
+        if (capacity < kInlineSlots)
+            return kInlineSlots;
+        uint32_t step = std::min(growth, capacity);
+        step = std::max(step, capacity / 2);
+        return capacity + std::max<uint32_t>(step, 1);
+    }
+
+    void resize(uint32_t newCapacity)
+    {
+        if (newCapacity <= kInlineSlots) {
+            if (items != inlineItems) {
+                std::memcpy(inlineItems, items, count * sizeof(void*));
+                std::free(items);
+                items = inlineItems;
+            }
+            capacity = kInlineSlots;
+            return;
+        }
+        auto* fresh = static_cast<void**>(std::malloc(size_t(newCapacity) * sizeof(void*)));
+        if (!fresh)
+            throw std::bad_alloc();
+        if (count)
+            std::memcpy(fresh, items, count * sizeof(void*));
+        if (items != inlineItems)
+            std::free(items);
+        items = fresh;
+        capacity = newCapacity;
+    }
+
+    void shrinkAfterRemoval()
+    {
+        if (capacity > kInlineSlots && count <= capacity / 4)
+            resize(std::max(kInlineSlots, capacity / 2));
+    }
+
+    // Index of item, searched outward from hint: insertions and removals shift
+    // entries by a few places, so the last known place is usually close.
+    int32_t locate(const void* item, uint32_t hint) const
+    {
+        if (hint < count && items[hint] == item)
+            return int32_t(hint);
+        const uint32_t start = count ? std::min(hint, count - 1) : 0;
+        for (uint32_t d = 0; d < count; ++d) {
+            bool inRange = false;
+            if (start + d < count) {
+                inRange = true;
+                if (items[start + d] == item)
+                    return int32_t(start + d);
+            }
+            if (d && d <= start) {
+                inRange = true;
+                if (items[start - d] == item)
+                    return int32_t(start - d);
+            }
+            if (!inRange)
+                break;
+        }
+        return -1;
+    }
+
+    void removeAt(uint32_t index)
+    {
+        std::memmove(items + index, items + index + 1, (count - index - 1) * sizeof(void*));
+        --count;
+        if (cursor > int32_t(index))
+            --cursor;
+        else if (cursor >= 0 && uint32_t(cursor) == count)
+            --cursor;
+        shrinkAfterRemoval();
+    }
+
+    mutable XPxmlSpinLock lock;
+    int32_t cursor = -1;
+    uint32_t count = 0;
+    uint32_t capacity = 0;
+    uint32_t growth;
+    uint32_t depth = 0;
+    int32_t* stack = nullptr; // kCursorStackSize saved cursors, made on the first push
+    void** items = inlineItems;
+    void* inlineItems[kInlineSlots] = {};
+};
+
+namespace {
+using Guard = std::lock_guard<XPxmlSpinLock>;
+constexpr uintptr_t kNodeListBit = 1;
+} // namespace
+
+XPxmlList::XPxmlList(uint32_t growth) : m_state(growth == kNodeListGrowth ? kNodeListBit : 0)
+{
+    if (growth != kDefaultGrowth && growth != kNodeListGrowth && growth != 0)
+        ensureBlock()->growth = growth;
+}
+
+XPxmlList::~XPxmlList()
+{
+    delete block();
+}
+
+XPxmlList::Block* XPxmlList::block() const noexcept
+{
+    return reinterpret_cast<Block*>(m_state.load(std::memory_order_acquire) & ~kNodeListBit);
+}
+
+uint32_t XPxmlList::defaultGrowth() const noexcept
+{
+    return (m_state.load(std::memory_order_relaxed) & kNodeListBit) ? kNodeListGrowth : kDefaultGrowth;
+}
+
+XPxmlList::Block* XPxmlList::ensureBlock()
+{
+    if (Block* b = block())
+        return b;
+    auto* fresh = new Block(defaultGrowth());
+    uintptr_t expected = m_state.load(std::memory_order_acquire);
+    while ((expected & ~kNodeListBit) == 0) {
+        uintptr_t desired = reinterpret_cast<uintptr_t>(fresh) | (expected & kNodeListBit);
+        if (m_state.compare_exchange_weak(expected, desired, std::memory_order_acq_rel))
+            return fresh;
+    }
+    delete fresh; // another thread made the storage first
+    return block();
+}
+
+int XPxmlList::insert(int insertMode, void* item)
+{
+    if (!item || insertMode < AtFront || insertMode > AfterCurrent)
+        return 0;
+    Block* b = ensureBlock();
+    Guard guard(b->lock);
+    uint32_t index = 0;
+    switch (insertMode) {
+    case AtFront: index = 0; break;
+    case AtEnd: index = b->count; break;
+    case BeforeCurrent: index = b->hasCursor() ? uint32_t(b->cursor) : 0; break;
+    case AfterCurrent: index = b->hasCursor() ? uint32_t(b->cursor) + 1 : 0; break;
+    }
+    if (b->count == b->capacity)
+        b->resize(b->grownCapacity());
+    if (index < b->count)
+        std::memmove(b->items + index + 1, b->items + index, (b->count - index) * sizeof(void*));
+    b->items[index] = item;
+    ++b->count;
+    b->cursor = int32_t(index);
+    return 1;
+}
+
+int XPxmlList::removeCurrent()
+{
+    Block* b = block();
+    if (!b)
+        return 0;
+    Guard guard(b->lock);
+    if (!b->hasCursor())
+        return 0;
+    b->removeAt(uint32_t(b->cursor));
+    return 1;
+}
+
+void* XPxmlList::getAt(uint32_t index)
+{
+    Block* b = block();
+    if (!b)
+        return nullptr;
+    Guard guard(b->lock);
+    if (index >= b->count)
+        return nullptr;
+    return b->moveTo(int32_t(index));
+}
+
+void* XPxmlList::find(const void* item)
+{
+    Block* b = block();
+    if (!b)
+        return nullptr;
+    Guard guard(b->lock);
+    for (uint32_t i = 0; i < b->count; ++i)
+        if (b->items[i] == item)
+            return b->moveTo(int32_t(i));
+    b->cursor = -1;
+    return nullptr;
+}
+
+void* XPxmlList::first()
+{
+    Block* b = block();
+    if (!b)
+        return nullptr;
+    Guard guard(b->lock);
+    return b->moveTo(b->count ? 0 : -1);
+}
+
+void* XPxmlList::next()
+{
+    Block* b = block();
+    if (!b)
+        return nullptr;
+    Guard guard(b->lock);
+    if (b->cursor < 0 || uint32_t(b->cursor) + 1 >= b->count)
+        return b->moveTo(-1);
+    return b->moveTo(b->cursor + 1);
+}
+
+void* XPxmlList::prev()
+{
+    Block* b = block();
+    if (!b)
+        return nullptr;
+    Guard guard(b->lock);
+    if (b->cursor <= 0)
+        return b->moveTo(-1);
+    return b->moveTo(b->cursor - 1);
+}
+
+void* XPxmlList::last()
+{
+    Block* b = block();
+    if (!b)
+        return nullptr;
+    Guard guard(b->lock);
+    if (!b->count)
+        return nullptr;
+    return b->moveTo(int32_t(b->count - 1));
+}
+
+void* XPxmlList::current() const
+{
+    Block* b = block();
+    if (!b)
+        return nullptr;
+    Guard guard(b->lock);
+    return b->entry(b->cursor);
+}
+
+uint32_t XPxmlList::count() const
+{
+    Block* b = block();
+    if (!b)
+        return 0;
+    Guard guard(b->lock);
+    return b->count;
+}
+
+void* XPxmlList::pushCursor()
+{
+    Block* b = block();
+    if (!b)
+        return nullptr;
+    Guard guard(b->lock);
+    if (b->depth >= uint32_t(kCursorStackSize) || !b->hasCursor())
+        return nullptr;
+    if (!b->stack)
+        b->stack = new int32_t[kCursorStackSize];
+    b->stack[b->depth++] = b->cursor;
+    return b->entry(b->cursor);
+}
+
+void* XPxmlList::popCursor()
+{
+    Block* b = block();
+    if (!b)
+        return nullptr;
+    Guard guard(b->lock);
+    if (b->depth == 0)
+        return nullptr;
+    return b->moveTo(b->stack[--b->depth]);
+}
+
+uint32_t XPxmlList::setGrowth(uint32_t n)
+{
+    Block* b = block();
+    if (!b && n == 0)
+        return defaultGrowth();
+    b = ensureBlock();
+    Guard guard(b->lock);
+    uint32_t previous = b->growth;
+    if (n != 0)
+        b->growth = n;
+    return previous;
+}
+
+int32_t XPxmlList::cursor() const
+{
+    Block* b = block();
+    if (!b)
+        return -1;
+    Guard guard(b->lock);
+    return b->cursor;
+}
+
+uint32_t XPxmlList::capacity() const
+{
+    Block* b = block();
+    if (!b)
+        return 0;
+    Guard guard(b->lock);
+    return b->capacity;
+}
+
+uint32_t XPxmlList::cursorDepth() const
+{
+    Block* b = block();
+    if (!b)
+        return 0;
+    Guard guard(b->lock);
+    return b->depth;
+}
+
+void* XPxmlList::neighbour(const void* item, int direction, uint32_t& hint) const
+{
+    Block* b = block();
+    if (!b)
+        return nullptr;
+    Guard guard(b->lock);
+    const int32_t index = b->locate(item, hint);
+    if (index < 0)
+        return nullptr;
+    hint = uint32_t(index);
+    return b->entry(direction > 0 ? index + 1 : index - 1);
+}
+
+int XPxmlList::remove(const void* item, uint32_t hint)
+{
+    Block* b = block();
+    if (!b)
+        return 0;
+    Guard guard(b->lock);
+    const int32_t index = b->locate(item, hint);
+    if (index < 0)
+        return 0;
+    b->removeAt(uint32_t(index));
+    return 1;
+}
+
+void* XPxmlList::scan(bool (*visit)(void* entry, void* context), void* context) const
+{
+    Block* b = block();
+    if (!b)
+        return nullptr;
+    Guard guard(b->lock);
+    for (uint32_t i = 0; i < b->count; ++i)
+        if (visit(b->items[i], context))
+            return b->items[i];
+    return nullptr;
+}
+
+void XPxmlList::takeAll(std::vector<void*>& out)
+{
+    Block* b = block();
+    if (!b)
+        return;
+    Guard guard(b->lock);
+    out.insert(out.end(), b->items, b->items + b->count);
+    b->count = 0;
+    b->cursor = -1;
+    b->resize(kInlineSlots);
+}
+
+void* XPxmlList::at(uint32_t index) const
+{
+    Block* b = block();
+    if (!b)
+        return nullptr;
+    Guard guard(b->lock);
+    return b->entry(int32_t(index));
+}
+
+void XPxmlList::clear(void (*dispose)(void*))
+{
+    Block* b = block();
+    if (!b)
+        return;
+    void** taken = nullptr;
+    uint32_t n = 0;
+    void* inlineCopy[kInlineSlots];
+    {
+        Guard guard(b->lock);
+        n = b->count;
+        if (b->items == b->inlineItems) {
+            std::memcpy(inlineCopy, b->inlineItems, sizeof inlineCopy);
+            taken = inlineCopy;
+        } else {
+            taken = b->items;
+            b->items = b->inlineItems;
+            b->capacity = kInlineSlots;
+        }
+        b->count = 0;
+        b->cursor = -1;
+    }
+    if (dispose)
+        for (uint32_t i = 0; i < n; ++i)
+            dispose(taken[i]);
+    if (taken != inlineCopy)
+        std::free(taken);
+}

@@ -1,0 +1,473 @@
+#include "xml/xpxml_node.h"
+
+#include "xml/xpxml_doc.h"
+#include "xml/xpxml_writer.h"
+
+#include <climits>
+#include <cstring>
+#include <utility>
+#include <vector>
+
+namespace {
+
+bool kindMatches(const XPxmlNode* node, uint16_t code)
+{
+    return node && (code == XPxmlKind::All || node->kind() == code);
+}
+
+XPxmlNode* asNode(void* entry)
+{
+    return static_cast<XPxmlNode*>(entry);
+}
+
+bool nameMatches(void* entry, void* name)
+{
+    return xpxmlNameEquals(asNode(entry)->name(), static_cast<const char*>(name));
+}
+
+} // namespace
+
+long xpxmlLeadingInteger(const char* text)
+{
+    if (!text)
+        return 0;
+    while (*text == ' ' || *text == '\t' || *text == '\n' || *text == '\r' || *text == '\v' || *text == '\f')
+        ++text;
+    bool negative = false;
+    if (*text == '+' || *text == '-')
+        negative = *text++ == '-';
+    long long value = 0;
+    for (; *text >= '0' && *text <= '9'; ++text) {
+        value = value * 10 + (*text - '0');
+        if (value > 0x80000000LL)
+            value = 0x80000000LL; // keep reading, but saturate
+    }
+    if (negative)
+        return long(-value);
+    return long(value > INT_MAX ? INT_MAX : value);
+}
+
+XPxmlNode::XPxmlNode(uint16_t kind) : m_kind(uint8_t(kind)) {}
+
+XPxmlNode* XPxmlNode::create(const char* name, const char* kindName)
+{
+    uint16_t kind = XPxmlKind::Element;
+    if (kindName && *kindName) {
+        kind = XPxmlKind::codeOf(kindName);
+        if (kind == XPxmlKind::Undefined || kind == XPxmlKind::All)
+            return nullptr;
+    }
+    auto* node = new XPxmlNode(kind);
+    node->setName(name ? name : "");
+    node->m_modified = true;
+    return node;
+}
+
+XPxmlNode::~XPxmlNode()
+{
+    // Destroy the subtree without recursion: a deep tree must not exhaust the stack.
+    std::vector<void*> pending;
+    m_children.takeAll(pending);
+    m_attributes.takeAll(pending);
+    while (!pending.empty()) {
+        auto* node = asNode(pending.back());
+        pending.pop_back();
+        node->m_children.takeAll(pending);
+        node->m_attributes.takeAll(pending);
+        delete node;
+    }
+}
+
+void XPxmlNode::destroy(void* node)
+{
+    delete asNode(node);
+}
+
+bool XPxmlNode::isIgnoredName(const char* name) const
+{
+    return m_document && m_document->hasIgnorePrefix(name);
+}
+
+void XPxmlNode::setName(const char* name)
+{
+    if (!name)
+        name = "";
+    if (std::strcmp(m_name.c_str(), name) == 0)
+        return;
+    if (!isIgnoredName(name))
+        m_modified = true;
+    m_name.assign(name);
+}
+
+int XPxmlNode::setValue(const char* value)
+{
+    if (!value)
+        value = "";
+    if (std::strcmp(m_value.c_str(), value) == 0)
+        return 0;
+    m_modified = true;
+    m_value.assign(value);
+    return 1;
+}
+
+// ---------------------------------------------------------------- navigation
+
+XPxmlNode* XPxmlNode::firstChild(const char* kindName)
+{
+    const uint16_t code = XPxmlKind::codeOf(kindName);
+    XPxmlNode* node = asNode(m_children.first());
+    while (node && !kindMatches(node, code))
+        node = asNode(m_children.next());
+    return node;
+}
+
+XPxmlNode* XPxmlNode::nextChild(const char* kindName)
+{
+    const uint16_t code = XPxmlKind::codeOf(kindName);
+    XPxmlNode* node = asNode(m_children.next());
+    while (node && !kindMatches(node, code))
+        node = asNode(m_children.next());
+    return node;
+}
+
+XPxmlNode* XPxmlNode::lastChild(const char* kindName)
+{
+    const uint16_t code = XPxmlKind::codeOf(kindName);
+    XPxmlNode* node = asNode(m_children.last());
+    while (node && !kindMatches(node, code))
+        node = asNode(m_children.prev());
+    return node;
+}
+
+XPxmlNode* XPxmlNode::prevChild(const char* kindName)
+{
+    const uint16_t code = XPxmlKind::codeOf(kindName);
+    XPxmlNode* node = asNode(m_children.prev());
+    while (node && !kindMatches(node, code))
+        node = asNode(m_children.prev());
+    return node;
+}
+
+XPxmlNode* XPxmlNode::findChild(const char* name, XPxmlNode* after)
+{
+    XPxmlNode* node;
+    if (after) {
+        if (!m_children.find(after))
+            return nullptr;
+        node = asNode(m_children.next());
+    } else {
+        node = asNode(m_children.first());
+    }
+    while (node && !xpxmlNameEquals(node->name(), name))
+        node = asNode(m_children.next());
+    return node;
+}
+
+XPxmlNode* XPxmlNode::nextSibling() const
+{
+    if (!m_parent)
+        return nullptr;
+    uint32_t hint = m_indexHint.load(std::memory_order_relaxed);
+    auto* node = asNode(m_parent->m_children.neighbour(this, +1, hint));
+    m_indexHint.store(hint, std::memory_order_relaxed);
+    if (node)
+        node->m_indexHint.store(hint + 1, std::memory_order_relaxed);
+    return node;
+}
+
+XPxmlNode* XPxmlNode::prevSibling() const
+{
+    if (!m_parent)
+        return nullptr;
+    uint32_t hint = m_indexHint.load(std::memory_order_relaxed);
+    auto* node = asNode(m_parent->m_children.neighbour(this, -1, hint));
+    m_indexHint.store(hint, std::memory_order_relaxed);
+    if (node)
+        node->m_indexHint.store(hint - 1, std::memory_order_relaxed);
+    return node;
+}
+
+XPxmlNode* XPxmlNode::firstElementChild() const
+{
+    XPxmlNode* node = asNode(m_children.at(0));
+    if (node)
+        node->m_indexHint.store(0, std::memory_order_relaxed);
+    while (node && node->kind() != XPxmlKind::Element)
+        node = node->nextSibling();
+    return node;
+}
+
+XPxmlNode* XPxmlNode::nextElementSibling() const
+{
+    XPxmlNode* node = nextSibling();
+    while (node && node->kind() != XPxmlKind::Element)
+        node = node->nextSibling();
+    return node;
+}
+
+// ---------------------------------------------------------------- structure
+
+void XPxmlNode::adoptDocument(XPxmlDoc* doc)
+{
+    m_document = doc;
+    std::vector<XPxmlNode*> pending{this};
+    while (!pending.empty()) {
+        XPxmlNode* node = pending.back();
+        pending.pop_back();
+        for (uint32_t i = 0, n = node->childCount(); i < n; ++i) {
+            XPxmlNode* child = node->childAt(i);
+            if (!child)
+                break;
+            if (child->kind() == XPxmlKind::Element)
+                child->m_document = doc;
+            pending.push_back(child);
+        }
+    }
+}
+
+void XPxmlNode::clearDocumentDeep()
+{
+    std::vector<XPxmlNode*> pending{this};
+    while (!pending.empty()) {
+        XPxmlNode* node = pending.back();
+        pending.pop_back();
+        node->m_document = nullptr;
+        for (uint32_t i = 0, n = node->childCount(); i < n; ++i)
+            if (XPxmlNode* child = node->childAt(i))
+                pending.push_back(child);
+    }
+}
+
+int XPxmlNode::insertChild(int insertMode, XPxmlNode* child)
+{
+    if (!child || insertMode < XPxmlList::AtFront || insertMode > XPxmlList::AfterCurrent)
+        return 0;
+    // A node cannot go inside itself: the tree would become a loop.
+    for (const XPxmlNode* up = this; up; up = up->m_parent)
+        if (up == child)
+            return 0;
+    if (child->m_parent)
+        child->detach();
+    child->m_parent = this;
+    child->adoptDocument(m_document);
+    m_children.insert(insertMode, child);
+    child->m_indexHint.store(uint32_t(m_children.cursor()), std::memory_order_relaxed);
+    return 1;
+}
+
+void XPxmlNode::appendParsedChild(XPxmlNode* child)
+{
+    child->m_parent = this;
+    m_children.insert(XPxmlList::AtEnd, child);
+    child->m_indexHint.store(m_children.count() - 1, std::memory_order_relaxed);
+}
+
+int XPxmlNode::insertBefore(XPxmlNode* child, XPxmlNode* reference)
+{
+    if (!child)
+        return 0;
+    if (!reference || reference == child || reference->m_parent != this)
+        return appendChild(child);
+    for (const XPxmlNode* up = this; up; up = up->m_parent)
+        if (up == child)
+            return 0;
+    if (child->m_parent)
+        child->detach();
+    m_children.find(reference);
+    return insertChild(XPxmlList::BeforeCurrent, child);
+}
+
+XPxmlNode* XPxmlNode::createChild(int insertMode, const char* name, const char* kindName)
+{
+    XPxmlNode* node = create(name, kindName);
+    if (node && !insertChild(insertMode, node)) {
+        delete node;
+        return nullptr;
+    }
+    return node;
+}
+
+XPxmlNode* XPxmlNode::detach()
+{
+    if (!m_parent)
+        return nullptr;
+    m_parent->m_children.remove(this, m_indexHint.load(std::memory_order_relaxed));
+    m_parent = nullptr;
+    clearDocumentDeep();
+    return this;
+}
+
+void XPxmlNode::removeAllChildren()
+{
+    m_children.clear(&XPxmlNode::destroy);
+}
+
+XPxmlNode* XPxmlNode::clone(bool deep) const
+{
+    auto copyOne = [](const XPxmlNode* source) {
+        auto* copy = new XPxmlNode(source->m_kind);
+        copy->m_name.assign(source->m_name.view());
+        copy->m_value.assign(source->m_value.view());
+        for (uint32_t i = 0, n = source->m_attributes.count(); i < n; ++i)
+            if (auto* attribute = asNode(source->m_attributes.at(i)))
+                copy->setAttribute(attribute->name(), attribute->value());
+        return copy;
+    };
+    XPxmlNode* top = copyOne(this);
+    if (!deep)
+        return top;
+    // Copy the subtree without recursion: (source, its copy) pairs still to fill.
+    std::vector<std::pair<const XPxmlNode*, XPxmlNode*>> pending{{this, top}};
+    while (!pending.empty()) {
+        auto [source, copy] = pending.back();
+        pending.pop_back();
+        for (uint32_t i = 0, n = source->childCount(); i < n; ++i) {
+            const XPxmlNode* child = source->childAt(i);
+            if (!child)
+                break;
+            XPxmlNode* childCopy = copyOne(child);
+            copy->appendParsedChild(childCopy);
+            pending.emplace_back(child, childCopy);
+        }
+    }
+    return top;
+}
+
+// ---------------------------------------------------------------- attributes
+
+XPxmlNode* XPxmlNode::findAttribute(const char* name) const
+{
+    if (!name)
+        return nullptr;
+    return asNode(m_attributes.scan(&nameMatches, const_cast<char*>(name)));
+}
+
+const char* XPxmlNode::getAttribute(const char* name) const
+{
+    XPxmlNode* attribute = findAttribute(name);
+    return attribute ? attribute->value() : nullptr;
+}
+
+namespace {
+
+struct CopyRequest {
+    const char* name;
+    std::string* out;
+};
+
+bool copyIfNamed(void* entry, void* context)
+{
+    auto* request = static_cast<CopyRequest*>(context);
+    if (!xpxmlNameEquals(asNode(entry)->name(), request->name))
+        return false;
+    request->out->assign(asNode(entry)->value());
+    return true;
+}
+
+} // namespace
+
+bool XPxmlNode::getAttributeCopy(const char* name, std::string& out) const
+{
+    if (!name)
+        return false;
+    std::string value;
+    CopyRequest request{name, &value};
+    if (!m_attributes.scan(&copyIfNamed, &request))
+        return false;
+    out = std::move(value);
+    return true;
+}
+
+int XPxmlNode::getAttributeCopy(const char* name, char* buffer, size_t size) const
+{
+    std::string value;
+    const bool found = getAttributeCopy(name, value);
+    if (buffer && size) {
+        const size_t n = value.size() < size - 1 ? value.size() : size - 1;
+        std::memcpy(buffer, value.data(), n);
+        buffer[n] = '\0';
+    }
+    return found ? 1 : 0;
+}
+
+int XPxmlNode::getAttributeNumber(const char* name, long* out) const
+{
+    std::string value;
+    if (!getAttributeCopy(name, value))
+        return 0;
+    if (out)
+        *out = xpxmlLeadingInteger(value.c_str());
+    return 1;
+}
+
+namespace {
+
+struct SetRequest {
+    const char* name;
+    const char* value;
+    bool found = false;
+    bool changed = false;
+};
+
+// Runs under the attribute list's lock so that a reader copying the value on
+// another thread never sees it half replaced.
+bool setIfNamed(void* entry, void* context)
+{
+    auto* request = static_cast<SetRequest*>(context);
+    if (!xpxmlNameEquals(asNode(entry)->name(), request->name))
+        return false;
+    request->found = true;
+    request->changed = asNode(entry)->setValue(request->value) != 0;
+    return true;
+}
+
+} // namespace
+
+void XPxmlNode::setAttribute(const char* name, const char* value)
+{
+    if (!name)
+        return;
+    if (!value)
+        value = "";
+    SetRequest request{name, value};
+    m_attributes.scan(&setIfNamed, &request);
+    if (request.found && !request.changed)
+        return;
+    if (!isIgnoredName(name))
+        m_modified = true;
+    if (request.found)
+        return;
+    auto* attribute = new XPxmlNode(XPxmlKind::Attribute);
+    attribute->m_name.assign(name);
+    attribute->m_value.assign(value);
+    attribute->m_document = m_document;
+    attribute->m_parent = this;
+    m_attributes.insert(XPxmlList::AtEnd, attribute);
+}
+
+void XPxmlNode::removeAttribute(const char* name)
+{
+    XPxmlNode* attribute = findAttribute(name);
+    if (!attribute)
+        return;
+    if (!isIgnoredName(name))
+        m_modified = true;
+    m_attributes.remove(attribute);
+    delete attribute;
+}
+
+void XPxmlNode::removeAllAttributes()
+{
+    m_attributes.clear(&XPxmlNode::destroy);
+}
+
+std::string XPxmlNode::textContent() const
+{
+    if (!m_value.empty())
+        return std::string(m_value.view());
+    std::string out;
+    for (uint32_t i = 0, n = childCount(); i < n; ++i)
+        if (const XPxmlNode* child = childAt(i))
+            XPxmlWriter::write(child, out);
+    return out;
+}

@@ -1,0 +1,612 @@
+#include "xml/xpxml_parser.h"
+
+#include "xml/xpxml_doc.h"
+#include "xml/xpxml_node.h"
+
+#include <cstring>
+#include <memory>
+#include <string_view>
+
+namespace {
+
+// Bytes below "!" as a signed char: control characters, the space and every
+// byte from 0x80 up.
+inline bool isBlank(int c)
+{
+    return static_cast<signed char>(c) < '!';
+}
+
+inline bool endsText(int c, char quoted)
+{
+    if (c == '"' || c == '&')
+        return true;
+    if (quoted)
+        return c == quoted;
+    return isBlank(c) || c == '<' || c == '\'' || c == '=' || c == '>' || c == '/';
+}
+
+inline bool endsEntity(int c)
+{
+    return isBlank(c) || c == '<' || c == '>' || c == ']' || c == '!' || c == '?' || c == '/';
+}
+
+bool hasNonBlank(std::string_view text)
+{
+    for (char c : text)
+        if (!isBlank(static_cast<unsigned char>(c)))
+            return true;
+    return false;
+}
+
+bool startsWithFolded(std::string_view text, std::string_view prefix)
+{
+    if (text.size() < prefix.size())
+        return false;
+    for (size_t i = 0; i < prefix.size(); ++i) {
+        char a = text[i], b = prefix[i];
+        if (a >= 'a' && a <= 'z')
+            a = char(a - 'a' + 'A');
+        if (a != b)
+            return false;
+    }
+    return true;
+}
+
+struct EntityRow {
+    const char* entity;
+    char character;
+};
+
+constexpr EntityRow kEntities[] = {
+    {"&amp;", '&'}, {"&apos;", '\''}, {"&lt;", '<'}, {"&gt;", '>'}, {"&nbsp;", ' '}, {"&quot;", '"'},
+};
+
+std::string format(const char* pattern, std::string_view a, std::string_view b = {})
+{
+    std::string out;
+    int argument = 0;
+    for (const char* p = pattern; *p; ++p) {
+        if (p[0] == '%' && p[1] == 's') {
+            out += argument++ == 0 ? a : b;
+            ++p;
+        } else {
+            out += *p;
+        }
+    }
+    return out;
+}
+
+// Counts nesting on the way down and back up, so deep input fails cleanly
+// instead of overflowing the stack.
+struct DepthGuard {
+    explicit DepthGuard(int& depth) : m_depth(depth) { ++m_depth; }
+    ~DepthGuard() { --m_depth; }
+    int& m_depth;
+};
+
+} // namespace
+
+XPxmlParser::XPxmlParser(XPxmlDoc& doc, const char* text, size_t length)
+    : m_doc(doc), m_text(reinterpret_cast<const unsigned char*>(text)), m_length(length)
+{
+}
+
+int XPxmlParser::get()
+{
+    if (m_abort || m_pos >= m_length)
+        return -1;
+    return m_text[m_pos++];
+}
+
+void XPxmlParser::rewind(const Token& token)
+{
+    m_pos = token.start;
+    m_doc.m_line = token.startLine;
+}
+
+void XPxmlParser::fail(int code, const std::string& message)
+{
+    m_doc.setError(code, message);
+    m_abort = true;
+}
+
+bool XPxmlParser::readToken(Token& token, bool noEntities, bool skipBlank, char quoted)
+{
+    enum Phase { Start, AfterOpen, AfterSlash, InText, InEntity };
+    Phase phase = Start;
+    token.text.clear();
+    token.kind = NoToken;
+    token.allBlank = true;
+
+    auto take = [&token](int c) {
+        token.text += char(c);
+        if (!isBlank(c))
+            token.allBlank = false;
+    };
+
+    for (;;) {
+        const int c = get();
+        if (c < 0) {
+            if (token.text.empty())
+                return false;
+            if (phase == AfterOpen)
+                token.kind = OpenToken;
+            else if (phase == InEntity)
+                token.kind = TextToken; // cut off before its ";": literal text
+            else
+                token.kind = TextToken;
+            return true;
+        }
+        if (c == '\r')
+            continue;
+        if (c == '\n') {
+            ++m_doc.m_line;
+            continue;
+        }
+        switch (phase) {
+        case Start:
+            if (skipBlank && isBlank(c))
+                continue;
+            token.start = m_pos - 1;
+            token.startLine = m_doc.m_line;
+            take(c);
+            if (c == '&' && !noEntities) {
+                token.kind = EntityToken;
+                phase = InEntity;
+                continue;
+            }
+            if (!quoted) {
+                if (c == '>') {
+                    token.kind = CloseToken;
+                    return true;
+                }
+                if (c == '<') {
+                    phase = AfterOpen;
+                    continue;
+                }
+                if (c == '/' || c == '?' || c == ']') {
+                    phase = AfterSlash;
+                    continue;
+                }
+            }
+            token.kind = TextToken;
+            if (endsText(c, quoted))
+                return true; // a terminator on its own is a one-byte token
+            phase = InText;
+            continue;
+        case AfterOpen:
+            token.kind = OpenToken;
+            if (c == '/' || c == '!' || c == '?')
+                take(c);
+            else
+                stepBack();
+            return true;
+        case AfterSlash:
+            if (c == '>') {
+                take(c);
+                token.kind = CloseToken;
+                return true;
+            }
+            token.kind = TextToken;
+            phase = InText;
+            [[fallthrough]];
+        case InText:
+            if (endsText(c, quoted)) {
+                stepBack();
+                return true;
+            }
+            take(c);
+            // Take the rest of a plain run in one go.
+            while (m_pos < m_length) {
+                const int d = m_text[m_pos];
+                if (d == '\r' || d == '\n' || endsText(d, quoted))
+                    break;
+                take(d);
+                ++m_pos;
+            }
+            continue;
+        case InEntity:
+            if (c == ';') {
+                take(c);
+                decodeEntity(token);
+                return true;
+            }
+            if (endsEntity(c)) {
+                stepBack();
+                token.kind = TextToken; // an "&" without ";" stays literal
+                return true;
+            }
+            take(c);
+            continue;
+        }
+    }
+}
+
+void XPxmlParser::decodeEntity(Token& token)
+{
+    std::string& text = token.text;
+    if (text.size() > 1 && text[1] == '#') {
+        // A decimal reference, cut to a byte; a hexadecimal one reads as 0 and
+        // yields nothing, as does the zero byte itself.
+        const long code = xpxmlLeadingInteger(text.c_str() + 2);
+        const char byte = char(static_cast<unsigned char>(code & 0xFF));
+        text.clear();
+        if (byte != '\0')
+            text += byte;
+        return;
+    }
+    for (const EntityRow& row : kEntities) {
+        if (xpxmlNameEquals(text.c_str(), row.entity)) {
+            text.assign(1, row.character);
+            return;
+        }
+    }
+    std::string name = text.substr(1, text.size() - 2);
+    text = name;
+    const XPxmlNode* docNode = m_doc.documentNode();
+    for (uint32_t i = 0, n = docNode->childCount(); i < n; ++i) {
+        const XPxmlNode* doctype = docNode->childAt(i);
+        if (!doctype || doctype->kind() != XPxmlKind::DocumentType)
+            continue;
+        for (uint32_t j = 0, m = doctype->childCount(); j < m; ++j) {
+            const XPxmlNode* entity = doctype->childAt(j);
+            if (entity && entity->kind() == XPxmlKind::Entity && xpxmlNameEquals(entity->name(), name.c_str())) {
+                text = entity->textContent();
+                m_expanded += text.size();
+                if (m_expanded > XPxmlDoc::kMaxEntityExpansion) {
+                    text.clear();
+                    fail(XPxmlError::EntityExpansionTooLarge,
+                         "Declared entities expand to more than " +
+                             std::to_string(XPxmlDoc::kMaxEntityExpansion >> 20) + " MB");
+                }
+                return;
+            }
+        }
+        return;
+    }
+}
+
+bool XPxmlParser::readQuoted(std::string& value, bool noEntities)
+{
+    value.clear();
+    Token token;
+    if (!readToken(token, noEntities, true, 0)) {
+        if (!m_abort)
+            fail(1895, "EOF reached while parsing quoted text");
+        return false;
+    }
+    const char quote = token.text.empty() ? '\0' : token.text[0];
+    if (quote != '"' && quote != '\'') {
+        fail(1886, format("Expected \" or ' but got %s", token.text));
+        return false;
+    }
+    for (;;) {
+        if (!readToken(token, noEntities, false, quote)) {
+            if (!m_abort)
+                fail(1895, "EOF reached while parsing quoted text");
+            return false;
+        }
+        if (token.kind == TextToken && !token.text.empty() && token.text[0] == quote)
+            return true;
+        value += token.text;
+    }
+}
+
+XPxmlNode* XPxmlParser::parseNode()
+{
+    if (m_abort)
+        return nullptr;
+    m_doc.clearError();
+    Token open;
+    if (!readToken(open, false, true, 0))
+        return nullptr;
+    if (open.kind != OpenToken) {
+        fail(2221, "Invalid data found while parsing tag opening.");
+        return nullptr;
+    }
+    DepthGuard depth(m_depth);
+    if (m_depth > XPxmlDoc::kMaxNesting) {
+        fail(XPxmlError::NestingTooDeep,
+             "Elements nested deeper than " + std::to_string(XPxmlDoc::kMaxNesting) + " levels");
+        return nullptr;
+    }
+
+    std::unique_ptr<XPxmlNode> node(new XPxmlNode(XPxmlKind::Element));
+    node->m_document = &m_doc;
+    Token name;
+    if (!readToken(name, true, true, 0) || name.kind != TextToken) {
+        fail(2231, "Invalid data found while parsing tag name.");
+        return nullptr;
+    }
+
+    uint16_t kind = XPxmlKind::Element;
+    if (open.text == "<?") {
+        kind = XPxmlKind::ProcessingInstruction;
+    } else if (open.text == "<!") {
+        if (xpxmlNameEquals(name.text.c_str(), "ELEMENT")) {
+            kind = XPxmlKind::ElementDeclaration;
+        } else if (xpxmlNameEquals(name.text.c_str(), "ENTITY")) {
+            kind = XPxmlKind::Entity;
+        } else if (xpxmlNameEquals(name.text.c_str(), "NOTATION")) {
+            kind = XPxmlKind::Notation;
+        } else if (xpxmlNameEquals(name.text.c_str(), "DOCTYPE")) {
+            kind = XPxmlKind::DocumentType;
+        } else if (startsWithFolded(name.text, "--")) {
+            kind = XPxmlKind::Comment;
+            rewind(name); // the body begins with the two dashes
+        } else if (startsWithFolded(name.text, "[CDATA[")) {
+            kind = XPxmlKind::CDataSection;
+            rewind(name); // the body begins behind those seven characters
+            for (int taken = 0; taken < 7;) {
+                const int c = get();
+                if (c == '\n')
+                    ++m_doc.m_line;
+                else if (c != '\r')
+                    ++taken;
+            }
+        } else {
+            fail(2288, "Unknown node type found.");
+            return nullptr;
+        }
+    } else if (open.text != "<") {
+        fail(2288, "Unknown node type found.");
+        return nullptr;
+    }
+    node->m_kind = uint8_t(kind);
+    node->m_name.assign(name.text);
+
+    bool ok = true;
+    switch (kind) {
+    case XPxmlKind::Element:
+        ok = parseElement(node.get());
+        break;
+    case XPxmlKind::ProcessingInstruction:
+        ok = collectUntilClose(node.get(), 2384, "?> not found parsing PROCESSING INSTRUCTION", false);
+        break;
+    case XPxmlKind::Comment:
+    case XPxmlKind::CDataSection: {
+        const bool comment = kind == XPxmlKind::Comment;
+        node->m_name.assign(comment ? "#comment" : "#cdata-section");
+        const std::string_view end = comment ? "-->" : "]]>";
+        std::string value;
+        Token token;
+        for (;;) {
+            if (!readToken(token, !comment, false, 0)) {
+                if (!m_abort)
+                    fail(comment ? 2360 : 2333,
+                         comment ? "--> not found parsing !--" : "]]> not found parsing ![CDATA[");
+                return nullptr;
+            }
+            value += token.text;
+            if (value.size() >= 3 && std::string_view(value).substr(value.size() - 3) == end)
+                break;
+        }
+        // A comment keeps its dashes; a section drops its closing bytes.
+        value.resize(value.size() - (comment ? 1 : 3));
+        node->m_value.assign(value);
+        break;
+    }
+    case XPxmlKind::Entity:
+    case XPxmlKind::ElementDeclaration: {
+        Token token;
+        if (readToken(token, false, true, 0))
+            node->m_name.assign(token.text);
+        std::string value;
+        if (!readQuoted(value, false)) {
+            fail(2312, "Definition not found parsing !ENTITY|!ELEMENT");
+            return nullptr;
+        }
+        node->m_value.assign(value);
+        if (!readToken(token, true, true, 0) || token.text.empty() || token.text[0] != '>') {
+            if (!m_abort)
+                fail(2319, "Closing > not found parsing !ENTITY|!ELEMENT");
+            return nullptr;
+        }
+        break;
+    }
+    case XPxmlKind::DocumentType:
+        ok = parseDocumentType(node.get());
+        break;
+    case XPxmlKind::Notation: {
+        Token token;
+        if (readToken(token, false, true, 0))
+            node->m_name.assign(token.text);
+        ok = collectUntilClose(node.get(), 2413, "Closing not found parsing !NOTATION", true);
+        break;
+    }
+    }
+    if (!ok || m_abort)
+        return nullptr;
+    return node.release();
+}
+
+bool XPxmlParser::collectUntilClose(XPxmlNode* node, int code, const char* message, bool skipBlank)
+{
+    std::string value;
+    Token token;
+    for (;;) {
+        if (!readToken(token, false, skipBlank, 0)) {
+            if (!m_abort)
+                fail(code, message);
+            return false;
+        }
+        if (token.kind == CloseToken)
+            break;
+        value += token.text;
+    }
+    node->m_value.assign(value);
+    return true;
+}
+
+bool XPxmlParser::parseElement(XPxmlNode* node)
+{
+    Token token;
+    Token equals;
+    std::string value;
+    for (;;) {
+        if (!readToken(token, false, true, 0)) {
+            if (!m_abort)
+                fail(2435, "Error parsing NODE attribute name");
+            return false;
+        }
+        if (token.kind == CloseToken) {
+            if (token.text == "/>")
+                return true;
+            return parseContent(node);
+        }
+        if (!readToken(equals, false, true, 0)) {
+            if (!m_abort)
+                fail(2445, "= not found parsing NODE attribute");
+            return false;
+        }
+        if (equals.text != "=") {
+            fail(2449, "Didn't find '=' in attribute declaration.");
+            return false;
+        }
+        if (!readQuoted(value, false))
+            return false;
+        node->setAttribute(token.text.c_str(), value.c_str());
+    }
+}
+
+bool XPxmlParser::parseContent(XPxmlNode* node)
+{
+    std::string collected;
+    bool pendingText = false;
+    Token token;
+    auto appendText = [node](const std::string& text) {
+        XPxmlNode* textNode = new XPxmlNode(XPxmlKind::Text);
+        textNode->m_name.assign("#text");
+        textNode->m_value.assign(text);
+        node->appendParsedChild(textNode);
+    };
+    for (;;) {
+        if (!readToken(token, false, false, 0)) {
+            if (!m_abort)
+                fail(2473, "Error parsing NODE data");
+            return false;
+        }
+        if (token.kind == OpenToken && token.text == "</") {
+            if (hasNonBlank(collected))
+                appendText(collected);
+            Token endName;
+            readToken(endName, false, true, 0);
+            if (m_abort)
+                return false;
+            if (!xpxmlNameEquals(endName.text.c_str(), node->name())) {
+                fail(2521, format("Open/Closing tag mismatch %s != %s", endName.text, node->name()));
+                return false;
+            }
+            readToken(endName, false, true, 0); // the closing ">", unchecked
+            return !m_abort;
+        }
+        if (token.kind == OpenToken) {
+            if (pendingText) {
+                appendText(collected);
+                collected.clear();
+            }
+            pendingText = false;
+            rewind(token);
+            XPxmlNode* child = parseNode();
+            if (m_abort)
+                return false;
+            if (child)
+                node->appendParsedChild(child);
+            continue;
+        }
+        collected += token.text;
+        if (!token.allBlank)
+            pendingText = true;
+    }
+}
+
+bool XPxmlParser::parseDocumentType(XPxmlNode* node)
+{
+    Token token;
+    if (readToken(token, false, true, 0))
+        node->m_name.assign(token.text);
+    // The external part up to and including "[" of the internal subset. A
+    // declaration without a subset ends at its ">".
+    std::string value;
+    for (;;) {
+        if (!readToken(token, false, false, 0)) {
+            if (!m_abort)
+                fail(XPxmlError::DoctypeNotClosed, "]> not found parsing !DOCTYPE");
+            return false;
+        }
+        if (token.kind == CloseToken) {
+            node->m_value.assign(value);
+            return true;
+        }
+        value += token.text;
+        if (!value.empty() && value.back() == '[')
+            break;
+    }
+    node->m_value.assign(value);
+    for (;;) {
+        if (!readToken(token, false, true, 0)) {
+            if (!m_abort)
+                fail(XPxmlError::DoctypeNotClosed, "]> not found parsing !DOCTYPE");
+            return false;
+        }
+        if (token.kind == CloseToken)
+            return true;
+        rewind(token);
+        XPxmlNode* child = parseNode();
+        if (m_abort)
+            return false;
+        if (child)
+            node->appendParsedChild(child);
+    }
+}
+
+int XPxmlParser::load()
+{
+    m_doc.m_loading = true;
+    XPxmlNode* docNode = m_doc.documentNode();
+    docNode->removeAllChildren();
+    docNode->removeAllAttributes();
+    m_doc.m_line = 1;
+    m_doc.clearError();
+
+    while (XPxmlNode* node = parseNode()) {
+        switch (node->kind()) {
+        case XPxmlKind::Element:
+            if (m_doc.rootElement()) {
+                fail(2801, format("Load unable to add another root node (%s) to document", node->name()));
+                delete node;
+                break;
+            }
+            docNode->appendParsedChild(node);
+            break;
+        case XPxmlKind::ProcessingInstruction:
+        case XPxmlKind::Comment:
+        case XPxmlKind::DocumentType:
+            docNode->appendParsedChild(node);
+            break;
+        case XPxmlKind::ElementDeclaration:
+            delete node;
+            break;
+        default:
+            fail(2826, format("Invalid node type encountered at top level. Type: %s NodeName: %s",
+                              node->kindName(), node->name()));
+            delete node;
+            break;
+        }
+        if (m_doc.errorCode() != 0)
+            break;
+    }
+    m_doc.m_loading = false;
+    return m_doc.errorCode();
+}
+
+int XPxmlDoc::loadText(const char* text, size_t length)
+{
+    clearError();
+    if (!text)
+        length = 0;
+    else if (const void* zero = std::memchr(text, '\0', length))
+        length = size_t(static_cast<const char*>(zero) - text);
+    XPxmlParser parser(*this, text, length);
+    return parser.load();
+}

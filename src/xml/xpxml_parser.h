@@ -1,0 +1,51 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+class XPxmlDoc;
+class XPxmlNode;
+
+// The hand-written scanner behind XPxmlDoc::loadText: reads the text one byte
+// at a time into tokens and builds nodes recursively. Not validating: it
+// accepts one root element with comments, processing instructions and a
+// document type declaration beside it.
+class XPxmlParser {
+public:
+    XPxmlParser(XPxmlDoc& doc, const char* text, size_t length);
+
+    // Replaces the document's content with the parsed text; returns the error code.
+    int load();
+
+private:
+    enum TokenKind { NoToken = 0, TextToken = 1, EntityToken = 2, OpenToken = 3, CloseToken = 4 };
+    struct Token {
+        std::string text;
+        int kind = NoToken;
+        bool allBlank = true; // every byte read for it was blank
+        size_t start = 0;     // input position of its first byte
+        long startLine = 1;
+    };
+
+    bool readToken(Token& token, bool noEntities, bool skipBlank, char quoted);
+    void decodeEntity(Token& token);
+    bool readQuoted(std::string& value, bool noEntities);
+    XPxmlNode* parseNode();
+    bool parseElement(XPxmlNode* node);
+    bool parseContent(XPxmlNode* node);
+    bool parseDocumentType(XPxmlNode* node);
+    bool collectUntilClose(XPxmlNode* node, int code, const char* message, bool skipBlank);
+
+    int get();
+    void stepBack() { --m_pos; }
+    void rewind(const Token& token);
+    void fail(int code, const std::string& message);
+
+    XPxmlDoc& m_doc;
+    const unsigned char* m_text;
+    size_t m_length;
+    size_t m_pos = 0;
+    int m_depth = 0;
+    size_t m_expanded = 0; // bytes produced by declared entities so far
+    bool m_abort = false;  // an error stops the whole load
+};

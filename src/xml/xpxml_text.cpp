@@ -1,0 +1,33 @@
+#include "xml/xpxml_text.h"
+
+#include <cstdlib>
+#include <new>
+
+void XPxmlText::release() noexcept
+{
+    if (isHeap())
+        std::free(m_heap.data);
+}
+
+void XPxmlText::assign(std::string_view text)
+{
+    if (text.size() <= kInlineMax) {
+        // Copy first: text may point into this object.
+        char copy[kInlineMax + 1];
+        std::memcpy(copy, text.data(), text.size());
+        release();
+        std::memcpy(m_inline, copy, text.size());
+        m_inline[text.size()] = '\0';
+        setInlineLength(text.size());
+        return;
+    }
+    char* data = static_cast<char*>(std::malloc(text.size() + 1));
+    if (!data)
+        throw std::bad_alloc();
+    std::memcpy(data, text.data(), text.size());
+    data[text.size()] = '\0';
+    release();
+    m_heap.data = data;
+    m_heap.length = uint32_t(text.size());
+    m_heap.mark = kHeapMark;
+}

@@ -1,0 +1,118 @@
+#include "xml/xpxml_writer.h"
+
+#include "xml/xpxml_doc.h"
+#include "xml/xpxml_node.h"
+
+#include <vector>
+
+namespace {
+
+// Attributes take the ignore prefix of their element's document: an attribute
+// set before its element joined a document has none of its own.
+const XPxmlDoc* documentOf(const XPxmlNode* node)
+{
+    if (node->document())
+        return node->document();
+    return node->parent() ? node->parent()->document() : nullptr;
+}
+
+void append(std::string& out, const char* a, const char* b = "", const char* c = "", const char* d = "",
+            const char* e = "")
+{
+    out += a;
+    out += b;
+    out += c;
+    out += d;
+    out += e;
+}
+
+void writeOpening(const XPxmlNode* node, bool hasChildren, std::string& out)
+{
+    const char* name = node->name();
+    const char* value = node->value();
+    switch (node->kind()) {
+    case XPxmlKind::Element: {
+        append(out, "<", name);
+        const XPxmlList& attributes = node->attributes();
+        for (uint32_t i = 0, n = attributes.count(); i < n; ++i)
+            if (auto* attribute = static_cast<const XPxmlNode*>(attributes.at(i)))
+                XPxmlWriter::write(attribute, out);
+        if (*value || hasChildren)
+            append(out, ">", value);
+        break;
+    }
+    case XPxmlKind::Attribute: append(out, " ", name, "=\"", value, "\""); break;
+    case XPxmlKind::Text:
+    case XPxmlKind::EntityReference: append(out, value); break;
+    case XPxmlKind::CDataSection: append(out, "<![CDATA[", value); break;
+    case XPxmlKind::Entity: append(out, "<!ENTITY ", name, " \"", value, "\""); break;
+    case XPxmlKind::ElementDeclaration: append(out, "<!ELEMENT ", name, " \"", value, "\""); break;
+    case XPxmlKind::ProcessingInstruction: append(out, "<?", name, " ", value); break;
+    case XPxmlKind::Comment: append(out, "<!", value); break;
+    case XPxmlKind::DocumentType: append(out, "<!DOCTYPE ", name, " ", value, "\r\n"); break;
+    default: break; // document, fragment, notation: nothing of their own
+    }
+}
+
+void writeClosing(const XPxmlNode* node, bool hasChildren, std::string& out)
+{
+    switch (node->kind()) {
+    case XPxmlKind::Element:
+        if (!hasChildren && !*node->value())
+            out += "/>";
+        else
+            append(out, "</", node->name(), ">");
+        break;
+    case XPxmlKind::Entity:
+    case XPxmlKind::ElementDeclaration:
+    case XPxmlKind::Comment:
+    case XPxmlKind::Notation: out += ">"; break;
+    case XPxmlKind::CDataSection: out += "]]>"; break;
+    case XPxmlKind::ProcessingInstruction: out += "?>"; break;
+    case XPxmlKind::DocumentType: out += "]>"; break;
+    default: break;
+    }
+}
+
+} // namespace
+
+int XPxmlWriter::write(const XPxmlNode* top, std::string& out)
+{
+    if (!top)
+        return 0;
+    // Without recursion: a frame is a node to open, or one to close.
+    struct Frame {
+        const XPxmlNode* node;
+        bool closing;
+        bool named;
+    };
+    std::vector<Frame> frames{{top, false, true}};
+    while (!frames.empty()) {
+        Frame frame = frames.back();
+        frames.pop_back();
+        const XPxmlNode* node = frame.node;
+        const bool hasChildren = node->childCount() > 0;
+        if (frame.closing) {
+            if (frame.named)
+                writeClosing(node, hasChildren, out);
+            continue;
+        }
+        const XPxmlDoc* doc = documentOf(node);
+        if (doc && doc->hasIgnorePrefix(node->name()))
+            continue;
+        node->setResult(0);
+        const bool named = *node->name() != '\0';
+        if (named) {
+            writeOpening(node, hasChildren, out);
+        } else {
+            node->setResult(XPxmlError::NoNodeName);
+            if (XPxmlDoc* owner = node->document())
+                owner->setError(XPxmlError::NoNodeName, "No node name.");
+        }
+        frames.push_back({node, true, named});
+        for (uint32_t i = node->childCount(); i-- > 0;)
+            if (const XPxmlNode* child = node->childAt(i))
+                frames.push_back({child, false, true});
+    }
+    return top->result();
+}
