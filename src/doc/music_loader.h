@@ -1,0 +1,28 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+class MessageSink;
+class XPxmlDoc;
+
+// Result of loadMusicFile when the file cannot be opened or read.
+inline constexpr int kLoadReadFailed = 1000;
+// Result when the file's bytes cannot be held in memory.
+inline constexpr int kLoadOutOfMemory = 1001;
+// A file larger than this is refused as out of memory instead of being read.
+inline constexpr size_t kMaxMusicFileSize = size_t(256) << 20;
+
+// Reads a music file, plain or packed in a "KT" container, into tree. Returns
+// 0 on success; otherwise a nonzero code after showing its message through
+// sink: kLoadReadFailed, kLoadOutOfMemory (also for a file above maxSize), the
+// unpacking result or the parser's error code. On success the tree's modified
+// flags are clear. The file is only ever opened for reading.
+int loadMusicFile(XPxmlDoc& tree, const std::string& path, MessageSink& sink,
+                  size_t maxSize = kMaxMusicFileSize);
+
+// The same for a file already in memory; path only names it in messages.
+// A container's first two bytes are put back to "PK" in place.
+int loadMusicData(XPxmlDoc& tree, std::vector<char>& bytes, const std::string& path,
+                  MessageSink& sink);

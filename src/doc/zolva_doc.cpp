@@ -1,0 +1,92 @@
+#include "doc/zolva_doc.h"
+
+#include "doc/message_sink.h"
+#include "doc/music_loader.h"
+#include "doc/music_vocabulary.h"
+#include "xml/xpxml_node.h"
+
+#include <QFile>
+
+namespace {
+
+// The first child of any kind with that name. Steps sibling by sibling so that
+// it leaves the child list's cursor alone for a walk that may be under way.
+XPxmlNode* childNamed(const XPxmlNode* parent, const char* name)
+{
+    if (!parent)
+        return nullptr;
+    for (XPxmlNode* child = parent->childAt(0); child; child = child->nextSibling())
+        if (xpxmlNameEquals(child->name(), name))
+            return child;
+    return nullptr;
+}
+
+XPxmlNode* lastElementChild(const XPxmlNode* parent)
+{
+    const uint32_t count = parent->childCount();
+    XPxmlNode* child = count > 0 ? parent->childAt(count - 1) : nullptr;
+    while (child && child->kind() != XPxmlKind::Element)
+        child = child->prevSibling();
+    return child;
+}
+
+} // namespace
+
+CZolvaDoc::CZolvaDoc(MessageSink& messages, QObject* parent)
+    : QObject(parent), m_messages(messages)
+{
+    m_tree.setIgnorePrefix(MusicAttr::WorkingPrefix);
+}
+
+CZolvaDoc::~CZolvaDoc() = default;
+
+bool CZolvaDoc::openDocument(const QString& path)
+{
+    m_path = path;
+    const std::string file = QFile::encodeName(path).toStdString();
+    if (loadMusicFile(m_tree, file, m_messages) != 0)
+        return false;
+    if (!m_tree.rootElement()) {
+        m_messages.showMessage(formatMessage("%s is not a Zolva music file.", file.c_str()));
+        return false;
+    }
+    if (!completeDocument())
+        return false;
+    m_tree.clearModified();
+    return true;
+}
+
+XPxmlNode* CZolvaDoc::noteList() const
+{
+    return childNamed(m_tree.rootElement(), MusicElement::NoteList);
+}
+
+XPxmlNode* CZolvaDoc::firstEvent() const
+{
+    const XPxmlNode* list = noteList();
+    return list ? list->firstElementChild() : nullptr;
+}
+
+XPxmlNode* CZolvaDoc::lastEvent() const
+{
+    const XPxmlNode* list = noteList();
+    return list ? lastElementChild(list) : nullptr;
+}
+
+bool CZolvaDoc::insertEvent(XPxmlNode* reference, bool after, XPxmlNode* event)
+{
+    XPxmlNode* list = noteList();
+    if (!list || !reference || !event || reference->parent() != list || reference == event)
+        return false;
+    if (!after)
+        return list->insertBefore(event, reference) != 0;
+    if (XPxmlNode* next = reference->nextSibling())
+        return list->insertBefore(event, next) != 0;
+    return list->appendChild(event) != 0;
+}
+
+void CZolvaDoc::setTitle(const QString& title)
+{
+    m_title = title;
+    emit titleChanged(title);
+}

@@ -1,0 +1,110 @@
+#pragma once
+
+#include "xml/xpxml_doc.h"
+
+#include <QObject>
+#include <QString>
+
+#include <string>
+
+class MessageSink;
+class XPxmlNode;
+
+// A music document: the element tree of one music file, completed with default
+// content, with cached pointers to the elements every view reads and the
+// values derived from them. Documents are only read: nothing here writes a
+// file, and the music file is never opened for writing.
+class CZolvaDoc : public QObject {
+    Q_OBJECT
+
+public:
+    static constexpr int kMaxTineCount = 100;
+
+    explicit CZolvaDoc(MessageSink& messages, QObject* parent = nullptr);
+    ~CZolvaDoc() override;
+
+    // Loads the file at path, completes the tree and clears its modified flags.
+    // False, after a message, when the file cannot be loaded, has no root
+    // element, is newer than the program or the user declines its upgrade.
+    bool openDocument(const QString& path);
+    QString pathName() const { return m_path; }
+
+    // Fills in what a loaded tree lacks, runs checkVersion and sets the
+    // cached elements and derived values. False when checkVersion fails; the
+    // tree is completed either way. Needs a root element.
+    bool completeDocument();
+    // Compares the root's "Version" with the program's; asks to upgrade a file
+    // from before bar elements and upgrades it on Yes. False for a newer file
+    // or a declined upgrade.
+    bool checkVersion();
+
+    XPxmlDoc& tree() { return m_tree; }
+    const XPxmlDoc& tree() const { return m_tree; }
+
+    // Cached elements, set by completeDocument and never removed afterwards.
+    XPxmlNode* configElement() const { return m_config; }
+    XPxmlNode* midiElement() const { return m_midi; }          // may be null
+    XPxmlNode* tineSettings() const { return m_tineSettings; } // may be null
+    XPxmlNode* screenOptions() const { return m_screenOptions; }
+    XPxmlNode* printOptions() const { return m_printOptions; }
+    XPxmlNode* optionsElement() const { return m_options; }
+    XPxmlNode* authorElement() const { return m_author; }
+    XPxmlNode* tineList() const { return m_tineList; }
+
+    // The tine settings' "Number", limited to 0 … kMaxTineCount; 0 without them.
+    int tineCount() const { return m_tineCount; }
+    // "1" marks a shaded tine; 200 "0"s when there are no tine settings.
+    const std::string& shadeText() const { return m_shadeText; }
+    // 1 for "Modern" tails, 2 for "Minimal", 3 for anything else.
+    int tailsStyle() const { return m_tailsStyle; }
+
+    // The root's first child named "Notes", looked up anew on every call.
+    XPxmlNode* noteList() const;
+    // First and last element child of the note list, or null.
+    XPxmlNode* firstEvent() const;
+    XPxmlNode* lastEvent() const;
+    // Puts event into the note list before reference, or behind it when after
+    // is set. False, leaving event with the caller, without a reference in
+    // the note list.
+    bool insertEvent(XPxmlNode* reference, bool after, XPxmlNode* event);
+
+    // Whether the music changed; working attributes ("~…") never count.
+    bool isModified() const { return m_tree.isModified(); }
+    // The shell's own flag, kept apart from what isModified reports.
+    void setModifiedFlag(bool modified) { m_modifiedFlag = modified; }
+    bool modifiedFlag() const { return m_modifiedFlag; }
+    // Save and Save As stay disabled: music documents are only read.
+    static constexpr bool canSave() { return false; }
+
+    QString title() const { return m_title; }
+    void setTitle(const QString& title);
+
+signals:
+    void titleChanged(const QString& title);
+
+private:
+    void findCachedElements();
+    void addMissingElements();
+    void readTineSettings();
+    void modernizeTails();
+
+    MessageSink& m_messages;
+    XPxmlDoc m_tree;
+    QString m_path;
+    QString m_title;
+    bool m_modifiedFlag = false;
+
+    XPxmlNode* m_config = nullptr;
+    XPxmlNode* m_midi = nullptr;
+    XPxmlNode* m_tineSettings = nullptr;
+    XPxmlNode* m_screenOptions = nullptr;
+    XPxmlNode* m_printOptions = nullptr;
+    XPxmlNode* m_options = nullptr;
+    XPxmlNode* m_author = nullptr;
+    XPxmlNode* m_noteList = nullptr;
+    XPxmlNode* m_tineList = nullptr;
+
+    int m_tineCount = 0;
+    std::string m_shadeText;
+    int m_tailsStyle = 3;
+};

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+// Builds "KT" containers and plain ZIP archives in memory with libzip, for the
+// cases a real packing tool would not produce.
+struct ContainerSpec {
+    std::vector<std::string> members;   // texts, stored in this order
+    bool deflate = true;                // false: stored without compression
+    bool encrypt = true;
+    std::string password = "Rq#m27V";
+    bool ktMark = true;                 // false: leave the "PK" of a plain ZIP
+};
+
+std::vector<char> makeContainer(const ContainerSpec& spec);
+
+// The text as a single deflated, encrypted member under the right password.
+std::vector<char> makeContainer(const std::string& text);
+
+// The text with one zero byte behind it, as real containers hold it.
+std::string withZero(std::string text);

@@ -1,0 +1,209 @@
+// loadMusicFile: both on-disk forms, and every failure with its exact message
+// and code.
+#include "doc/music_loader.h"
+
+#include "container_maker.h"
+#include "doc/message_sink.h"
+#include "recording_sink.h"
+#include "test_files.h"
+#include "xml/xpxml.h"
+
+#include <gtest/gtest.h>
+#include <zip.h>
+
+#include <cerrno>
+#include <string>
+
+namespace {
+
+const std::string kPlain = ZOLVA_DOC_TEST_DATA "/frere_jacques.zvm";
+const std::string kPacked = ZOLVA_DOC_TEST_DATA "/frere_jacques_packed.zvm";
+
+struct Loaded {
+    int result = -1;
+    std::string tree; // the root written out, to compare loads
+    std::vector<std::string> messages;
+    bool modified = true;
+    std::string errorText;
+};
+
+Loaded load(const std::string& path)
+{
+    XPxmlDoc tree;
+    RecordingSink sink;
+    Loaded loaded;
+    loaded.result = loadMusicFile(tree, path, sink);
+    if (const XPxmlNode* root = tree.rootElement())
+        loaded.tree = root->textContent();
+    loaded.messages = sink.messages;
+    loaded.modified = tree.isModified();
+    loaded.errorText = tree.errorText();
+    return loaded;
+}
+
+TEST(LoadMusicFile, PlainFileLoadsUnmodifiedWithoutMessages)
+{
+    const Loaded plain = load(kPlain);
+    EXPECT_EQ(plain.result, 0);
+    EXPECT_TRUE(plain.messages.empty());
+    EXPECT_FALSE(plain.modified);
+    EXPECT_NE(plain.tree.find("Tempo=\"120\""), std::string::npos);
+}
+
+// Every container form must give the same tree as the plain file.
+TEST(LoadMusicFile, ContainersLoadLikeThePlainFile)
+{
+    const Loaded plain = load(kPlain);
+    ASSERT_EQ(plain.result, 0);
+    const std::vector<char> text = readFileBytes(kPlain);
+    const std::string plainText(text.begin(), text.end());
+
+    ContainerSpec stored;
+    stored.members = {withZero(plainText)};
+    stored.deflate = false;
+    const struct {
+        const char* name;
+        std::string path;
+    } forms[] = {
+        {"made by Info-ZIP", kPacked},
+        {"with the zero byte", writeTempFile("zero.zvm", makeContainer(withZero(plainText)))},
+        {"without the zero byte", writeTempFile("nozero.zvm", makeContainer(plainText))},
+        {"stored", writeTempFile("stored.zvm", makeContainer(stored))},
+    };
+    for (const auto& form : forms) {
+        const Loaded packed = load(form.path);
+        EXPECT_EQ(packed.result, 0) << form.name;
+        EXPECT_TRUE(packed.messages.empty()) << form.name;
+        EXPECT_FALSE(packed.modified) << form.name;
+        EXPECT_EQ(packed.tree, plain.tree) << form.name;
+    }
+}
+
+TEST(LoadMusicFile, ContainerOnDiskStaysUntouched)
+{
+    const std::vector<char> before = readFileBytes(kPacked);
+    ASSERT_EQ(load(kPacked).result, 0);
+    EXPECT_EQ(readFileBytes(kPacked), before);
+}
+
+TEST(LoadMusicFile, PlainTextEndsAtTheFirstZeroByte)
+{
+    const std::string text = std::string("<Zolva><Notes/></Zolva>") + '\0' + "<<< not xml";
+    const Loaded loaded = load(writeTempFile("zero_inside.zvm", text));
+    EXPECT_EQ(loaded.result, 0);
+    EXPECT_TRUE(loaded.messages.empty());
+}
+
+struct Failure {
+    const char* name;
+    std::string path;
+    int expectedResult;
+    std::string expectedMessage; // with the tree's error text appended when useParserText
+    bool useParserText;
+};
+
+void expectFailure(const Failure& failure)
+{
+    const Loaded loaded = load(failure.path);
+    EXPECT_EQ(loaded.result, failure.expectedResult) << failure.name;
+    std::string expected = failure.expectedMessage;
+    if (failure.useParserText) {
+        EXPECT_FALSE(loaded.errorText.empty()) << failure.name;
+        expected += loaded.errorText;
+    }
+    ASSERT_EQ(loaded.messages.size(), 1u) << failure.name;
+    EXPECT_EQ(loaded.messages[0], expected) << failure.name;
+}
+
+TEST(LoadMusicFile, FileThatCannotBeReadShowsTheSystemError)
+{
+    const std::string missing = tempPath("does_not_exist.zvm");
+    expectFailure({"missing", missing, kLoadReadFailed,
+                   formatMessage("Error %ld reading %s", long(ENOENT), missing.c_str()), false});
+#ifdef __linux__
+    const std::string folder = testing::TempDir();
+    expectFailure({"folder", folder, kLoadReadFailed,
+                   formatMessage("Error %ld reading %s", long(EISDIR), folder.c_str()), false});
+#endif
+}
+
+TEST(LoadMusicFile, ContainersThatDoNotUnpackShowTheDecodingMessage)
+{
+    ContainerSpec wrongPassword;
+    wrongPassword.members = {"<Zolva/>"};
+    wrongPassword.password = "Rq#m27v";
+    const std::string garbage = writeTempFile("garbage.zvm", std::string("KT garbage"));
+    const std::string locked = writeTempFile("locked.zvm", makeContainer(wrongPassword));
+    // The tree's error text is empty here: no parse has run.
+    expectFailure({"garbage", garbage, ZIP_ER_NOZIP,
+                   formatMessage("Error %d decoding %s\n", ZIP_ER_NOZIP, garbage.c_str()), false});
+    expectFailure({"wrong password", locked, ZIP_ER_WRONGPASSWD,
+                   formatMessage("Error %d decoding %s\n", ZIP_ER_WRONGPASSWD, locked.c_str()), false});
+}
+
+TEST(LoadMusicFile, TextThatDoesNotParseShowsTheParserMessage)
+{
+    const std::string mismatch = writeTempFile("mismatch.zvm", std::string("<Zolva>\n<a></b>\n</Zolva>"));
+    {
+        XPxmlDoc tree;
+        RecordingSink sink;
+        const int result = loadMusicFile(tree, mismatch, sink);
+        EXPECT_EQ(result, 2521);
+        ASSERT_EQ(sink.messages.size(), 1u);
+        EXPECT_EQ(sink.messages[0], "Error loading " + mismatch +
+                                        "\n(XPxml line 2521) Line:2> Open/Closing tag mismatch b != a");
+    }
+    // An ordinary ZIP archive begins with "PK": it is no container and fails as text.
+    ContainerSpec zip;
+    zip.members = {"<Zolva/>"};
+    zip.ktMark = false;
+    const std::string archive = writeTempFile("plain_zip.zvm", makeContainer(zip));
+    XPxmlDoc tree;
+    RecordingSink sink;
+    const int result = loadMusicFile(tree, archive, sink);
+    EXPECT_NE(result, 0);
+    EXPECT_EQ(result, tree.errorCode());
+    ASSERT_EQ(sink.messages.size(), 1u);
+    EXPECT_EQ(sink.messages[0], "Error loading " + archive + "\n" + tree.errorText());
+
+    // A container whose text is not XML fails in the parser, not in unpacking.
+    const std::string packedJunk = writeTempFile("packed_junk.zvm", makeContainer("<Zolva><x></Zolva>"));
+    expectFailure({"packed junk", packedJunk, 2521, "Error loading " + packedJunk + "\n", true});
+}
+
+TEST(LoadMusicFile, FileBeyondTheSizeLimitIsOutOfMemory)
+{
+    const std::string big = writeTempFile("big.zvm", std::string(5000, ' '));
+    const struct {
+        const char* name;
+        std::string path;
+    } cases[] = {{"large file", big},
+#ifdef __linux__
+                 {"endless device", "/dev/zero"}
+#endif
+    };
+    for (const auto& c : cases) {
+        XPxmlDoc tree;
+        RecordingSink sink;
+        EXPECT_EQ(loadMusicFile(tree, c.path, sink, 4096), kLoadOutOfMemory) << c.name;
+        ASSERT_EQ(sink.messages.size(), 1u) << c.name;
+        EXPECT_EQ(sink.messages[0], "Out of memory loading " + c.path) << c.name;
+    }
+    XPxmlDoc tree;
+    RecordingSink sink;
+    EXPECT_EQ(loadMusicFile(tree, big, sink, 5000), 0) << "exactly at the limit";
+}
+
+TEST(LoadMusicData, LeavesAPlainBufferAsItWas)
+{
+    std::vector<char> bytes{'<', 'Z', '/', '>'};
+    XPxmlDoc tree;
+    RecordingSink sink;
+    EXPECT_EQ(loadMusicData(tree, bytes, "memory", sink), 0);
+    EXPECT_EQ(std::string(bytes.begin(), bytes.end()), "<Z/>");
+    std::vector<char> empty;
+    EXPECT_EQ(loadMusicData(tree, empty, "memory", sink), 0);
+    EXPECT_EQ(tree.rootElement(), nullptr);
+}
+
+} // namespace

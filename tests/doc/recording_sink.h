@@ -1,0 +1,25 @@
+#pragma once
+
+#include "doc/message_sink.h"
+
+#include <string>
+#include <vector>
+
+// Keeps every message and question and answers questions as told.
+class RecordingSink : public MessageSink {
+public:
+    explicit RecordingSink(bool answerYes = true) : m_answerYes(answerYes) {}
+
+    void showMessage(const std::string& text) override { messages.push_back(text); }
+    bool askYesNo(const std::string& text) override
+    {
+        questions.push_back(text);
+        return m_answerYes;
+    }
+
+    std::vector<std::string> messages;
+    std::vector<std::string> questions;
+
+private:
+    bool m_answerYes;
+};
