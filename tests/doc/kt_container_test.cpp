@@ -102,6 +102,16 @@ std::vector<char> withFlippedByte(std::vector<char> archive, size_t at)
     return archive;
 }
 
+// Marks the member as under "strong encryption", a method libzip cannot read,
+// in its central directory entry (general purpose flags, 8 bytes in).
+std::vector<char> withStrongEncryption(std::vector<char> archive)
+{
+    const std::string bytes(archive.begin(), archive.end());
+    const size_t entry = bytes.find(std::string("PK\x01\x02", 4));
+    archive.at(entry + 8) = char(archive.at(entry + 8) | 0x41);
+    return archive;
+}
+
 // An archive with nothing in it: only the end-of-central-directory record.
 std::vector<char> emptyArchive()
 {
@@ -126,7 +136,8 @@ INSTANTIATE_TEST_SUITE_P(
                     BadCase{"WrongPassword", makeContainer(wrongPassword()), ZIP_ER_WRONGPASSWD},
                     // Byte 80 lies in the encrypted data: the local header and name take 40.
                     BadCase{"DamagedData", withFlippedByte(makeContainer(longText(4000)), 80), 0},
-                    BadCase{"NoMembers", emptyArchive(), ZIP_ER_NOENT}),
+                    BadCase{"NoMembers", emptyArchive(), ZIP_ER_NOENT},
+                    BadCase{"UnknownEncryption", withStrongEncryption(makeContainer(kMusic)), ZIP_ER_ENCRNOTSUPP}),
     [](const testing::TestParamInfo<BadCase>& info) { return info.param.name; });
 
 TEST(Unpack, EveryCutOfAnArchiveFails)
