@@ -19,7 +19,7 @@ inline constexpr int DoctypeNotClosed = 2395;
 // and the ignore prefix of working names.
 class XPxmlDoc {
 public:
-    static constexpr int kMaxNesting = 10000;      // elements inside elements
+    static constexpr int kMaxNesting = 1000;       // elements inside elements
     static constexpr size_t kMaxEntityExpansion = size_t(64) << 20; // bytes per load
 
     XPxmlDoc();
