@@ -62,12 +62,9 @@ int parseText(XPxmlDoc& tree, const char* text, size_t length, const std::string
               MessageSink& sink)
 {
     const int code = tree.loadText(length > 0 ? text : "", length);
-    if (code != 0) {
+    if (code != 0)
         sink.showMessage(formatMessage("Error loading %s\n%s", path.c_str(), tree.errorText()));
-        return code;
-    }
-    tree.clearModified();
-    return 0;
+    return code;
 }
 
 } // namespace
@@ -87,7 +84,10 @@ int loadMusicData(XPxmlDoc& tree, std::vector<char>& bytes, const std::string& p
                                        tree.errorText()));
         return result;
     }
-    return parseText(tree, text.data(), text.size(), path, sink);
+    const int code = parseText(tree, text.data(), text.size(), path, sink);
+    if (code == 0)
+        tree.clearModified();
+    return code;
 }
 
 int loadMusicFile(XPxmlDoc& tree, const std::string& path, MessageSink& sink, size_t maxSize)
