@@ -25,15 +25,19 @@ struct MemberCloser {
 };
 using Member = std::unique_ptr<zip_file_t, MemberCloser>;
 
+// libzip's code for the archive's last failure; fallback when it names none,
+// so that a failure can never read as success.
+int archiveError(zip_t* archive, int fallback)
+{
+    const int code = zip_error_code_zip(zip_get_error(archive));
+    return code != ZIP_ER_OK ? code : fallback;
+}
+
 // libzip 1.7 leaks the member's half-built reader when it opens a member whose
 // encryption or compression it cannot handle, so such members are refused
 // before they are opened.
-int unsupportedMethod(zip_t* archive)
+int unsupportedMethod(const zip_stat_t& stat)
 {
-    zip_stat_t stat;
-    zip_stat_init(&stat);
-    if (zip_stat_index(archive, 0, 0, &stat) != 0)
-        return zip_error_code_zip(zip_get_error(archive));
     if ((stat.valid & ZIP_STAT_ENCRYPTION_METHOD) && stat.encryption_method != ZIP_EM_NONE &&
         !zip_encryption_method_supported(stat.encryption_method, 0))
         return ZIP_ER_ENCRNOTSUPP;
@@ -44,11 +48,9 @@ int unsupportedMethod(zip_t* archive)
 
 // How much to reserve before reading: the member's declared size, but never
 // more than the archive could really hold or than the limit allows.
-size_t reserveHint(zip_t* archive, size_t archiveLength, size_t limit)
+size_t reserveHint(const zip_stat_t& stat, size_t archiveLength, size_t limit)
 {
-    zip_stat_t stat;
-    zip_stat_init(&stat);
-    if (zip_stat_index(archive, 0, 0, &stat) != 0 || !(stat.valid & ZIP_STAT_SIZE))
+    if (!(stat.valid & ZIP_STAT_SIZE))
         return 0;
     const size_t plausible = archiveLength > limit / kMaxDeflateRatio ? limit : archiveLength * kMaxDeflateRatio;
     return size_t(std::min<zip_uint64_t>(stat.size, std::min(plausible, limit))) + 1;
@@ -98,14 +100,16 @@ int unpackInto(const char* archive, size_t length, std::string& text, size_t lim
     if (zip_get_num_entries(zip.get(), 0) <= 0)
         return ZIP_ER_NOENT;
 
-    if (const int unsupported = unsupportedMethod(zip.get()))
+    zip_stat_t stat;
+    zip_stat_init(&stat);
+    if (zip_stat_index(zip.get(), 0, 0, &stat) != 0)
+        return archiveError(zip.get(), ZIP_ER_INCONS);
+    if (const int unsupported = unsupportedMethod(stat))
         return unsupported;
     Member member(zip_fopen_index_encrypted(zip.get(), 0, 0, kPassword));
-    if (!member) {
-        const int code = zip_error_code_zip(zip_get_error(zip.get()));
-        return code != ZIP_ER_OK ? code : ZIP_ER_OPEN;
-    }
-    text.reserve(reserveHint(zip.get(), length, limit));
+    if (!member)
+        return archiveError(zip.get(), ZIP_ER_OPEN);
+    text.reserve(reserveHint(stat, length, limit));
     return readMember(std::move(member), text, limit);
 }
 
