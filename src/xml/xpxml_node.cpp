@@ -259,7 +259,7 @@ void XPxmlNode::appendParsedChild(XPxmlNode* child)
 {
     child->m_parent = this;
     m_children.insert(XPxmlList::AtEnd, child);
-    child->m_indexHint.store(m_children.count() - 1, std::memory_order_relaxed);
+    child->m_indexHint.store(uint32_t(m_children.cursor()), std::memory_order_relaxed);
 }
 
 int XPxmlNode::insertBefore(XPxmlNode* child, XPxmlNode* reference)
@@ -437,6 +437,23 @@ void XPxmlNode::setAttribute(const char* name, const char* value)
         m_modified = true;
     if (request.found)
         return;
+    auto* attribute = new XPxmlNode(XPxmlKind::Attribute);
+    attribute->m_name.assign(name);
+    attribute->m_value.assign(value);
+    attribute->m_document = m_document;
+    attribute->m_parent = this;
+    m_attributes.insert(XPxmlList::AtEnd, attribute);
+}
+
+void XPxmlNode::appendParsedAttribute(std::string_view name, std::string_view value, bool first)
+{
+    if (!first) {
+        const std::string nameText(name);
+        if (findAttribute(nameText.c_str())) {
+            setAttribute(nameText.c_str(), std::string(value).c_str());
+            return;
+        }
+    }
     auto* attribute = new XPxmlNode(XPxmlKind::Attribute);
     attribute->m_name.assign(name);
     attribute->m_value.assign(value);

@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 class XPxmlDoc;
 
@@ -112,6 +113,9 @@ private:
     void adoptDocument(XPxmlDoc* doc);       // this and its element descendants
     void clearDocumentDeep();                // this and all descendants
     void appendParsedChild(XPxmlNode* child); // parser: child already has the document
+    // Parser: the element is new and seen by no one else, so its first
+    // attribute, or one whose name is not yet present, goes straight to the end.
+    void appendParsedAttribute(std::string_view name, std::string_view value, bool first);
     static void destroy(void* node);
 
     friend class XPxmlDoc;

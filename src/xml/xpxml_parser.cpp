@@ -16,13 +16,23 @@ inline bool isBlank(int c)
     return static_cast<signed char>(c) < '!';
 }
 
+// Bytes that end a text token outside quotes: blanks, < ' = > / " and &.
+struct UnquotedEnds {
+    bool table[256];
+    constexpr UnquotedEnds() : table()
+    {
+        for (int c = 0; c < 256; ++c)
+            table[c] = static_cast<signed char>(c) < '!' || c == '<' || c == '\'' || c == '=' || c == '>' ||
+                       c == '/' || c == '"' || c == '&';
+    }
+};
+constexpr UnquotedEnds kUnquotedEnds;
+
 inline bool endsText(int c, char quoted)
 {
-    if (c == '"' || c == '&')
-        return true;
-    if (quoted)
-        return c == quoted;
-    return isBlank(c) || c == '<' || c == '\'' || c == '=' || c == '>' || c == '/';
+    if (!quoted)
+        return kUnquotedEnds.table[c];
+    return c == '"' || c == '&' || c == quoted;
 }
 
 inline bool endsEntity(int c)
@@ -93,13 +103,15 @@ XPxmlParser::XPxmlParser(XPxmlDoc& doc, const char* text, size_t length)
 
 int XPxmlParser::get()
 {
-    if (m_abort || m_pos >= m_length)
+    if (m_pos >= m_length)
         return -1;
     return m_text[m_pos++];
 }
 
 void XPxmlParser::rewind(const Token& token)
 {
+    if (m_abort)
+        return;
     m_pos = token.start;
     m_doc.m_line = token.startLine;
 }
@@ -108,6 +120,7 @@ void XPxmlParser::fail(int code, const std::string& message)
 {
     m_doc.setError(code, message);
     m_abort = true;
+    m_length = 0; // nothing more is read after an error
 }
 
 bool XPxmlParser::readToken(Token& token, bool noEntities, bool skipBlank, char quoted)
@@ -145,8 +158,12 @@ bool XPxmlParser::readToken(Token& token, bool noEntities, bool skipBlank, char 
         }
         switch (phase) {
         case Start:
-            if (skipBlank && isBlank(c))
+            if (skipBlank && isBlank(c)) {
+                while (m_pos < m_length && isBlank(m_text[m_pos]))
+                    if (m_text[m_pos++] == '\n')
+                        ++m_doc.m_line;
                 continue;
+            }
             token.start = m_pos - 1;
             token.startLine = m_doc.m_line;
             take(c);
@@ -195,14 +212,21 @@ bool XPxmlParser::readToken(Token& token, bool noEntities, bool skipBlank, char 
                 stepBack();
                 return true;
             }
-            take(c);
-            // Take the rest of a plain run in one go.
-            while (m_pos < m_length) {
-                const int d = m_text[m_pos];
-                if (d == '\r' || d == '\n' || endsText(d, quoted))
-                    break;
-                take(d);
-                ++m_pos;
+            {
+                // Take the plain run up to the next terminator or line break in one go.
+                const size_t begin = m_pos - 1;
+                size_t end = m_pos;
+                while (end < m_length) {
+                    const int d = m_text[end];
+                    if (d == '\r' || d == '\n' || endsText(d, quoted))
+                        break;
+                    ++end;
+                }
+                const char* run = reinterpret_cast<const char*>(m_text) + begin;
+                token.text.append(run, end - begin);
+                for (size_t i = 0; token.allBlank && i < end - begin; ++i)
+                    token.allBlank = isBlank(static_cast<unsigned char>(run[i]));
+                m_pos = end;
             }
             continue;
         case InEntity:
@@ -280,6 +304,18 @@ bool XPxmlParser::readQuoted(std::string& value, bool noEntities)
         fail(1886, format("Expected \" or ' but got %s", token.text));
         return false;
     }
+    // Most values hold no entity, no other quote and no line break: they read
+    // as one run up to the closing quote, exactly as the token loop would.
+    for (size_t end = m_pos; end < m_length; ++end) {
+        const unsigned char c = m_text[end];
+        if (c == static_cast<unsigned char>(quote)) {
+            value.assign(reinterpret_cast<const char*>(m_text) + m_pos, end - m_pos);
+            m_pos = end + 1;
+            return true;
+        }
+        if (c == '&' || c == '"' || c == '\r' || c == '\n')
+            break;
+    }
     for (;;) {
         if (!readToken(token, noEntities, false, quote)) {
             if (!m_abort)
@@ -292,14 +328,15 @@ bool XPxmlParser::readQuoted(std::string& value, bool noEntities)
     }
 }
 
-XPxmlNode* XPxmlParser::parseNode()
+XPxmlNode* XPxmlParser::parseNode(const Token* alreadyRead)
 {
     if (m_abort)
         return nullptr;
     m_doc.clearError();
-    Token open;
-    if (!readToken(open, false, true, 0))
+    Token ownOpen;
+    if (!alreadyRead && !readToken(ownOpen, false, true, 0))
         return nullptr;
+    const Token& open = alreadyRead ? *alreadyRead : ownOpen;
     if (open.kind != OpenToken) {
         fail(2221, "Invalid data found while parsing tag opening.");
         return nullptr;
@@ -319,10 +356,12 @@ XPxmlNode* XPxmlParser::parseNode()
         return nullptr;
     }
 
+    // Open tokens are "<", "</", "<!" or "<?": the second byte tells them apart.
+    const char second = open.text.size() > 1 ? open.text[1] : '\0';
     uint16_t kind = XPxmlKind::Element;
-    if (open.text == "<?") {
+    if (second == '?') {
         kind = XPxmlKind::ProcessingInstruction;
-    } else if (open.text == "<!") {
+    } else if (second == '!') {
         if (xpxmlNameEquals(name.text.c_str(), "ELEMENT")) {
             kind = XPxmlKind::ElementDeclaration;
         } else if (xpxmlNameEquals(name.text.c_str(), "ENTITY")) {
@@ -348,7 +387,7 @@ XPxmlNode* XPxmlParser::parseNode()
             fail(2288, "Unknown node type found.");
             return nullptr;
         }
-    } else if (open.text != "<") {
+    } else if (second != '\0') {
         fail(2288, "Unknown node type found.");
         return nullptr;
     }
@@ -438,12 +477,59 @@ bool XPxmlParser::collectUntilClose(XPxmlNode* node, int code, const char* messa
     return true;
 }
 
+bool XPxmlParser::readPlainAttribute(XPxmlNode* node, bool first)
+{
+    // The common form  name="value"  read straight from the input. Anything
+    // else (an entity, a line break inside a name or value, a missing "=")
+    // leaves the input untouched for the token-by-token path, which then
+    // reads exactly what it would have read anyway.
+    size_t p = m_pos;
+    long line = m_doc.m_line;
+    auto skipBlanks = [&] {
+        for (; p < m_length && isBlank(m_text[p]); ++p)
+            if (m_text[p] == '\n')
+                ++line;
+    };
+    skipBlanks();
+    const size_t nameBegin = p;
+    if (p < m_length && (m_text[p] == '?' || m_text[p] == ']'))
+        return false; // may start a close token
+    while (p < m_length && !kUnquotedEnds.table[m_text[p]])
+        ++p;
+    const size_t nameEnd = p;
+    if (nameEnd == nameBegin || p >= m_length || m_text[p] == '\r' || m_text[p] == '\n')
+        return false;
+    skipBlanks();
+    if (p >= m_length || m_text[p] != '=')
+        return false;
+    ++p;
+    skipBlanks();
+    if (p >= m_length || (m_text[p] != '"' && m_text[p] != '\''))
+        return false;
+    const unsigned char quote = m_text[p++];
+    const size_t valueBegin = p;
+    for (; p < m_length && m_text[p] != quote; ++p) {
+        const unsigned char c = m_text[p];
+        if (c == '&' || c == '"' || c == '\r' || c == '\n')
+            return false;
+    }
+    if (p >= m_length)
+        return false;
+    m_pos = p + 1;
+    m_doc.m_line = line;
+    const char* text = reinterpret_cast<const char*>(m_text);
+    node->appendParsedAttribute({text + nameBegin, nameEnd - nameBegin}, {text + valueBegin, p - valueBegin}, first);
+    return true;
+}
+
 bool XPxmlParser::parseElement(XPxmlNode* node)
 {
     Token token;
     Token equals;
     std::string value;
-    for (;;) {
+    for (bool first = true;; first = false) {
+        if (readPlainAttribute(node, first))
+            continue;
         if (!readToken(token, false, true, 0)) {
             if (!m_abort)
                 fail(2435, "Error parsing NODE attribute name");
@@ -465,7 +551,7 @@ bool XPxmlParser::parseElement(XPxmlNode* node)
         }
         if (!readQuoted(value, false))
             return false;
-        node->setAttribute(token.text.c_str(), value.c_str());
+        node->appendParsedAttribute(token.text, value, first);
     }
 }
 
@@ -481,12 +567,25 @@ bool XPxmlParser::parseContent(XPxmlNode* node)
         node->appendParsedChild(textNode);
     };
     for (;;) {
+        if (!pendingText) {
+            // Blanks up to the next tag are dropped whatever the tag: skip them whole.
+            size_t p = m_pos;
+            long line = m_doc.m_line;
+            for (; p < m_length && isBlank(m_text[p]); ++p)
+                if (m_text[p] == '\n')
+                    ++line;
+            if (p < m_length && m_text[p] == '<') {
+                m_pos = p;
+                m_doc.m_line = line;
+                collected.clear();
+            }
+        }
         if (!readToken(token, false, false, 0)) {
             if (!m_abort)
                 fail(2473, "Error parsing NODE data");
             return false;
         }
-        if (token.kind == OpenToken && token.text == "</") {
+        if (token.kind == OpenToken && token.text.size() == 2 && token.text[1] == '/') {
             if (hasNonBlank(collected))
                 appendText(collected);
             Token endName;
@@ -501,13 +600,12 @@ bool XPxmlParser::parseContent(XPxmlNode* node)
             return !m_abort;
         }
         if (token.kind == OpenToken) {
-            if (pendingText) {
+            // Text before a child becomes a node; blanks alone are dropped.
+            if (pendingText)
                 appendText(collected);
-                collected.clear();
-            }
+            collected.clear();
             pendingText = false;
-            rewind(token);
-            XPxmlNode* child = parseNode();
+            XPxmlNode* child = parseNode(&token);
             if (m_abort)
                 return false;
             if (child)

@@ -30,7 +30,8 @@ private:
     bool readToken(Token& token, bool noEntities, bool skipBlank, char quoted);
     void decodeEntity(Token& token);
     bool readQuoted(std::string& value, bool noEntities);
-    XPxmlNode* parseNode();
+    XPxmlNode* parseNode(const Token* alreadyRead = nullptr);
+    bool readPlainAttribute(XPxmlNode* node, bool first);
     bool parseElement(XPxmlNode* node);
     bool parseContent(XPxmlNode* node);
     bool parseDocumentType(XPxmlNode* node);

@@ -95,12 +95,35 @@ TEST(Parse, MixedContentKeepsTextAroundChildren)
     EXPECT_STREQ(root->childAt(2)->value(), "y");
 }
 
-TEST(Parse, BlanksBeforeTextStayAtItsFront)
+TEST(Parse, BlanksStayOnlyAtTheFrontOfTextThatFollowsThem)
 {
     XPxmlDoc doc;
-    XPxmlNode* root = load(doc, "<r> <b/> x</r>");
-    ASSERT_EQ(root->childCount(), 2u);
-    EXPECT_STREQ(root->childAt(1)->value(), "  x");
+    XPxmlNode* root = load(doc, "<r> <b/> x <c/>\t\n <d/></r>");
+    ASSERT_EQ(root->childCount(), 4u);
+    EXPECT_STREQ(root->childAt(1)->value(), " x ");
+    EXPECT_STREQ(root->childAt(2)->name(), "c");
+    EXPECT_STREQ(root->childAt(3)->name(), "d");
+}
+
+TEST(Parse, RepeatedAttributeKeepsTheLastValue)
+{
+    for (const char* text : {"<r a=\"1\" a=\"2\"/>", "<r a=\"1\" A = '2'/>", "<r a=\"1\" a=\"&#50;\"/>"}) {
+        XPxmlDoc doc;
+        XPxmlNode* root = load(doc, text);
+        EXPECT_EQ(root->attributes().count(), 1u) << text;
+        EXPECT_STREQ(root->getAttribute("a"), "2") << text;
+    }
+}
+
+TEST(Parse, LineBreaksInsideTagsJoinTheirNeighbours)
+{
+    // Line breaks are dropped without ending a token, so a name broken over
+    // two lines reads as one; the line counter still counts them.
+    XPxmlDoc doc;
+    XPxmlNode* root = load(doc, "<r a=\"1\"\r\n b=\"2\" na\nme=\"3\"/>");
+    EXPECT_STREQ(root->getAttribute("b"), "2");
+    EXPECT_STREQ(root->getAttribute("name"), "3");
+    EXPECT_EQ(doc.line(), 3);
 }
 
 TEST(Parse, LineBreaksAreNeverPartOfText)
