@@ -1,5 +1,6 @@
 #include "xml/xpxml_list.h"
 
+#include "xml/xpxml_slab.h"
 #include "xml/xpxml_spinlock.h"
 
 #include <algorithm>
@@ -16,6 +17,8 @@ constexpr uint32_t kInlineSlots = 4;
 
 struct XPxmlList::Block {
     explicit Block(uint32_t growthStep) : growth(growthStep) {}
+    static void* operator new(size_t size) { return XPxmlSlab::allocate(size); }
+    static void operator delete(void* block, size_t size) noexcept { XPxmlSlab::release(block, size); }
     ~Block()
     {
         if (items != inlineItems)
@@ -128,6 +131,7 @@ constexpr uintptr_t kNodeListBit = 1;
 
 XPxmlList::XPxmlList(uint32_t growth) : m_state(growth == kNodeListGrowth ? kNodeListBit : 0)
 {
+    static_assert(sizeof(Block) <= XPxmlSlab::kSlotSize, "list storage lives in slab slots");
     if (growth != kDefaultGrowth && growth != kNodeListGrowth && growth != 0)
         ensureBlock()->growth = growth;
 }

@@ -1,6 +1,7 @@
 #include "xml/xpxml_node.h"
 
 #include "xml/xpxml_doc.h"
+#include "xml/xpxml_slab.h"
 #include "xml/xpxml_writer.h"
 
 #include <climits>
@@ -48,6 +49,16 @@ long xpxmlLeadingInteger(const char* text)
 }
 
 XPxmlNode::XPxmlNode(uint16_t kind) : m_kind(uint8_t(kind)) {}
+
+void* XPxmlNode::operator new(size_t size)
+{
+    return XPxmlSlab::allocate(size);
+}
+
+void XPxmlNode::operator delete(void* node, size_t size) noexcept
+{
+    XPxmlSlab::release(node, size);
+}
 
 XPxmlNode* XPxmlNode::create(const char* name, const char* kindName)
 {
@@ -488,3 +499,5 @@ std::string XPxmlNode::textContent() const
             XPxmlWriter::write(child, out);
     return out;
 }
+
+static_assert(sizeof(XPxmlNode) <= XPxmlSlab::kSlotSize, "nodes live in slab slots");

@@ -26,6 +26,8 @@ public:
     ~XPxmlNode();
     XPxmlNode(const XPxmlNode&) = delete;
     XPxmlNode& operator=(const XPxmlNode&) = delete;
+    static void* operator new(size_t size);
+    static void operator delete(void* node, size_t size) noexcept;
 
     uint16_t kind() const { return m_kind; }
     const char* kindName() const { return XPxmlKind::nameOf(m_kind); }
