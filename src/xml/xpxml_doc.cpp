@@ -1,11 +1,15 @@
 #include "xml/xpxml_doc.h"
 
+#include "xml/xpxml_document_node.h"
+
 #include <cstdio>
 #include <cstring>
 
-XPxmlDoc::XPxmlDoc() : m_documentNode(XPxmlNode::create("#document", "document"))
+XPxmlDoc::XPxmlDoc() : m_documentNode(new XPxmlDocumentNode(this)) {}
+
+XPxmlNode* XPxmlDoc::documentNode() const
 {
-    m_documentNode->setDocument(this);
+    return m_documentNode;
 }
 
 XPxmlDoc::~XPxmlDoc()

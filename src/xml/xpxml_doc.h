@@ -17,6 +17,8 @@ inline constexpr int DoctypeNotClosed = 2395;
 // An XML document: owns its document node ("#document") and therefore the whole
 // tree, and keeps the error state of the last operation, the modified flags
 // and the ignore prefix of working names.
+class XPxmlDocumentNode;
+
 class XPxmlDoc {
 public:
     static constexpr int kMaxNesting = 1000;       // elements inside elements
@@ -27,7 +29,7 @@ public:
     XPxmlDoc(const XPxmlDoc&) = delete;
     XPxmlDoc& operator=(const XPxmlDoc&) = delete;
 
-    XPxmlNode* documentNode() const { return m_documentNode; }
+    XPxmlNode* documentNode() const;
     // The first element child of the document node, or nullptr.
     XPxmlNode* rootElement() const;
     // The first element in document order (from the root) named name, or nullptr.
@@ -65,7 +67,7 @@ private:
     static constexpr size_t kMaxErrorText = 8191;
     static constexpr size_t kMaxIgnorePrefix = 255;
 
-    XPxmlNode* m_documentNode;
+    XPxmlDocumentNode* m_documentNode;
     XPxmlNode* m_walkPosition = nullptr;
     long m_line = 0;
     int m_errorCode = 0;

@@ -12,18 +12,41 @@
 namespace {
 // Entries held inside the list's own storage before a separate array is made:
 // most attribute lists of a music file hold two or three entries.
-constexpr uint32_t kInlineSlots = 4;
+constexpr uint32_t kInlineSlots = 3;
+
+// What few lists use: a growth step of their own and saved cursors. Kept
+// apart so that every list's storage stays small.
+struct Extras {
+    uint32_t growth;
+    uint32_t depth = 0;
+    int32_t stack[XPxmlList::kCursorStackSize];
+};
 } // namespace
 
 struct XPxmlList::Block {
-    explicit Block(uint32_t growthStep) : growth(growthStep) {}
+    explicit Block(bool nodeList) : isNodeList(nodeList) {}
     static void* operator new(size_t size) { return XPxmlSlab::allocate(size); }
     static void operator delete(void* block, size_t size) noexcept { XPxmlSlab::release(block, size); }
     ~Block()
     {
         if (items != inlineItems)
             std::free(items);
-        delete[] stack;
+        delete extras;
+    }
+
+    uint32_t growth() const
+    {
+        if (extras)
+            return extras->growth;
+        return isNodeList ? kNodeListGrowth : kDefaultGrowth;
+    }
+    Extras& ensureExtras()
+    {
+        if (!extras) {
+            extras = new Extras;
+            extras->growth = isNodeList ? kNodeListGrowth : kDefaultGrowth;
+        }
+        return *extras;
     }
 
     bool hasCursor() const { return cursor >= 0 && uint32_t(cursor) < count; }
@@ -44,7 +67,7 @@ struct XPxmlList::Block {
     {
         if (capacity < kInlineSlots)
             return kInlineSlots;
-        uint32_t step = std::min(growth, capacity);
+        uint32_t step = std::min(growth(), capacity);
         step = std::max(step, capacity / 2);
         return capacity + std::max<uint32_t>(step, 1);
     }
@@ -114,12 +137,11 @@ struct XPxmlList::Block {
     }
 
     mutable XPxmlSpinLock lock;
+    bool isNodeList;
     int32_t cursor = -1;
     uint32_t count = 0;
     uint32_t capacity = 0;
-    uint32_t growth;
-    uint32_t depth = 0;
-    int32_t* stack = nullptr; // kCursorStackSize saved cursors, made on the first push
+    Extras* extras = nullptr;
     void** items = inlineItems;
     void* inlineItems[kInlineSlots] = {};
 };
@@ -131,9 +153,9 @@ constexpr uintptr_t kNodeListBit = 1;
 
 XPxmlList::XPxmlList(uint32_t growth) : m_state(growth == kNodeListGrowth ? kNodeListBit : 0)
 {
-    static_assert(sizeof(Block) <= XPxmlSlab::kSlotSize, "list storage lives in slab slots");
+    static_assert(sizeof(Block) <= XPxmlSlab::kSmallSlotSize, "list storage lives in small slab slots");
     if (growth != kDefaultGrowth && growth != kNodeListGrowth && growth != 0)
-        ensureBlock()->growth = growth;
+        ensureBlock()->ensureExtras().growth = growth;
 }
 
 XPxmlList::~XPxmlList()
@@ -155,7 +177,7 @@ XPxmlList::Block* XPxmlList::ensureBlock()
 {
     if (Block* b = block())
         return b;
-    auto* fresh = new Block(defaultGrowth());
+    auto* fresh = new Block(defaultGrowth() == kNodeListGrowth);
     uintptr_t expected = m_state.load(std::memory_order_acquire);
     while ((expected & ~kNodeListBit) == 0) {
         uintptr_t desired = reinterpret_cast<uintptr_t>(fresh) | (expected & kNodeListBit);
@@ -291,11 +313,10 @@ void* XPxmlList::pushCursor()
     if (!b)
         return nullptr;
     Guard guard(b->lock);
-    if (b->depth >= uint32_t(kCursorStackSize) || !b->hasCursor())
+    if (!b->hasCursor() || (b->extras && b->extras->depth >= uint32_t(kCursorStackSize)))
         return nullptr;
-    if (!b->stack)
-        b->stack = new int32_t[kCursorStackSize];
-    b->stack[b->depth++] = b->cursor;
+    Extras& extras = b->ensureExtras();
+    extras.stack[extras.depth++] = b->cursor;
     return b->entry(b->cursor);
 }
 
@@ -305,9 +326,9 @@ void* XPxmlList::popCursor()
     if (!b)
         return nullptr;
     Guard guard(b->lock);
-    if (b->depth == 0)
+    if (!b->extras || b->extras->depth == 0)
         return nullptr;
-    return b->moveTo(b->stack[--b->depth]);
+    return b->moveTo(b->extras->stack[--b->extras->depth]);
 }
 
 uint32_t XPxmlList::setGrowth(uint32_t n)
@@ -317,9 +338,9 @@ uint32_t XPxmlList::setGrowth(uint32_t n)
         return defaultGrowth();
     b = ensureBlock();
     Guard guard(b->lock);
-    uint32_t previous = b->growth;
+    const uint32_t previous = b->growth();
     if (n != 0)
-        b->growth = n;
+        b->ensureExtras().growth = n;
     return previous;
 }
 
@@ -347,7 +368,7 @@ uint32_t XPxmlList::cursorDepth() const
     if (!b)
         return 0;
     Guard guard(b->lock);
-    return b->depth;
+    return b->extras ? b->extras->depth : 0;
 }
 
 void* XPxmlList::neighbour(const void* item, int direction, uint32_t& hint) const

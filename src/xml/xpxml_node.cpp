@@ -1,6 +1,7 @@
 #include "xml/xpxml_node.h"
 
 #include "xml/xpxml_doc.h"
+#include "xml/xpxml_document_node.h"
 #include "xml/xpxml_slab.h"
 #include "xml/xpxml_writer.h"
 
@@ -76,15 +77,16 @@ XPxmlNode* XPxmlNode::create(const char* name, const char* kindName)
 
 XPxmlNode::~XPxmlNode()
 {
+    m_attributes.clear(&XPxmlNode::destroy);
+    if (m_children.count() == 0)
+        return;
     // Destroy the subtree without recursion: a deep tree must not exhaust the stack.
     std::vector<void*> pending;
     m_children.takeAll(pending);
-    m_attributes.takeAll(pending);
     while (!pending.empty()) {
         auto* node = asNode(pending.back());
         pending.pop_back();
         node->m_children.takeAll(pending);
-        node->m_attributes.takeAll(pending);
         delete node;
     }
 }
@@ -94,9 +96,23 @@ void XPxmlNode::destroy(void* node)
     delete asNode(node);
 }
 
+XPxmlDoc* XPxmlNode::document() const
+{
+    const XPxmlNode* top = this;
+    while (top->m_parent)
+        top = top->m_parent;
+    return top->m_isDocumentNode ? static_cast<const XPxmlDocumentNode*>(top)->owner() : nullptr;
+}
+
+int XPxmlNode::result() const
+{
+    return m_writeFailed ? XPxmlError::NoNodeName : 0;
+}
+
 bool XPxmlNode::isIgnoredName(const char* name) const
 {
-    return m_document && m_document->hasIgnorePrefix(name);
+    const XPxmlDoc* doc = document();
+    return doc && doc->hasIgnorePrefix(name);
 }
 
 void XPxmlNode::setName(const char* name)
@@ -218,49 +234,30 @@ XPxmlNode* XPxmlNode::nextElementSibling() const
 
 // ---------------------------------------------------------------- structure
 
-void XPxmlNode::adoptDocument(XPxmlDoc* doc)
+bool XPxmlNode::wouldLoop(const XPxmlNode* child) const
 {
-    m_document = doc;
-    std::vector<XPxmlNode*> pending{this};
-    while (!pending.empty()) {
-        XPxmlNode* node = pending.back();
-        pending.pop_back();
-        for (uint32_t i = 0, n = node->childCount(); i < n; ++i) {
-            XPxmlNode* child = node->childAt(i);
-            if (!child)
-                break;
-            if (child->kind() == XPxmlKind::Element)
-                child->m_document = doc;
-            pending.push_back(child);
-        }
-    }
-}
-
-void XPxmlNode::clearDocumentDeep()
-{
-    std::vector<XPxmlNode*> pending{this};
-    while (!pending.empty()) {
-        XPxmlNode* node = pending.back();
-        pending.pop_back();
-        node->m_document = nullptr;
-        for (uint32_t i = 0, n = node->childCount(); i < n; ++i)
-            if (XPxmlNode* child = node->childAt(i))
-                pending.push_back(child);
-    }
+    // A node cannot go inside itself: the tree would become a loop. Only a
+    // node with children can be an ancestor, so leaves skip the climb.
+    if (child == this)
+        return true;
+    if (child->childCount() == 0)
+        return false;
+    for (const XPxmlNode* up = m_parent; up; up = up->m_parent)
+        if (up == child)
+            return true;
+    return false;
 }
 
 int XPxmlNode::insertChild(int insertMode, XPxmlNode* child)
 {
-    if (!child || insertMode < XPxmlList::AtFront || insertMode > XPxmlList::AfterCurrent)
+    if (!child || child->m_isDocumentNode || insertMode < XPxmlList::AtFront ||
+        insertMode > XPxmlList::AfterCurrent)
         return 0;
-    // A node cannot go inside itself: the tree would become a loop.
-    for (const XPxmlNode* up = this; up; up = up->m_parent)
-        if (up == child)
-            return 0;
+    if (wouldLoop(child))
+        return 0;
     if (child->m_parent)
         child->detach();
     child->m_parent = this;
-    child->adoptDocument(m_document);
     m_children.insert(insertMode, child);
     child->m_indexHint.store(uint32_t(m_children.cursor()), std::memory_order_relaxed);
     return 1;
@@ -279,9 +276,8 @@ int XPxmlNode::insertBefore(XPxmlNode* child, XPxmlNode* reference)
         return 0;
     if (!reference || reference == child || reference->m_parent != this)
         return appendChild(child);
-    for (const XPxmlNode* up = this; up; up = up->m_parent)
-        if (up == child)
-            return 0;
+    if (wouldLoop(child))
+        return 0;
     if (child->m_parent)
         child->detach();
     m_children.find(reference);
@@ -304,7 +300,6 @@ XPxmlNode* XPxmlNode::detach()
         return nullptr;
     m_parent->m_children.remove(this, m_indexHint.load(std::memory_order_relaxed));
     m_parent = nullptr;
-    clearDocumentDeep();
     return this;
 }
 
@@ -451,7 +446,6 @@ void XPxmlNode::setAttribute(const char* name, const char* value)
     auto* attribute = new XPxmlNode(XPxmlKind::Attribute);
     attribute->m_name.assign(name);
     attribute->m_value.assign(value);
-    attribute->m_document = m_document;
     attribute->m_parent = this;
     m_attributes.insert(XPxmlList::AtEnd, attribute);
 }
@@ -468,7 +462,6 @@ void XPxmlNode::appendParsedAttribute(std::string_view name, std::string_view va
     auto* attribute = new XPxmlNode(XPxmlKind::Attribute);
     attribute->m_name.assign(name);
     attribute->m_value.assign(value);
-    attribute->m_document = m_document;
     attribute->m_parent = this;
     m_attributes.insert(XPxmlList::AtEnd, attribute);
 }

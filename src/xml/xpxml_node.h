@@ -15,6 +15,10 @@ class XPxmlDoc;
 // A node of any XML kind: a name, a value, a list of attribute nodes and a list
 // of child nodes, both owned. Names compare without regard to case.
 //
+// A node belongs to the document whose tree holds it: document() follows the
+// parents up, so a detached node has none and inserting a subtree costs
+// nothing per descendant.
+//
 // Navigation by kind (firstChild/nextChild …) moves the child list's cursor,
 // which is how iteration continues. nextSibling/prevSibling do not: they are
 // single locked steps, safe while another thread walks the same list.
@@ -40,12 +44,11 @@ public:
     int setValue(const char* value);
 
     XPxmlNode* parent() const { return m_parent; }
-    XPxmlDoc* document() const { return m_document; }
-    void setDocument(XPxmlDoc* doc) { m_document = doc; }
+    XPxmlDoc* document() const;
     bool isModified() const { return m_modified; }
     void setModified(bool modified) { m_modified = modified; }
     // Error code of the last write of this node: 0, or 2910 for a nameless node.
-    int result() const { return m_result; }
+    int result() const;
 
     XPxmlList& children() { return m_children; }
     const XPxmlList& children() const { return m_children; }
@@ -72,14 +75,14 @@ public:
     uint32_t childCount() const { return m_children.count(); }
 
     // --- structure ---
-    // Detaches child from any old parent and inserts it at insertMode; it and
-    // its element descendants take this node's document. 0 for a null child.
+    // Detaches child from any old parent and inserts it at insertMode. 0 for a
+    // null child, a bad mode, or a child that would end up inside itself.
     int insertChild(int insertMode, XPxmlNode* child);
     int appendChild(XPxmlNode* child) { return insertChild(XPxmlList::AtEnd, child); }
     // Before reference when it has a parent, else appended.
     int insertBefore(XPxmlNode* child, XPxmlNode* reference);
     XPxmlNode* createChild(int insertMode, const char* name, const char* kindName = nullptr);
-    // Out of the parent's list, no parent, no document in the whole subtree.
+    // Out of the parent's list: no parent, so no document below it either.
     // nullptr for a node without parent.
     XPxmlNode* detach();
     void removeAllChildren();
@@ -111,9 +114,8 @@ public:
 
 private:
     explicit XPxmlNode(uint16_t kind);
-    void setResult(int code) const { m_result = int16_t(code); }
-    void adoptDocument(XPxmlDoc* doc);       // this and its element descendants
-    void clearDocumentDeep();                // this and all descendants
+    void setWriteFailed(bool failed) const { m_writeFailed = failed; }
+    bool wouldLoop(const XPxmlNode* child) const;
     void appendParsedChild(XPxmlNode* child); // parser: child already has the document
     // Parser: the element is new and seen by no one else, so its first
     // attribute, or one whose name is not yet present, goes straight to the end.
@@ -121,19 +123,20 @@ private:
     static void destroy(void* node);
 
     friend class XPxmlDoc;
+    friend class XPxmlDocumentNode;
     friend class XPxmlParser;
     friend class XPxmlWriter;
 
-    // Kind codes fit a byte (the largest stored is 99) and write results are 0
-    // or 2910: keeping the header to eight bytes matters with millions of nodes.
+    // Kind codes fit a byte (the largest stored is 99) and a write result is
+    // 0 or 2910: keeping the header to eight bytes matters with millions of nodes.
     uint8_t m_kind;
     bool m_modified = true;
-    mutable int16_t m_result = 0;
+    mutable bool m_writeFailed = false;
+    bool m_isDocumentNode = false;
     mutable std::atomic<uint32_t> m_indexHint{0}; // where this node last sat in its parent's list
     XPxmlText m_name;
     XPxmlText m_value;
     XPxmlNode* m_parent = nullptr;
-    XPxmlDoc* m_document = nullptr;
     XPxmlList m_children{XPxmlList::kNodeListGrowth};
     XPxmlList m_attributes{XPxmlList::kNodeListGrowth};
 };

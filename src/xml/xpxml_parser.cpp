@@ -349,7 +349,6 @@ XPxmlNode* XPxmlParser::parseNode(const Token* alreadyRead)
     }
 
     std::unique_ptr<XPxmlNode> node(new XPxmlNode(XPxmlKind::Element));
-    node->m_document = &m_doc;
     Token name;
     if (!readToken(name, true, true, 0) || name.kind != TextToken) {
         fail(2231, "Invalid data found while parsing tag name.");
@@ -536,8 +535,8 @@ bool XPxmlParser::parseElement(XPxmlNode* node)
             return false;
         }
         if (token.kind == CloseToken) {
-            if (token.text == "/>")
-                return true;
+            if (token.text.size() == 2 && token.text[0] == '/')
+                return true; // "/>": an empty element
             return parseContent(node);
         }
         if (!readToken(equals, false, true, 0)) {

@@ -37,12 +37,6 @@ struct Chunk {
 };
 
 constexpr size_t kHeaderSize = (sizeof(Chunk) + 15) & ~size_t(15);
-constexpr uint32_t kSlotsPerChunk = uint32_t((kChunkSize - kHeaderSize) / XPxmlSlab::kSlotSize);
-
-char* slotAt(Chunk* chunk, uint32_t index)
-{
-    return reinterpret_cast<char*>(chunk) + kHeaderSize + size_t(index) * XPxmlSlab::kSlotSize;
-}
 
 Chunk* chunkOf(void* slot)
 {
@@ -73,10 +67,28 @@ void freeChunk(Chunk* chunk)
 
 // All state under one lock: loading happens on one thread at a time, and the
 // critical sections are a handful of instructions.
+// Empty chunks kept for the next load instead of going back at once: opening
+// file after file then reuses memory the system has already handed over.
+constexpr int kSpareChunks = 64;
+
 struct Pool {
+    constexpr explicit Pool(size_t size)
+        : slotSize(size), slotsPerChunk(uint32_t((kChunkSize - kHeaderSize) / size))
+    {
+    }
+
+    char* slotAt(Chunk* chunk, uint32_t index) const
+    {
+        return reinterpret_cast<char*>(chunk) + kHeaderSize + size_t(index) * slotSize;
+    }
+
+    const size_t slotSize;
+    const uint32_t slotsPerChunk;
     XPxmlSpinLock lock;
     Chunk* current = nullptr; // the chunk whose tail is being carved
     Chunk* partial = nullptr; // list of chunks holding freed slots
+    Chunk* spare = nullptr;   // empty chunks kept back, linked through nextPartial
+    int spareCount = 0;
 
     void linkPartial(Chunk* chunk)
     {
@@ -110,10 +122,34 @@ struct Pool {
                 unlinkPartial(chunk);
             return slot;
         }
-        if (!current || current->bumped == kSlotsPerChunk)
-            current = newChunk();
+        if (!current || current->bumped == slotsPerChunk) {
+            if (spare) {
+                current = spare;
+                spare = spare->nextPartial;
+                --spareCount;
+                *current = Chunk{};
+            } else {
+                current = newChunk();
+            }
+        }
         ++current->live;
         return slotAt(current, current->bumped++);
+    }
+
+    void releaseSpare() noexcept
+    {
+        Chunk* chunks = nullptr;
+        {
+            std::lock_guard<XPxmlSpinLock> guard(lock);
+            chunks = spare;
+            spare = nullptr;
+            spareCount = 0;
+        }
+        while (chunks) {
+            Chunk* next = chunks->nextPartial;
+            freeChunk(chunks);
+            chunks = next;
+        }
     }
 
     void release(void* memory) noexcept
@@ -129,7 +165,13 @@ struct Pool {
             if (chunk->live == 0 && chunk != current) {
                 if (chunk->inPartial)
                     unlinkPartial(chunk);
-                emptied = chunk;
+                if (spareCount < kSpareChunks) {
+                    chunk->nextPartial = spare;
+                    spare = chunk;
+                    ++spareCount;
+                } else {
+                    emptied = chunk;
+                }
             } else if (!chunk->inPartial) {
                 linkPartial(chunk);
             }
@@ -139,10 +181,13 @@ struct Pool {
     }
 };
 
-Pool& pool()
+// Constant-initialised and never destroyed: nodes may die while the program exits.
+constinit Pool gSmallPool{XPxmlSlab::kSmallSlotSize};
+constinit Pool gLargePool{XPxmlSlab::kSlotSize};
+
+Pool& pool(size_t size)
 {
-    static Pool* instance = new Pool; // lives to the end: nodes may die during exit
-    return *instance;
+    return size <= XPxmlSlab::kSmallSlotSize ? gSmallPool : gLargePool;
 }
 
 } // namespace
@@ -156,7 +201,7 @@ void* allocate(size_t size)
 #else
     if (size > kSlotSize)
         return ::operator new(size);
-    return pool().allocate();
+    return pool(size).allocate();
 #endif
 }
 
@@ -171,8 +216,14 @@ void release(void* slot, size_t size) noexcept
     if (size > kSlotSize)
         ::operator delete(slot);
     else
-        pool().release(slot);
+        pool(size).release(slot);
 #endif
+}
+
+void releaseSpareChunks() noexcept
+{
+    gSmallPool.releaseSpare();
+    gLargePool.releaseSpare();
 }
 
 } // namespace XPxmlSlab

@@ -11,10 +11,15 @@
 // of a freed node is still caught.
 namespace XPxmlSlab {
 
-inline constexpr size_t kSlotSize = 72;
+// Two slot sizes: list storage fits the small one, nodes the large one.
+inline constexpr size_t kSmallSlotSize = 56;
+inline constexpr size_t kSlotSize = 64;
 
-// A slot of at least size bytes (size up to kSlotSize), aligned for pointers.
+// A slot of at least size bytes, aligned for pointers; sizes above kSlotSize
+// come from the ordinary heap.
 void* allocate(size_t size);
 void release(void* slot, size_t size) noexcept;
+// Hands the empty chunks kept for reuse back to the system.
+void releaseSpareChunks() noexcept;
 
 } // namespace XPxmlSlab

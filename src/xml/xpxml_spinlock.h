@@ -8,6 +8,7 @@
 // list carries one, so it must cost no more than a byte. Not recursive.
 class XPxmlSpinLock {
 public:
+    constexpr XPxmlSpinLock() noexcept = default;
     void lock() noexcept
     {
         for (int spins = 0; m_flag.exchange(1, std::memory_order_acquire) != 0; ++spins) {

@@ -9,33 +9,7 @@ void XPxmlText::release() noexcept
         std::free(m_heap.data);
 }
 
-namespace {
-
-// Copies up to 16 bytes with two fixed-size moves that may overlap: short
-// names and values are copied millions of times while a file loads.
-inline void copyShort(char* to, const char* from, size_t n)
-{
-    if (n >= 8) {
-        uint64_t head, tail;
-        std::memcpy(&head, from, 8);
-        std::memcpy(&tail, from + n - 8, 8);
-        std::memcpy(to, &head, 8);
-        std::memcpy(to + n - 8, &tail, 8);
-    } else if (n >= 4) {
-        uint32_t head, tail;
-        std::memcpy(&head, from, 4);
-        std::memcpy(&tail, from + n - 4, 4);
-        std::memcpy(to, &head, 4);
-        std::memcpy(to + n - 4, &tail, 4);
-    } else {
-        for (size_t i = 0; i < n; ++i)
-            to[i] = from[i];
-    }
-}
-
-} // namespace
-
-void XPxmlText::assign(std::string_view text)
+void XPxmlText::assignSlow(std::string_view text)
 {
     if (text.size() <= kInlineMax) {
         // Read before writing: text may point into this object.

@@ -7,15 +7,6 @@
 
 namespace {
 
-// Attributes take the ignore prefix of their element's document: an attribute
-// set before its element joined a document has none of its own.
-const XPxmlDoc* documentOf(const XPxmlNode* node)
-{
-    if (node->document())
-        return node->document();
-    return node->parent() ? node->parent()->document() : nullptr;
-}
-
 void append(std::string& out, const char* a, const char* b = "", const char* c = "", const char* d = "",
             const char* e = "")
 {
@@ -26,7 +17,23 @@ void append(std::string& out, const char* a, const char* b = "", const char* c =
     out += e;
 }
 
-void writeOpening(const XPxmlNode* node, bool hasChildren, std::string& out)
+void writeOpening(const XPxmlNode* node, bool hasChildren, std::string& out, XPxmlDoc* doc);
+
+// The attribute row, written here rather than through write() so that the
+// document is not looked up again for every attribute.
+void writeAttribute(const XPxmlNode* attribute, std::string& out, XPxmlDoc* doc)
+{
+    if (doc && doc->hasIgnorePrefix(attribute->name()))
+        return;
+    const bool named = *attribute->name() != '\0';
+    XPxmlWriter::markWritten(attribute, named);
+    if (named)
+        append(out, " ", attribute->name(), "=\"", attribute->value(), "\"");
+    else if (doc)
+        doc->setError(XPxmlError::NoNodeName, "No node name.");
+}
+
+void writeOpening(const XPxmlNode* node, bool hasChildren, std::string& out, XPxmlDoc* doc)
 {
     const char* name = node->name();
     const char* value = node->value();
@@ -36,7 +43,7 @@ void writeOpening(const XPxmlNode* node, bool hasChildren, std::string& out)
         const XPxmlList& attributes = node->attributes();
         for (uint32_t i = 0, n = attributes.count(); i < n; ++i)
             if (auto* attribute = static_cast<const XPxmlNode*>(attributes.at(i)))
-                XPxmlWriter::write(attribute, out);
+                writeAttribute(attribute, out, doc);
         if (*value || hasChildren)
             append(out, ">", value);
         break;
@@ -76,6 +83,11 @@ void writeClosing(const XPxmlNode* node, bool hasChildren, std::string& out)
 
 } // namespace
 
+void XPxmlWriter::markWritten(const XPxmlNode* node, bool named)
+{
+    node->setWriteFailed(!named);
+}
+
 int XPxmlWriter::write(const XPxmlNode* top, std::string& out)
 {
     if (!top)
@@ -86,6 +98,8 @@ int XPxmlWriter::write(const XPxmlNode* top, std::string& out)
         bool closing;
         bool named;
     };
+    // Everything below top is in top's document: look it up once.
+    XPxmlDoc* doc = top->document();
     std::vector<Frame> frames{{top, false, true}};
     while (!frames.empty()) {
         Frame frame = frames.back();
@@ -97,18 +111,14 @@ int XPxmlWriter::write(const XPxmlNode* top, std::string& out)
                 writeClosing(node, hasChildren, out);
             continue;
         }
-        const XPxmlDoc* doc = documentOf(node);
         if (doc && doc->hasIgnorePrefix(node->name()))
             continue;
-        node->setResult(0);
         const bool named = *node->name() != '\0';
-        if (named) {
-            writeOpening(node, hasChildren, out);
-        } else {
-            node->setResult(XPxmlError::NoNodeName);
-            if (XPxmlDoc* owner = node->document())
-                owner->setError(XPxmlError::NoNodeName, "No node name.");
-        }
+        markWritten(node, named);
+        if (named)
+            writeOpening(node, hasChildren, out, doc);
+        else if (doc)
+            doc->setError(XPxmlError::NoNodeName, "No node name.");
         frames.push_back({node, true, named});
         for (uint32_t i = node->childCount(); i-- > 0;)
             if (const XPxmlNode* child = node->childAt(i))

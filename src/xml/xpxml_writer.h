@@ -11,4 +11,6 @@ public:
     // Appends node and its subtree to out; returns the node's result code
     // (2910 when it has no name, in which case only its children are written).
     static int write(const XPxmlNode* node, std::string& out);
+    // Records the result of writing node: 0, or 2910 when it had no name.
+    static void markWritten(const XPxmlNode* node, bool named);
 };

@@ -175,16 +175,26 @@ TEST_F(TreeTest, DetachClearsParentAndDocumentBelow)
     EXPECT_EQ(root->childCount(), 4u);
 }
 
-TEST_F(TreeTest, InsertedSubtreeTakesDocumentOnlyForElements)
+TEST_F(TreeTest, SubtreeBelongsToTheDocumentThatHoldsIt)
 {
     std::unique_ptr<XPxmlNode> outer(XPxmlNode::create("outer"));
     XPxmlNode* innerElement = outer->createChild(XPxmlList::AtEnd, "inner");
-    XPxmlNode* innerText = outer->createChild(XPxmlList::AtEnd, "#text", "text");
+    innerElement->setAttribute("k", "v");
+    auto* attribute = static_cast<XPxmlNode*>(innerElement->attributes().first());
+    EXPECT_EQ(innerElement->document(), nullptr);
     root->appendChild(outer.get());
     XPxmlNode* attached = outer.release();
     EXPECT_EQ(attached->document(), &doc);
     EXPECT_EQ(innerElement->document(), &doc);
-    EXPECT_EQ(innerText->document(), nullptr);
+    EXPECT_EQ(attribute->document(), &doc);
+}
+
+TEST_F(TreeTest, DocumentNodeCannotBeMoved)
+{
+    EXPECT_EQ(root->appendChild(doc.documentNode()), 0);
+    XPxmlDoc other;
+    EXPECT_EQ(other.documentNode()->appendChild(doc.documentNode()), 0);
+    EXPECT_EQ(doc.documentNode()->parent(), nullptr);
 }
 
 TEST_F(TreeTest, RemoveAllChildren)
