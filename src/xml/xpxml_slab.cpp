@@ -185,7 +185,7 @@ struct Pool {
 constinit Pool gSmallPool{XPxmlSlab::kSmallSlotSize};
 constinit Pool gLargePool{XPxmlSlab::kSlotSize};
 
-Pool& pool(size_t size)
+[[maybe_unused]] Pool& pool(size_t size)
 {
     return size <= XPxmlSlab::kSmallSlotSize ? gSmallPool : gLargePool;
 }
