@@ -139,40 +139,33 @@ int XPxmlNode::setValue(const char* value)
 
 // ---------------------------------------------------------------- navigation
 
-XPxmlNode* XPxmlNode::firstChild(const char* kindName)
+XPxmlNode* XPxmlNode::stepToKind(void* entry, bool forward, const char* kindName)
 {
     const uint16_t code = XPxmlKind::codeOf(kindName);
-    XPxmlNode* node = asNode(m_children.first());
+    XPxmlNode* node = asNode(entry);
     while (node && !kindMatches(node, code))
-        node = asNode(m_children.next());
+        node = asNode(forward ? m_children.next() : m_children.prev());
     return node;
+}
+
+XPxmlNode* XPxmlNode::firstChild(const char* kindName)
+{
+    return stepToKind(m_children.first(), true, kindName);
 }
 
 XPxmlNode* XPxmlNode::nextChild(const char* kindName)
 {
-    const uint16_t code = XPxmlKind::codeOf(kindName);
-    XPxmlNode* node = asNode(m_children.next());
-    while (node && !kindMatches(node, code))
-        node = asNode(m_children.next());
-    return node;
+    return stepToKind(m_children.next(), true, kindName);
 }
 
 XPxmlNode* XPxmlNode::lastChild(const char* kindName)
 {
-    const uint16_t code = XPxmlKind::codeOf(kindName);
-    XPxmlNode* node = asNode(m_children.last());
-    while (node && !kindMatches(node, code))
-        node = asNode(m_children.prev());
-    return node;
+    return stepToKind(m_children.last(), false, kindName);
 }
 
 XPxmlNode* XPxmlNode::prevChild(const char* kindName)
 {
-    const uint16_t code = XPxmlKind::codeOf(kindName);
-    XPxmlNode* node = asNode(m_children.prev());
-    while (node && !kindMatches(node, code))
-        node = asNode(m_children.prev());
-    return node;
+    return stepToKind(m_children.prev(), false, kindName);
 }
 
 XPxmlNode* XPxmlNode::findChild(const char* name, XPxmlNode* after)
@@ -441,8 +434,12 @@ void XPxmlNode::setAttribute(const char* name, const char* value)
         return;
     if (!isIgnoredName(name))
         m_modified = true;
-    if (request.found)
-        return;
+    if (!request.found)
+        addAttribute(name, value);
+}
+
+void XPxmlNode::addAttribute(std::string_view name, std::string_view value)
+{
     auto* attribute = new XPxmlNode(XPxmlKind::Attribute);
     attribute->m_name.assign(name);
     attribute->m_value.assign(value);
@@ -459,11 +456,7 @@ void XPxmlNode::appendParsedAttribute(std::string_view name, std::string_view va
             return;
         }
     }
-    auto* attribute = new XPxmlNode(XPxmlKind::Attribute);
-    attribute->m_name.assign(name);
-    attribute->m_value.assign(value);
-    attribute->m_parent = this;
-    m_attributes.insert(XPxmlList::AtEnd, attribute);
+    addAttribute(name, value);
 }
 
 void XPxmlNode::removeAttribute(const char* name)
