@@ -1,0 +1,204 @@
+// CheckBarTiming + RefreshLayout on generated music of 10k, 100k and 1M
+// elements, as a view does it whenever its document changes:
+//  - layout_again: the music laid out once already (bars in place, "~Pos"
+//    written), as every later update finds it;
+//  - first_layout: a file as saved, bars in place, laid out for the first
+//    time (every element gets its "~Pos");
+//  - bars_rewritten: the generated text as it is, whose bars are out of
+//    place, so that a fifth of the elements are inserted or removed.
+// The reference is pugixml walking the note list of the same text and
+// reading two attributes of every element. The ratios to the goals print
+// after the run.
+
+#include "doc/message_sink.h"
+#include "doc/zolva_doc.h"
+#include "music_text.h"
+#include "view/view_cursor.h"
+#include "view/view_layout.h"
+#include "xml/xpxml_writer.h"
+
+#include <QGuiApplication>
+
+#include <benchmark/benchmark.h>
+#include <pugixml.hpp>
+
+#include <cstdio>
+#include <cstring>
+#include <iostream>
+#include <map>
+#include <memory>
+#include <string>
+
+namespace {
+
+constexpr size_t kSizes[] = {10'000, 100'000, 1'000'000};
+constexpr size_t kReference = 100'000;
+constexpr double kPugixmlGoal = 2.0; // layout of 100k against pugixml's walk
+constexpr double kGrowthGoal = 12.0; // 1M against 100k: linear
+
+class QuietSink : public MessageSink {
+public:
+    void showMessage(const std::string& text) override { std::cerr << text << '\n'; }
+    bool askYesNo(const std::string&) override { return true; }
+};
+
+const std::string& generated(size_t children)
+{
+    static std::map<size_t, MusicText> made;
+    auto found = made.find(children);
+    if (found == made.end())
+        found = made.emplace(children, makeMusicText(children)).first;
+    return found->second.text;
+}
+
+struct OpenMusic {
+    QuietSink sink;
+    CZolvaDoc doc{sink};
+    ViewLayout layout;
+    ViewCursor cursor;
+
+    explicit OpenMusic(const std::string& text)
+    {
+        if (doc.tree().loadText(text.data(), text.size()) != 0 || !doc.completeDocument())
+            std::cerr << "the generated music did not open\n";
+        layout.setDocument(&doc);
+    }
+    // What a view does on every update of its document.
+    void layOut()
+    {
+        layout.CheckAndRefresh(doc.firstEvent(), cursor);
+    }
+};
+
+// The generated music with its bars put in place, written as a file is.
+const std::string& inPlace(size_t children)
+{
+    static std::map<size_t, std::string> made;
+    auto found = made.find(children);
+    if (found == made.end()) {
+        OpenMusic open(generated(children));
+        open.layOut();
+        std::string text;
+        XPxmlWriter::write(open.doc.tree().rootElement(), text);
+        found = made.emplace(children, std::move(text)).first;
+    }
+    return found->second;
+}
+
+// Every run starts from the file as read.
+void layoutOnOpen(benchmark::State& state, const std::string& text)
+{
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto open = std::make_unique<OpenMusic>(text);
+        state.ResumeTiming();
+        open->layOut();
+        state.PauseTiming();
+        open.reset();
+        state.ResumeTiming();
+    }
+}
+
+void firstLayout(benchmark::State& state)
+{
+    layoutOnOpen(state, inPlace(size_t(state.range(0))));
+}
+
+void barsRewritten(benchmark::State& state)
+{
+    layoutOnOpen(state, generated(size_t(state.range(0))));
+}
+
+void layoutAgain(benchmark::State& state)
+{
+    OpenMusic open(inPlace(size_t(state.range(0))));
+    open.layOut();
+    for (auto _ : state)
+        open.layOut();
+}
+
+void pugixmlWalk(benchmark::State& state, const std::string& text)
+{
+    pugi::xml_document doc;
+    if (!doc.load_buffer(text.data(), text.size())) {
+        state.SkipWithError("pugixml did not parse the text");
+        return;
+    }
+    const pugi::xml_node notes = doc.child("Zolva").child("Notes");
+    for (auto _ : state) {
+        size_t bytes = 0;
+        for (pugi::xml_node n = notes.first_child(); n; n = n.next_sibling())
+            bytes += std::strlen(n.attribute("Value").value()) + std::strlen(n.attribute("Tines").value());
+        benchmark::DoNotOptimize(bytes);
+    }
+}
+
+// Keeps each run's CPU time per iteration beside the usual console report.
+class TimeKeeper : public benchmark::ConsoleReporter {
+public:
+    void ReportRuns(const std::vector<Run>& runs) override
+    {
+        for (const Run& run : runs)
+            if (run.run_type == Run::RT_Iteration && !run.error_occurred)
+                seconds[run.benchmark_name()] =
+                    run.GetAdjustedCPUTime() * benchmark::GetTimeUnitMultiplier(run.time_unit);
+        ConsoleReporter::ReportRuns(runs);
+    }
+    double of(const std::string& name) const
+    {
+        const auto found = seconds.find(name);
+        return found == seconds.end() ? 0.0 : found->second;
+    }
+    std::map<std::string, double> seconds;
+};
+
+void printRatio(const char* what, double value, double base, double goal)
+{
+    if (value <= 0 || base <= 0)
+        return;
+    const double ratio = value / base;
+    std::printf("%-44s %6.2fx (goal %4.1fx) %s\n", what, ratio, goal, ratio <= goal ? "met" : "MISSED");
+}
+
+std::string runName(const char* name, size_t children)
+{
+    return std::string(name) + "/" + std::to_string(children);
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv); // the lyrics are measured in the label font
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+
+    const std::pair<const char*, void (*)(benchmark::State&)> cases[] = {
+        {"layout_again", &layoutAgain}, {"first_layout", &firstLayout}, {"bars_rewritten", &barsRewritten}};
+    for (auto [name, run] : cases)
+        for (size_t children : kSizes)
+            benchmark::RegisterBenchmark(name, run)->Arg(long(children))->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("pugixml_walk_in_place", &pugixmlWalk, inPlace(kReference))
+        ->Arg(long(kReference))
+        ->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("pugixml_walk_generated", &pugixmlWalk, generated(kReference))
+        ->Arg(long(kReference))
+        ->Unit(benchmark::kMillisecond);
+
+    TimeKeeper keeper;
+    benchmark::RunSpecifiedBenchmarks(&keeper);
+
+    for (auto [name, run] : cases) {
+        const bool generatedText = std::string(name) == "bars_rewritten";
+        const double walk = keeper.of(runName(generatedText ? "pugixml_walk_generated" : "pugixml_walk_in_place",
+                                              kReference));
+        const double reference = keeper.of(runName(name, kReference));
+        printRatio((std::string(name) + " 100k / pugixml walk 100k").c_str(), reference, walk, kPugixmlGoal);
+        printRatio((std::string(name) + " 1M / 100k").c_str(), keeper.of(runName(name, 1'000'000)), reference,
+                   kGrowthGoal);
+    }
+    benchmark::Shutdown();
+    return 0;
+}

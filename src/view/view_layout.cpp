@@ -1,0 +1,136 @@
+#include "view/view_layout.h"
+
+#include "doc/music_vocabulary.h"
+#include "doc/zolva_doc.h"
+#include "view/bar_timing.h"
+#include "view/event_placement.h"
+#include "view/lyric_width.h"
+#include "view/position_text.h"
+#include "xml/xpxml_node.h"
+
+#include <algorithm>
+#include <climits>
+#include <string>
+
+namespace {
+
+int toInt(int64_t value)
+{
+    return int(std::clamp<int64_t>(value, INT_MIN, INT_MAX));
+}
+
+EventPosition positionOf(const XPxmlNode* element)
+{
+    std::string text;
+    if (!element || !element->getAttributeCopy(MusicAttr::Pos, text))
+        return {};
+    return parsePosition(text.c_str());
+}
+
+} // namespace
+
+void ViewLayout::ResolveDisplayOptions()
+{
+    if (m_doc)
+        m_options = ::ResolveDisplayOptions(*m_doc);
+}
+
+void ViewLayout::CheckBarTiming(XPxmlNode* start, ViewCursor& cursor)
+{
+    if (m_doc)
+        ::CheckBarTiming(m_doc->noteList(), start, cursor, m_events);
+    m_events.clear();
+}
+
+void ViewLayout::RefreshLayout(QPaintDevice* device)
+{
+    if (!m_doc)
+        return;
+    ResolveDisplayOptions();
+    std::optional<LyricWidths> lyrics = lyricMeasure(device);
+    collectEvents(m_doc->noteList(), m_events, lyrics ? &*lyrics : nullptr);
+    layOutEvents();
+}
+
+void ViewLayout::CheckAndRefresh(XPxmlNode* start, ViewCursor& cursor, QPaintDevice* device)
+{
+    if (!m_doc)
+        return;
+    ResolveDisplayOptions(); // the options do not depend on the music
+    std::optional<LyricWidths> lyrics = lyricMeasure(device);
+    ::CheckBarTiming(m_doc->noteList(), start, cursor, m_events, lyrics ? &*lyrics : nullptr);
+    layOutEvents();
+}
+
+std::optional<LyricWidths> ViewLayout::lyricMeasure(QPaintDevice* device) const
+{
+    if (!m_options.lyrics)
+        return std::nullopt;
+    return std::optional<LyricWidths>(std::in_place, m_options.tools.labelFont, device);
+}
+
+void ViewLayout::layOutEvents()
+{
+    MeasureEvents(m_events, m_options.metrics);
+    PlaceEvents(m_events, m_options);
+    const long last = lastElementIndex(m_events);
+    m_extent = extentOf(last < 0 ? 0 : m_events[size_t(last)].position);
+    m_events.clear();
+}
+
+QSize ViewLayout::ComputeExtent(bool force, QPaintDevice* device)
+{
+    if (m_extent && !force)
+        return *m_extent;
+    if (!m_doc)
+        return QSize();
+    std::optional<LyricWidths> lyrics = lyricMeasure(device);
+    if (lyrics)
+        collectEvents(m_doc->noteList(), m_events, &*lyrics);
+    m_extent = extentOf(positionOf(m_doc->lastEvent()).position);
+    m_events.clear();
+    return *m_extent;
+}
+
+// From the last position and, for the lyrics, the music in m_events.
+QSize ViewLayout::extentOf(int64_t lastPosition)
+{
+    const LayoutMetrics& m = m_options.metrics;
+    m_verticalOrigin = m.topMargin + lastPosition;
+    m_lowestHitY = m.topMargin;
+    const int64_t height = lastPosition + m.topMargin + m.bottomMargin;
+    int64_t width = int64_t(m.leftGutter) + m.stemReach + int64_t(m_doc->tineCount()) * (m.tineWidth + m.tineGap) +
+                    m.rightMargin;
+    if (m_options.lyrics)
+        width += widestLyric(m_events);
+    return QSize(toInt(width), toInt(height));
+}
+
+void ViewLayout::setViewport(int scrollY, int clientHeight)
+{
+    m_scrollY = scrollY;
+    m_clientHeight = clientHeight;
+}
+
+ViewLayout::Band ViewLayout::EventBand(const XPxmlNode* element, Coordinates in) const
+{
+    if (!element)
+        return {};
+    const EventPosition at = positionOf(element);
+    const int64_t scroll = in == Coordinates::Window ? m_scrollY : 0;
+    return {m_verticalOrigin - at.position - scroll, at.height};
+}
+
+int ViewLayout::TineX(int tine) const
+{
+    const LayoutMetrics& m = m_options.metrics;
+    return m.laneOrigin + tine * (m.tineWidth + m.tineGap);
+}
+
+bool ViewLayout::IsPartlyVisible(const XPxmlNode* element) const
+{
+    if (!element)
+        return false;
+    const Band band = EventBand(element, Coordinates::Document);
+    return band.top + band.height >= m_scrollY && band.top <= int64_t(m_scrollY) + m_clientHeight;
+}

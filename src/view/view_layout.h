@@ -1,0 +1,83 @@
+#pragma once
+
+#include "view/display_options.h"
+#include "view/event_facts.h"
+#include "view/lyric_width.h"
+
+#include <QSize>
+
+#include <cstdint>
+#include <optional>
+
+class CZolvaDoc;
+class QPaintDevice;
+class XPxmlNode;
+struct ViewCursor;
+
+// The layout of one view of a music document: its display options, the
+// placement of every element (kept in the tree as "~Pos"), the document size
+// and the mapping between positions and window coordinates. No widget: the
+// view widget owns one, calls it and tells it where it is scrolled.
+class ViewLayout {
+public:
+    // Scroll steps of the view, in pixels.
+    static constexpr int kLineStepX = 10;
+    static constexpr int kLineStepY = 20;
+
+    enum class Coordinates { Window, Document };
+    struct Band {
+        int64_t top = 0; // y of the band's top edge
+        int64_t height = 0;
+    };
+
+    // The document laid out; null until the view has one.
+    void setDocument(CZolvaDoc* doc) { m_doc = doc; }
+    CZolvaDoc* document() const { return m_doc; }
+    const DisplayOptions& options() const { return m_options; }
+
+    // Reads the display options anew from the document.
+    void ResolveDisplayOptions();
+    // Bar timing of the document's music from the measure of start on.
+    void CheckBarTiming(XPxmlNode* start, ViewCursor& cursor);
+    // Options, heights, positions and the document size, all anew. device
+    // measures the lyrics (null: the screen).
+    void RefreshLayout(QPaintDevice* device = nullptr);
+    // CheckBarTiming, then RefreshLayout, reading the music only once: what
+    // the view does whenever its document changes.
+    void CheckAndRefresh(XPxmlNode* start, ViewCursor& cursor, QPaintDevice* device = nullptr);
+    // The document size: the last computed one unless force or none yet,
+    // else computed from the positions in the tree.
+    QSize ComputeExtent(bool force, QPaintDevice* device = nullptr);
+
+    // Where the view is scrolled to and how tall its window is.
+    void setViewport(int scrollY, int clientHeight);
+
+    // The band of element: its top in window (scrolled) or document
+    // coordinates, and its height; 0 and 0 for a null element.
+    Band EventBand(const XPxmlNode* element, Coordinates in = Coordinates::Window) const;
+    // x of the left edge of lane tine (0-based).
+    int TineX(int tine) const;
+    // Whether any of element's band shows in the window; false for null.
+    bool IsPartlyVisible(const XPxmlNode* element) const;
+
+    // Document y of position 0: the top margin above the last element.
+    int64_t verticalOrigin() const { return m_verticalOrigin; }
+    // The lowest document y that hit testing accepts.
+    int lowestHitY() const { return m_lowestHitY; }
+
+private:
+    // The lyrics' measure when lyrics are drawn (they widen the document).
+    std::optional<LyricWidths> lyricMeasure(QPaintDevice* device) const;
+    void layOutEvents();
+    QSize extentOf(int64_t lastPosition);
+
+    CZolvaDoc* m_doc = nullptr;
+    DisplayOptions m_options;
+    // The music as last read; emptied after each use, its storage kept.
+    EventTable m_events;
+    std::optional<QSize> m_extent;
+    int64_t m_verticalOrigin = 0;
+    int m_lowestHitY = 0;
+    int m_scrollY = 0;
+    int m_clientHeight = 0;
+};

@@ -1,0 +1,147 @@
+// Reading the numbers and texts of music files: comma lists, leading reals,
+// time signatures, note lengths, "~Pos" texts and 8-bit text.
+#include "view/eight_bit_text.h"
+#include "view/measure_beats.h"
+#include "view/number_text.h"
+#include "view/position_text.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+#include <vector>
+
+namespace {
+
+TEST(ParseNumberList, EntriesByTheLeadingIntegerRule)
+{
+    struct Row {
+        const char* text;
+        int size;
+        std::vector<int32_t> expected; // the whole table after the call
+        int count;
+    };
+    const Row rows[] = {
+        {nullptr, 3, {0, 0, 0}, 0},
+        {"", 3, {0, 0, 0}, 0},
+        {"60,62,64", 5, {60, 62, 64, 0, 0}, 3},
+        {"60,,64", 3, {60, 0, 64}, 3},                // an empty entry reads as 0
+        {"60,62,", 3, {60, 62, 0}, 2},                // a comma at the end adds nothing
+        {" 7 , -3x,+5", 3, {7, -3, 5}, 3},
+        {"abc", 2, {0, 0}, 1},                        // text without digits is one entry of 0
+        {"1,2,3,4", 2, {1, 2}, 2},                    // the table holds at most its size
+        {",", 2, {0, 0}, 1},
+        {"99999999999", 1, {2147483647}, 1},
+    };
+    for (const Row& row : rows) {
+        std::vector<int32_t> table(size_t(row.size), 77);
+        EXPECT_EQ(ParseNumberList(row.text, table.data(), row.size), row.count) << (row.text ? row.text : "null");
+        EXPECT_EQ(table, row.expected) << (row.text ? row.text : "null");
+    }
+    EXPECT_EQ(ParseNumberList("1,2", nullptr, 2), 0);
+}
+
+TEST(LeadingReal, ReadsUpToTheFirstCharacterThatCannotContinueIt)
+{
+    struct Row {
+        const char* text;
+        double expected;
+    };
+    const Row rows[] = {
+        {nullptr, 0.0},  {"", 0.0},         {"1.5", 1.5},     {"  -0.4x", -0.4}, {"+2", 2.0},
+        {".5", 0.5},     {"4.", 4.0},       {"8..", 8.0},     {"1e2", 100.0},    {"1e", 1.0},
+        {"1.5e-1z", 0.15}, {"abc", 0.0},    {"-", 0.0},       {".", 0.0},        {"1e-999", 0.0},
+        {"inf", 0.0},    {"0x10", 0.0},
+    };
+    for (const Row& row : rows)
+        EXPECT_DOUBLE_EQ(leadingReal(row.text), row.expected) << (row.text ? row.text : "null");
+    EXPECT_EQ(leadingReal("1e999"), std::numeric_limits<double>::infinity());
+}
+
+TEST(TimeSignature, LetterThenBeatsOverUnit)
+{
+    struct Row {
+        const char* timing;
+        long beats;
+        long unit;
+    };
+    const Row rows[] = {
+        {"A4/4", 4, 4}, {"M3/8", 3, 8}, {"M12/16", 12, 16}, {nullptr, 4, 4}, {"", 4, 4},
+        // Values below 1 would make measures that never fill or beats without length.
+        {"M0/4", 4, 4}, {"M3/0", 3, 4}, {"M-2/-8", 4, 4}, {"M3", 3, 4}, {"Mx/y", 4, 4},
+    };
+    for (const Row& row : rows) {
+        const TimeSignature signature = readTimeSignature(row.timing);
+        EXPECT_EQ(signature.beats, row.beats) << (row.timing ? row.timing : "null");
+        EXPECT_EQ(signature.unit, row.unit) << (row.timing ? row.timing : "null");
+    }
+    EXPECT_EQ(automaticTiming("M3/8"), "A3/8");
+    EXPECT_EQ(automaticTiming("A03/8 "), "A03/8 ") << "the text as it is, as propagation copies it";
+    EXPECT_EQ(automaticTiming(nullptr), "A4/4");
+}
+
+TEST(MeasureBeats, LengthsInBeatsOfTheDenominator)
+{
+    struct Row {
+        long denominator;
+        const char* value;
+        const char* tuplet;
+        double beats;
+    };
+    const Row rows[] = {
+        {4, "4", "", 1.0},       {4, "1", nullptr, 4.0},  {4, "8", "", 0.5},      {8, "4", "", 2.0},
+        {4, "4.", "", 1.5},      {4, "2..", "", 3.5},     {4, "4.x.", "", 1.5},   {4, "8", "F", 0.5 * 0.6666666666666666},
+        {4, "4", " ", 0.6666666666666666},                // any non-empty tuplet text
+        {4, "0", "", 1.0},       {4, nullptr, "", 1.0},   {4, "-8", "", 1.0},     {0, "8", "", 0.5},
+    };
+    for (const Row& row : rows)
+        EXPECT_DOUBLE_EQ(MeasureBeats(row.denominator, row.value, row.tuplet), row.beats)
+            << row.denominator << " " << (row.value ? row.value : "null") << " " << (row.tuplet ? row.tuplet : "null");
+}
+
+TEST(MeasureBeats, FillingAMeasureAgreesToSevenPlaces)
+{
+    EXPECT_TRUE(fillsMeasure(4.0, 4));
+    EXPECT_TRUE(fillsMeasure(3.99999999, 4)) << "rounded up by 0.00000001";
+    EXPECT_FALSE(fillsMeasure(3.9999998, 4));
+    EXPECT_FALSE(fillsMeasure(4.0000001, 4));
+    EXPECT_FALSE(fillsMeasure(5.0, 4));
+    // Three triplet quarters make two beats only approximately.
+    const double triplet = MeasureBeats(4, "4", "F");
+    EXPECT_TRUE(fillsMeasure(triplet + triplet + triplet, 2));
+    EXPECT_FALSE(fillsMeasure(std::numeric_limits<double>::max(), 4));
+}
+
+TEST(PositionText, WrittenAndReadBack)
+{
+    EXPECT_STREQ(formatPosition(1234, 16).text, "1234,16");
+    EXPECT_STREQ(formatPosition(-5, 0).text, "-5,0");
+    const EventPosition read = parsePosition(" 12,7x");
+    EXPECT_EQ(read.position, 12);
+    EXPECT_EQ(read.height, 7);
+    EXPECT_EQ(parsePosition(nullptr).position, 0);
+    EXPECT_EQ(parsePosition("40").height, 0);
+    EXPECT_EQ(parsePosition("9000000000,1").position, 9000000000);
+
+    // Only what placement itself writes counts as already written.
+    for (const char* text : {"8,8", "-12,0", "0,20"}) {
+        int64_t position = 0, height = 0;
+        EXPECT_TRUE(parseWrittenPosition(text, position, height)) << text;
+        EXPECT_STREQ(formatPosition(position, height).text, text);
+    }
+    for (const char* text : {"", "8", "08,8", "8,8 ", " 8,8", "+8,8", "8,", "-,8", "8;8", "1234567890123456789,1"}) {
+        int64_t position = 0, height = 0;
+        EXPECT_FALSE(parseWrittenPosition(text, position, height)) << text;
+    }
+}
+
+TEST(EightBitText, Utf8WhenValidElseWindows1252)
+{
+    EXPECT_EQ(textFromBytes("grace"), QStringLiteral("grace"));
+    EXPECT_EQ(textFromBytes("\xC3\xA9t\xC3\xA9"), QString::fromUtf8("été"));
+    EXPECT_EQ(textFromBytes("\xE9t\xE9"), QString::fromUtf8("été"));
+    EXPECT_EQ(textFromBytes("\x93hi\x94 \x80"), QString::fromUtf8("“hi” €"));
+    EXPECT_EQ(textFromBytes("\x81"), QString(QChar(0x81)));
+}
+
+} // namespace
