@@ -1,6 +1,9 @@
 #include "app/mainframe.h"
 
+#include "play/midi_config_dlg.h"
+
 #include <QMdiArea>
+#include <QMenuBar>
 
 CMainFrame::CMainFrame(QWidget* parent)
     : QMainWindow(parent), m_mdiArea(new QMdiArea(this))
@@ -10,4 +13,13 @@ CMainFrame::CMainFrame(QWidget* parent)
     m_mdiArea->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setCentralWidget(m_mdiArea);
     resize(900, 700);
+}
+
+void CMainFrame::addMidiSetup(MidiSession& midi)
+{
+    QAction* setup = menuBar()->addMenu(QStringLiteral("&Options"))->addAction(QStringLiteral("MIDI Setup..."));
+    setup->setStatusTip(QStringLiteral("MIDI Setup"));
+    setup->setToolTip(QStringLiteral("MIDI Setup"));
+    setup->setData(kMidiSetupCommand);
+    connect(setup, &QAction::triggered, this, [this, &midi] { OnMidiSetup(midi, this); });
 }

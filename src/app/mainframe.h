@@ -2,6 +2,7 @@
 
 #include <QMainWindow>
 
+class MidiSession;
 class QMdiArea;
 
 // The main window: one multiple-document area that holds the document windows.
@@ -11,6 +12,8 @@ public:
     explicit CMainFrame(QWidget* parent = nullptr);
 
     QMdiArea* mdiArea() const { return m_mdiArea; }
+    // Puts MIDI Setup into the menus; until the full menus exist it has one of its own.
+    void addMidiSetup(MidiSession& midi);
 
 private:
     QMdiArea* m_mdiArea;

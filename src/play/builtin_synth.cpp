@@ -1,0 +1,158 @@
+#include "play/builtin_synth.h"
+
+#include "play/synth_engine.h"
+
+#include <QCoreApplication>
+
+#include <fluidsynth.h>
+
+#include <atomic>
+#include <cstdlib>
+#include <filesystem>
+#include <mutex>
+#include <thread>
+
+namespace {
+
+// The audio drivers to try, in order; empty means FluidSynth's own choice.
+std::vector<std::string> audioDrivers()
+{
+#if defined(__linux__)
+    // Without this a JACK client tries to start a server, which stalls for
+    // seconds on machines that have none.
+    setenv("JACK_NO_START_SERVER", "1", 0);
+    std::vector<std::string> drivers{"pulseaudio", "pipewire"};
+    // No sound card: ALSA would only print its failure to the terminal.
+    if (std::filesystem::exists("/dev/snd"))
+        drivers.push_back("alsa");
+    drivers.push_back("jack");
+    return drivers;
+#else
+    return {""};
+#endif
+}
+
+class BuiltInSynth : public MidiOutput {
+public:
+    explicit BuiltInSynth(std::unique_ptr<SynthEngine> engine)
+        : m_engine(std::move(engine)), m_driver(nullptr, delete_fluid_audio_driver)
+    {
+    }
+    ~BuiltInSynth() override { close(); }
+
+    // Starts the audio output; false when no driver can play.
+    bool startAudio(const std::vector<std::string>& drivers)
+    {
+        for (const std::string& driver : drivers) {
+            if (!driver.empty())
+                fluid_settings_setstr(m_engine->settings(), "audio.driver", driver.c_str());
+            m_driver.reset(new_fluid_audio_driver(m_engine->settings(), m_engine->synth()));
+            if (m_driver)
+                return true;
+        }
+        return false;
+    }
+
+    void startLoading(const std::string& soundFont)
+    {
+        m_loader = std::thread([this, soundFont] {
+            if (!m_engine->loadSoundFont(soundFont))
+                return;
+            std::lock_guard lock(m_mutex);
+            if (m_closed)
+                return;
+            m_engine->setVolume(m_volume);
+            m_ready = true;
+        });
+    }
+
+    void setVolume(uint32_t volume) override
+    {
+        std::lock_guard lock(m_mutex);
+        m_volume = volume;
+        if (m_ready)
+            m_engine->setVolume(volume);
+    }
+
+    void send(MidiMessage message) override
+    {
+        std::lock_guard lock(m_mutex);
+        if (m_ready && !m_closed)
+            m_engine->play(message);
+    }
+
+    void close() override
+    {
+        {
+            std::lock_guard lock(m_mutex);
+            if (m_closed)
+                return;
+            m_closed = true;
+            m_ready = false;
+        }
+        // No send reaches the engine any more; the loader may still be busy.
+        if (m_loader.joinable())
+            m_loader.join();
+        m_driver.reset();
+        m_engine.reset();
+    }
+
+private:
+    std::unique_ptr<SynthEngine> m_engine;
+    std::unique_ptr<fluid_audio_driver_t, void (*)(fluid_audio_driver_t*)> m_driver;
+    std::thread m_loader;
+    std::mutex m_mutex;
+    uint32_t m_volume = kMidiVolumeFull;
+    bool m_ready = false;
+    bool m_closed = false;
+};
+
+} // namespace
+
+std::vector<std::string> usualSoundFontPaths()
+{
+    std::vector<std::string> paths;
+    if (QCoreApplication::instance()) {
+        const std::string beside = QCoreApplication::applicationDirPath().toStdString();
+        paths.push_back(beside + "/soundfonts/default.sf2");
+    }
+    for (const char* path : {"/usr/share/sounds/sf2/FluidR3_GM.sf2", "/usr/share/sounds/sf2/default-GM.sf2",
+                             "/usr/share/soundfonts/FluidR3_GM.sf2", "/usr/share/soundfonts/default.sf2",
+                             "/usr/local/share/soundfonts/default.sf2", "/usr/share/sounds/sf2/TimGM6mb.sf2"})
+        paths.emplace_back(path);
+    return paths;
+}
+
+std::string findSoundFont(const char* override, const std::vector<std::string>& candidates)
+{
+    if (override && *override)
+        return override;
+    quietenFluidSynthLog();
+    for (const std::string& path : candidates) {
+        if (fluid_is_soundfont(path.c_str()))
+            return path;
+    }
+    return {};
+}
+
+std::unique_ptr<MidiOutput> openBuiltInSynth()
+{
+    return openBuiltInSynth(findSoundFont(std::getenv("ZOLVA_SOUNDFONT"), usualSoundFontPaths()), audioDrivers());
+}
+
+std::unique_ptr<MidiOutput> openBuiltInSynth(const std::string& soundFont, const std::vector<std::string>& drivers)
+{
+    quietenFluidSynthLog();
+    // Checking the file's header is quick; a file that is no SoundFont fails
+    // the open here rather than leaving a synthesizer that never sounds.
+    if (soundFont.empty() || !fluid_is_soundfont(soundFont.c_str()))
+        return nullptr;
+    auto engine = std::make_unique<SynthEngine>();
+    if (!engine->isValid())
+        return nullptr;
+    auto synth = std::make_unique<BuiltInSynth>(std::move(engine));
+    if (!synth->startAudio(drivers))
+        return nullptr;
+    synth->startLoading(soundFont);
+    return synth;
+}

@@ -1,0 +1,29 @@
+#pragma once
+
+#include "play/midi_output.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+// The name the built-in synthesizer (device -1) goes by in the device list.
+inline constexpr const char* kBuiltInSynthName = "Zolva Synthesizer (General MIDI)";
+
+// Where a General MIDI SoundFont is usually installed, best first.
+std::vector<std::string> usualSoundFontPaths();
+
+// The SoundFont to load: the file named by override when that is set (even
+// when it is no SoundFont, so that a wrong choice shows), else the first
+// candidate that is a SoundFont; empty when there is none.
+std::string findSoundFont(const char* override, const std::vector<std::string>& candidates);
+
+// Opens the built-in synthesizer with the SoundFont that ZOLVA_SOUNDFONT names
+// or the first usual one, playing through the system's audio output. Returns
+// at once: the SoundFont loads on a thread of its own and messages sent
+// before it is ready make no sound. Null when there is no SoundFont or no
+// audio output.
+std::unique_ptr<MidiOutput> openBuiltInSynth();
+
+// The same with a given SoundFont file and FluidSynth audio drivers to try in
+// order ("" for FluidSynth's own choice).
+std::unique_ptr<MidiOutput> openBuiltInSynth(const std::string& soundFont, const std::vector<std::string>& drivers);

@@ -1,0 +1,77 @@
+#include "play/midi_config_dlg.h"
+
+#include "play/instrument_names.h"
+#include "play/midi_session.h"
+#include "play/settings_values.h"
+
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QGridLayout>
+#include <QLabel>
+#include <QPushButton>
+
+#include <algorithm>
+
+namespace {
+
+QComboBox* addList(QGridLayout* grid, int row, const QString& label, QWidget* parent)
+{
+    auto* list = new QComboBox(parent);
+    auto* caption = new QLabel(label, parent);
+    caption->setBuddy(list);
+    grid->addWidget(caption, row, 0);
+    grid->addWidget(list, row, 1);
+    return list;
+}
+
+} // namespace
+
+CMidiConfigDlg::CMidiConfigDlg(const std::vector<MidiDeviceInfo>& devices, int midiDevice, int midiInstrument,
+                               QWidget* parent)
+    : QDialog(parent)
+{
+    setWindowTitle(QStringLiteral("MIDI Configuration"));
+    auto* grid = new QGridLayout(this);
+    m_devices = addList(grid, 0, QStringLiteral("MIDI &Device"), this);
+    m_instruments = addList(grid, 1, QStringLiteral("MIDI &Instrument"), this);
+    m_instruments->setMaxVisibleItems(20);
+
+    // The device list is sorted by name; the instruments keep their order.
+    std::vector<MidiDeviceInfo> sorted = devices;
+    std::stable_sort(sorted.begin(), sorted.end(), [](const MidiDeviceInfo& a, const MidiDeviceInfo& b) {
+        return QString::fromStdString(a.name).compare(QString::fromStdString(b.name), Qt::CaseInsensitive) < 0;
+    });
+    for (const MidiDeviceInfo& device : sorted)
+        m_devices->addItem(QString::fromStdString(device.name), device.id);
+    for (int program = 1; program <= kInstrumentCount; ++program)
+        m_instruments->addItem(QString::asprintf("%3ld - %s", long(program), kInstrumentNames[program - 1]), program);
+    // A stored choice that no longer exists shows as no selection.
+    m_devices->setCurrentIndex(m_devices->findData(midiDevice));
+    m_instruments->setCurrentIndex(m_instruments->findData(midiInstrument));
+
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("&OK"));
+    buttons->button(QDialogButtonBox::Ok)->setDefault(true);
+    buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("&Cancel"));
+    grid->addWidget(buttons, 2, 0, 1, 2);
+    connect(buttons, &QDialogButtonBox::accepted, this, &CMidiConfigDlg::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &CMidiConfigDlg::reject);
+}
+
+void CMidiConfigDlg::accept()
+{
+    if (m_devices->currentIndex() >= 0)
+        writeSettingNumber("MidiDevice", m_devices->currentData().toInt());
+    if (m_instruments->currentIndex() >= 0)
+        writeSettingNumber("MidiInstrument", m_instruments->currentData().toInt());
+    QDialog::accept();
+}
+
+void OnMidiSetup(MidiSession& midi, QWidget* parent)
+{
+    CMidiConfigDlg dialog(midi.devices().list(), midi.midiDevice(), midi.midiInstrument(), parent);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    midi.CloseMidiOutput();
+    midi.OpenMidiOutput();
+}

@@ -1,0 +1,35 @@
+#pragma once
+
+#include "play/midi_output.h"
+
+#include <QDialog>
+
+#include <vector>
+
+class QComboBox;
+class MidiSession;
+
+// The "MIDI Configuration" dialog: a device and a General MIDI instrument.
+// OK stores the choice in "MidiDevice" and "MidiInstrument" (a list without a
+// selection leaves its setting alone); Cancel stores nothing. The dialog
+// changes nothing else: the next OpenMidiOutput picks the choice up.
+class CMidiConfigDlg : public QDialog {
+    Q_OBJECT
+public:
+    CMidiConfigDlg(const std::vector<MidiDeviceInfo>& devices, int midiDevice, int midiInstrument,
+                   QWidget* parent = nullptr);
+
+    QComboBox* deviceList() const { return m_devices; }
+    QComboBox* instrumentList() const { return m_instruments; }
+
+    void accept() override;
+
+private:
+    QComboBox* m_devices;
+    QComboBox* m_instruments;
+};
+
+// The MIDI Setup command (id 32833): runs the dialog and, when it ends with
+// OK, closes and reopens the output so that the new choice takes effect.
+inline constexpr int kMidiSetupCommand = 32833;
+void OnMidiSetup(MidiSession& midi, QWidget* parent);

@@ -1,0 +1,50 @@
+#pragma once
+
+#include "play/midi_output.h"
+
+#include <memory>
+#include <string>
+
+struct _fluid_hashtable_t;
+struct _fluid_synth_t;
+
+// Keeps FluidSynth's messages off the terminal: failures reach the user
+// through results instead.
+void quietenFluidSynthLog();
+
+// The General MIDI synthesizer without any audio output: FluidSynth with one
+// SoundFont. The built-in device puts an audio driver on it; tests render
+// from it into buffers.
+class SynthEngine {
+public:
+    static constexpr int kSampleRate = 44100;
+    // The gain for "volume full": FluidSynth's own default (0.2) is quiet,
+    // while chords of many tines must not clip.
+    static constexpr float kFullGain = 0.6f;
+
+    SynthEngine();
+    ~SynthEngine();
+    SynthEngine(const SynthEngine&) = delete;
+    SynthEngine& operator=(const SynthEngine&) = delete;
+
+    // False when FluidSynth could not be set up; nothing else works then.
+    bool isValid() const { return m_synth != nullptr; }
+    // Loads the SoundFont at path; takes a while for a large one. False when
+    // the file cannot be loaded.
+    bool loadSoundFont(const std::string& path);
+
+    // Plays one short message: note-on and note-off, control change,
+    // program change and pitch bend; other messages are ignored.
+    void play(MidiMessage message);
+    // Scales the gain by the louder of the two channel volumes.
+    void setVolume(uint32_t volume);
+    // Renders frames of stereo sound into left and right.
+    void render(float* left, float* right, int frames);
+
+    _fluid_hashtable_t* settings() const { return m_settings.get(); }
+    _fluid_synth_t* synth() const { return m_synth.get(); }
+
+private:
+    std::unique_ptr<_fluid_hashtable_t, void (*)(_fluid_hashtable_t*)> m_settings;
+    std::unique_ptr<_fluid_synth_t, void (*)(_fluid_synth_t*)> m_synth;
+};

@@ -1,0 +1,115 @@
+#include "fake_midi_devices.h"
+#include "recording_sink.h"
+
+#include "play/midi_session.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+struct SessionTest : ::testing::Test {
+    CleanSettings settings;
+    RecordingSink sink;
+    FakeMidiDevices devices;
+    MidiSession session{sink, devices};
+};
+
+TEST_F(SessionTest, FreshSettingsOpenTheSynthesizerWithCelestaAtFullVolume)
+{
+    ASSERT_TRUE(session.OpenMidiOutput());
+    EXPECT_EQ(devices.openedIds, std::vector<int>{-1});
+    EXPECT_EQ(session.midiDevice(), -1);
+    EXPECT_EQ(session.midiInstrument(), 9);
+    EXPECT_EQ(session.mute(), 0);
+    EXPECT_EQ(devices.opened.at(0)->volume(), 0xFFFFFFFFu);
+    EXPECT_TRUE(sink.messages.empty());
+}
+
+TEST_F(SessionTest, StoredNumbersReadByTheirLeadingInteger)
+{
+    struct Row {
+        const char* device;
+        const char* instrument;
+        int wantDevice;
+        int wantInstrument;
+    };
+    const Row rows[] = {
+        {"", "", -1, 9},          // empty text counts as missing
+        {"2", "109", 2, 109},
+        {"  +3xyz", " 12 ", 3, 12},
+        {"abc", "-5", 0, -5},     // no digits read as 0
+    };
+    for (const Row& row : rows) {
+        CleanSettings::set("MidiDevice", row.device);
+        CleanSettings::set("MidiInstrument", row.instrument);
+        session.OpenMidiOutput();
+        EXPECT_EQ(session.midiDevice(), row.wantDevice) << row.device;
+        EXPECT_EQ(session.midiInstrument(), row.wantInstrument) << row.instrument;
+    }
+}
+
+TEST_F(SessionTest, FailedOpenSaysSoOnceAndKeepsTheOutputItHad)
+{
+    ASSERT_TRUE(session.OpenMidiOutput());
+    const auto first = session.midiOut();
+
+    devices.failing.insert(4);
+    CleanSettings::set("MidiDevice", "4");
+    EXPECT_FALSE(session.OpenMidiOutput());
+    EXPECT_EQ(sink.messages, std::vector<std::string>{"Unable to open MIDI Output.\n"});
+    EXPECT_EQ(session.midiOut(), first);
+    EXPECT_EQ(session.midiDevice(), 4);
+
+    // Closed first, as the program does, a failed reopen leaves no output.
+    session.CloseMidiOutput();
+    EXPECT_FALSE(session.OpenMidiOutput());
+    EXPECT_EQ(session.midiOut(), nullptr);
+    EXPECT_EQ(sink.messages.size(), 2u);
+}
+
+TEST_F(SessionTest, CloseSilencesEveryChannelThenCloses)
+{
+    session.OpenMidiOutput();
+    session.CloseMidiOutput();
+    const auto& recorder = *devices.opened.at(0);
+    const auto sent = recorder.messages();
+    ASSERT_EQ(sent.size(), 16u);
+    for (int channel = 0; channel < 16; ++channel)
+        EXPECT_EQ(sent[size_t(channel)].message, midiMessage(0xB0 | channel, 123, 0));
+    EXPECT_TRUE(recorder.isClosed());
+    EXPECT_EQ(session.midiOut(), nullptr);
+}
+
+TEST_F(SessionTest, OutputKeptAcrossACloseSendsIntoNothing)
+{
+    session.OpenMidiOutput();
+    const std::shared_ptr<MidiOutput> kept = session.midiOut(); // as a playback thread holds it
+    session.CloseMidiOutput();
+    kept->send(midiMessage(0x90, 60, 100));
+    EXPECT_EQ(devices.opened.at(0)->messages().size(), 16u);
+}
+
+TEST_F(SessionTest, OpeningAgainWithoutACloseReleasesTheOldDevice)
+{
+    session.OpenMidiOutput();
+    session.OpenMidiOutput();
+    ASSERT_EQ(devices.opened.size(), 2u);
+    EXPECT_TRUE(devices.opened[0]->isClosed());
+    EXPECT_FALSE(devices.opened[1]->isClosed());
+}
+
+TEST_F(SessionTest, MuteIsReadOnlyWhenAsked)
+{
+    CleanSettings::set("Mute", "1");
+    session.OpenMidiOutput();
+    EXPECT_EQ(session.mute(), 0);
+    session.readMute();
+    EXPECT_EQ(session.mute(), 1);
+    CleanSettings::set("Mute", "0");
+    session.CloseMidiOutput();
+    session.OpenMidiOutput();
+    EXPECT_EQ(session.mute(), 1);
+    EXPECT_EQ(CleanSettings::get("Mute"), "0"); // never written by the program
+}
+
+} // namespace

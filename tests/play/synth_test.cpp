@@ -1,0 +1,174 @@
+#include "play/builtin_synth.h"
+#include "play/synth_engine.h"
+#include "play/system_midi_devices.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cmath>
+#include <cstdlib>
+#include <fstream>
+#include <thread>
+
+namespace {
+
+// Debian's small General MIDI SoundFont (timgm6mb-soundfont).
+const char* const kTestSoundFont = "/usr/share/sounds/sf2/TimGM6mb.sf2";
+
+std::vector<float> renderChord(SynthEngine& synth, int program, int frames)
+{
+    synth.play(midiMessage(0xC0, program, 0));
+    for (int key : {60, 64, 67})
+        synth.play(midiMessage(0x90, key, 100));
+    std::vector<float> left(static_cast<size_t>(frames)), right(static_cast<size_t>(frames));
+    synth.render(left.data(), right.data(), frames);
+    synth.play(midiMessage(0xB0, 123, 0));
+    return left;
+}
+
+double rms(const std::vector<float>& samples)
+{
+    double sum = 0;
+    for (float s : samples)
+        sum += double(s) * s;
+    return std::sqrt(sum / double(samples.size()));
+}
+
+struct SynthEngineTest : ::testing::Test {
+    SynthEngine synth;
+    void SetUp() override { ASSERT_TRUE(synth.loadSoundFont(kTestSoundFont)); }
+};
+
+TEST_F(SynthEngineTest, ChordSoundsAndProgramChangeChangesIt)
+{
+    constexpr int kFrames = SynthEngine::kSampleRate / 2;
+    const std::vector<float> celesta = renderChord(synth, 8, kFrames);
+    SynthEngine other;
+    ASSERT_TRUE(other.loadSoundFont(kTestSoundFont));
+    const std::vector<float> kalimba = renderChord(other, 108, kFrames);
+
+    EXPECT_GT(rms(celesta), 0.01);
+    EXPECT_GT(rms(kalimba), 0.01);
+    std::vector<float> difference(celesta.size());
+    for (size_t i = 0; i < celesta.size(); ++i)
+        difference[i] = celesta[i] - kalimba[i];
+    EXPECT_GT(rms(difference), 0.25 * std::min(rms(celesta), rms(kalimba)));
+}
+
+TEST_F(SynthEngineTest, SilentWithoutNotesAndAtVolumeZero)
+{
+    std::vector<float> left(4096), right(4096);
+    synth.render(left.data(), right.data(), 4096);
+    EXPECT_LT(rms(left), 1e-6); // dither only
+
+    synth.setVolume(0);
+    EXPECT_LT(rms(renderChord(synth, 8, 4096)), 1e-6);
+}
+
+TEST(SynthEngine, RefusesWhatIsNoSoundFont)
+{
+    SynthEngine synth;
+    EXPECT_FALSE(synth.loadSoundFont("/nonexistent/file.sf2"));
+    EXPECT_FALSE(synth.loadSoundFont(ZOLVA_SOURCE_DIR "/CMakeLists.txt"));
+}
+
+TEST(SoundFontSearch, OverrideWinsOtherwiseFirstRealSoundFont)
+{
+    const std::string notOne = ZOLVA_SOURCE_DIR "/CMakeLists.txt";
+    const std::vector<std::string> candidates{"/nonexistent.sf2", notOne, kTestSoundFont};
+    EXPECT_EQ(findSoundFont(nullptr, candidates), kTestSoundFont);
+    EXPECT_EQ(findSoundFont("", candidates), kTestSoundFont);
+    EXPECT_EQ(findSoundFont("/my/own.sf2", candidates), "/my/own.sf2");
+    EXPECT_EQ(findSoundFont(nullptr, {"/nonexistent.sf2", notOne}), "");
+}
+
+TEST(BuiltInSynth, OpenNeverStallsAndFailsForABadSoundFont)
+{
+    using namespace std::chrono;
+    setenv("ZOLVA_SOUNDFONT", ZOLVA_SOURCE_DIR "/CMakeLists.txt", 1);
+    EXPECT_EQ(openBuiltInSynth(), nullptr);
+
+    // Without sound hardware this fails; with it, the SoundFont loads behind.
+    setenv("ZOLVA_SOUNDFONT", kTestSoundFont, 1);
+    const auto start = steady_clock::now();
+    if (auto synth = openBuiltInSynth()) {
+        synth->setVolume(kMidiVolumeFull);
+        synth->send(midiMessage(0x90, 60, 100));
+        synth->reset();
+        synth->close();
+    }
+    EXPECT_LT(steady_clock::now() - start, seconds(2));
+    unsetenv("ZOLVA_SOUNDFONT");
+}
+
+// FluidSynth's "file" driver stands in for a sound card: it plays in real
+// time into "fluidsynth.wav" in the current folder.
+struct FileAudioTest : ::testing::Test {
+    QTemporaryDir dir;
+    QString previous = QDir::currentPath();
+    void SetUp() override { QDir::setCurrent(dir.path()); }
+    void TearDown() override { QDir::setCurrent(previous); }
+    qint64 written() const { return QFileInfo(dir.filePath("fluidsynth.wav")).size(); }
+};
+
+TEST_F(FileAudioTest, LargeSoundFontLoadsBehindTheOpen)
+{
+    using namespace std::chrono;
+    const char* large = "/usr/share/sounds/sf2/FluidR3_GM.sf2";
+    if (!QFileInfo::exists(large))
+        GTEST_SKIP() << "fluid-soundfont-gm is not installed";
+    const auto start = steady_clock::now();
+    std::unique_ptr<MidiOutput> synth = openBuiltInSynth(large, {"file"});
+    ASSERT_NE(synth, nullptr);
+    // Loading the 148 MB file takes far longer than this.
+    EXPECT_LT(steady_clock::now() - start, milliseconds(100));
+    synth->send(midiMessage(0x90, 60, 100)); // before the load: no sound, no wait
+    EXPECT_LT(steady_clock::now() - start, milliseconds(100));
+    synth->close(); // while loading: waits for the loader, then frees everything
+}
+
+TEST_F(FileAudioTest, NotesSoundOnceTheSoundFontIsIn)
+{
+    std::unique_ptr<MidiOutput> synth = openBuiltInSynth(kTestSoundFont, {"no-such-driver", "file"});
+    ASSERT_NE(synth, nullptr);
+    synth->setVolume(kMidiVolumeFull);
+    // Keep striking until the load is done and some sound has been written.
+    for (int i = 0; i < 50; ++i) {
+        synth->send(midiMessage(0xC0, 108, 0));
+        synth->send(midiMessage(0x90, 72, 100));
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    synth->reset();
+    synth->close();
+    synth->send(midiMessage(0x90, 72, 100)); // after the close: ignored
+
+    std::ifstream wav(dir.filePath("fluidsynth.wav").toStdString(), std::ios::binary);
+    std::vector<char> bytes((std::istreambuf_iterator<char>(wav)), std::istreambuf_iterator<char>());
+    ASSERT_GT(bytes.size(), 44u + 4096u);
+    size_t loud = 0;
+    for (size_t i = 44; i + 1 < bytes.size(); i += 2) {
+        const int16_t sample = int16_t(uint8_t(bytes[i]) | uint8_t(bytes[i + 1]) << 8);
+        loud += std::abs(sample) > 1000;
+    }
+    EXPECT_GT(loud, 1000u);
+}
+
+TEST(SystemDevices, SynthesizerListedFirstWithoutStalling)
+{
+    using namespace std::chrono;
+    const auto start = steady_clock::now();
+    const std::vector<MidiDeviceInfo> devices = SystemMidiDevices().list();
+    EXPECT_LT(steady_clock::now() - start, seconds(2));
+    ASSERT_FALSE(devices.empty());
+    EXPECT_EQ(devices[0].id, -1);
+    EXPECT_EQ(devices[0].name, "Zolva Synthesizer (General MIDI)");
+    for (size_t i = 1; i < devices.size(); ++i)
+        EXPECT_EQ(devices[i].id, int(i - 1));
+    EXPECT_EQ(SystemMidiDevices().open(int(devices.size()) - 1 + 1), nullptr); // past the last port
+}
+
+} // namespace
