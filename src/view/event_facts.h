@@ -73,8 +73,12 @@ void collectEvents(XPxmlNode* noteList, EventTable& events, LyricWidths* lyrics,
     if (!noteList)
         return;
     events.reserve(noteList->childCount());
-    for (XPxmlNode* child = noteList->childAt(0); child; child = child->nextSibling()) {
+    for (XPxmlNode* child = noteList->childAt(0); child;) {
+        // The step first: it brings the next element into the cache while
+        // this one's attributes are read.
+        XPxmlNode* next = child->nextSibling();
         readEventFacts(child, events.emplace_back(), lyrics); // in place: the table is large
         visit(events.back());
+        child = next;
     }
 }

@@ -4,6 +4,7 @@
 #include "view/measure_beats.h"
 #include "view/number_text.h"
 #include "view/position_text.h"
+#include "view/tine_numbers.h"
 
 #include <gtest/gtest.h>
 
@@ -39,6 +40,29 @@ TEST(ParseNumberList, EntriesByTheLeadingIntegerRule)
         EXPECT_EQ(table, row.expected) << (row.text ? row.text : "null");
     }
     EXPECT_EQ(ParseNumberList("1,2", nullptr, 2), 0);
+}
+
+TEST(TineNumbers, OnlyTinesOfTheInstrument)
+{
+    struct Row {
+        const char* text;
+        int tineCount;
+        std::vector<int32_t> tines;
+    };
+    const Row rows[] = {
+        {"1,3,5", 17, {1, 3, 5}},
+        {"0,18,-2,17", 17, {17}},
+        {"0,1,2", 2, {1, 2}},          // an entry out of range does not crowd out the last tine
+        {"5", 0, {}},
+        {"", 17, {}},
+        {nullptr, 17, {}},
+        {"3,3", 5, {3, 3}},
+    };
+    for (const Row& row : rows) {
+        const TineNumbers read = readTineNumbers(row.text, row.tineCount);
+        EXPECT_EQ(std::vector<int32_t>(read.tines.begin(), read.tines.begin() + read.count), row.tines)
+            << (row.text ? row.text : "null") << " of " << row.tineCount;
+    }
 }
 
 TEST(LeadingReal, ReadsUpToTheFirstCharacterThatCannotContinueIt)
