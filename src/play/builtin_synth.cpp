@@ -32,10 +32,46 @@ std::vector<std::string> audioDrivers()
 #endif
 }
 
+// The engine of the last closed synthesizer, SoundFont still loaded: the
+// program closes and reopens its output after every playback, and loading a
+// large SoundFont each time would silence the previews for a while.
+class ParkedEngine {
+public:
+    static ParkedEngine& instance()
+    {
+        static ParkedEngine parked;
+        return parked;
+    }
+
+    void park(const std::string& soundFont, std::unique_ptr<SynthEngine> engine)
+    {
+        engine->silence();
+        std::lock_guard lock(m_mutex);
+        m_soundFont = soundFont;
+        std::swap(m_engine, engine);
+    }
+
+    // The parked engine when it holds soundFont, else null.
+    std::unique_ptr<SynthEngine> take(const std::string& soundFont)
+    {
+        std::lock_guard lock(m_mutex);
+        if (m_soundFont != soundFont)
+            return nullptr;
+        return std::move(m_engine);
+    }
+
+private:
+    std::mutex m_mutex;
+    std::string m_soundFont;
+    std::unique_ptr<SynthEngine> m_engine;
+};
+
 class BuiltInSynth : public MidiOutput {
 public:
-    explicit BuiltInSynth(std::unique_ptr<SynthEngine> engine)
-        : m_engine(std::move(engine)), m_driver(nullptr, delete_fluid_audio_driver)
+    // loaded: the engine holds soundFont already.
+    BuiltInSynth(std::unique_ptr<SynthEngine> engine, std::string soundFont, bool loaded)
+        : m_engine(std::move(engine)), m_soundFont(std::move(soundFont)),
+          m_driver(nullptr, delete_fluid_audio_driver), m_loaded(loaded)
     {
     }
     ~BuiltInSynth() override { close(); }
@@ -53,16 +89,18 @@ public:
         return false;
     }
 
-    void startLoading(const std::string& soundFont)
+    // Makes the engine sound once the SoundFont is in: at once when it was
+    // loaded before, else after loading it on a thread of its own.
+    void startSounding()
     {
-        m_loader = std::thread([this, soundFont] {
-            if (!m_engine->loadSoundFont(soundFont))
-                return;
-            std::lock_guard lock(m_mutex);
-            if (m_closed)
-                return;
-            m_engine->setVolume(m_volume);
-            m_ready = true;
+        if (m_loaded) {
+            becomeReady();
+            return;
+        }
+        m_loader = std::thread([this] {
+            m_loaded = m_engine->loadSoundFont(m_soundFont);
+            if (m_loaded)
+                becomeReady();
         });
     }
 
@@ -77,7 +115,7 @@ public:
     void send(MidiMessage message) override
     {
         std::lock_guard lock(m_mutex);
-        if (m_ready && !m_closed)
+        if (m_ready)
             m_engine->play(message);
     }
 
@@ -94,15 +132,28 @@ public:
         if (m_loader.joinable())
             m_loader.join();
         m_driver.reset();
+        if (m_loaded)
+            ParkedEngine::instance().park(m_soundFont, std::move(m_engine));
         m_engine.reset();
     }
 
 private:
+    void becomeReady()
+    {
+        std::lock_guard lock(m_mutex);
+        if (m_closed)
+            return;
+        m_engine->setVolume(m_volume);
+        m_ready = true;
+    }
+
     std::unique_ptr<SynthEngine> m_engine;
+    const std::string m_soundFont;
     std::unique_ptr<fluid_audio_driver_t, void (*)(fluid_audio_driver_t*)> m_driver;
     std::thread m_loader;
     std::mutex m_mutex;
     uint32_t m_volume = kMidiVolumeFull;
+    bool m_loaded; // written by the loader, read after joining it
     bool m_ready = false;
     bool m_closed = false;
 };
@@ -147,12 +198,15 @@ std::unique_ptr<MidiOutput> openBuiltInSynth(const std::string& soundFont, const
     // the open here rather than leaving a synthesizer that never sounds.
     if (soundFont.empty() || !fluid_is_soundfont(soundFont.c_str()))
         return nullptr;
-    auto engine = std::make_unique<SynthEngine>();
+    std::unique_ptr<SynthEngine> engine = ParkedEngine::instance().take(soundFont);
+    const bool loaded = engine != nullptr;
+    if (!engine)
+        engine = std::make_unique<SynthEngine>();
     if (!engine->isValid())
         return nullptr;
-    auto synth = std::make_unique<BuiltInSynth>(std::move(engine));
+    auto synth = std::make_unique<BuiltInSynth>(std::move(engine), soundFont, loaded);
     if (!synth->startAudio(drivers))
         return nullptr;
-    synth->startLoading(soundFont);
+    synth->startSounding();
     return synth;
 }

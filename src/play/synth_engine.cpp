@@ -76,6 +76,12 @@ void SynthEngine::play(MidiMessage message)
     }
 }
 
+void SynthEngine::silence()
+{
+    if (m_synth)
+        fluid_synth_all_sounds_off(m_synth.get(), -1);
+}
+
 void SynthEngine::setVolume(uint32_t volume)
 {
     if (!m_synth)

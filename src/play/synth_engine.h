@@ -36,6 +36,8 @@ public:
     // Plays one short message: note-on and note-off, control change,
     // program change and pitch bend; other messages are ignored.
     void play(MidiMessage message);
+    // Cuts every sound at once, release phases included.
+    void silence();
     // Scales the gain by the louder of the two channel volumes.
     void setVolume(uint32_t volume);
     // Renders frames of stereo sound into left and right.

@@ -69,6 +69,23 @@ TEST_F(SynthEngineTest, SilentWithoutNotesAndAtVolumeZero)
     EXPECT_LT(rms(renderChord(synth, 8, 4096)), 1e-6);
 }
 
+TEST_F(SynthEngineTest, SilenceCutsRingingNotesAtOnce)
+{
+    std::vector<float> left(4096), right(4096);
+    const auto ringOn = [&](bool cut) {
+        synth.play(midiMessage(0x90, 60, 100));
+        synth.render(left.data(), right.data(), 4096);
+        synth.play(midiMessage(0x90, 60, 0)); // released, still ringing
+        if (cut)
+            synth.silence();
+        synth.render(left.data(), right.data(), 4096);
+        return rms(left);
+    };
+    const double ringing = ringOn(false);
+    synth.silence();
+    EXPECT_LT(ringOn(true), 0.1 * ringing); // what is left is the reverb's tail
+}
+
 TEST(SynthEngine, RefusesWhatIsNoSoundFont)
 {
     SynthEngine synth;
@@ -112,7 +129,17 @@ struct FileAudioTest : ::testing::Test {
     QString previous = QDir::currentPath();
     void SetUp() override { QDir::setCurrent(dir.path()); }
     void TearDown() override { QDir::setCurrent(previous); }
-    qint64 written() const { return QFileInfo(dir.filePath("fluidsynth.wav")).size(); }
+
+    // Samples louder than a whisper in what the driver wrote.
+    size_t loudSamples() const
+    {
+        std::ifstream wav(dir.filePath("fluidsynth.wav").toStdString(), std::ios::binary);
+        std::vector<char> bytes((std::istreambuf_iterator<char>(wav)), std::istreambuf_iterator<char>());
+        size_t loud = 0;
+        for (size_t i = 44; i + 1 < bytes.size(); i += 2) // past the header: 16-bit samples
+            loud += std::abs(int16_t(uint8_t(bytes[i]) | uint8_t(bytes[i + 1]) << 8)) > 1000;
+        return loud;
+    }
 };
 
 TEST_F(FileAudioTest, LargeSoundFontLoadsBehindTheOpen)
@@ -145,16 +172,19 @@ TEST_F(FileAudioTest, NotesSoundOnceTheSoundFontIsIn)
     synth->reset();
     synth->close();
     synth->send(midiMessage(0x90, 72, 100)); // after the close: ignored
+    EXPECT_GT(loudSamples(), 1000u);
+}
 
-    std::ifstream wav(dir.filePath("fluidsynth.wav").toStdString(), std::ios::binary);
-    std::vector<char> bytes((std::istreambuf_iterator<char>(wav)), std::istreambuf_iterator<char>());
-    ASSERT_GT(bytes.size(), 44u + 4096u);
-    size_t loud = 0;
-    for (size_t i = 44; i + 1 < bytes.size(); i += 2) {
-        const int16_t sample = int16_t(uint8_t(bytes[i]) | uint8_t(bytes[i + 1]) << 8);
-        loud += std::abs(sample) > 1000;
-    }
-    EXPECT_GT(loud, 1000u);
+TEST_F(FileAudioTest, ReopenSoundsAtOnceWithTheSoundFontKeptLoaded)
+{
+    openBuiltInSynth(kTestSoundFont, {"file"})->close(); // closes once the load is done
+    std::unique_ptr<MidiOutput> synth = openBuiltInSynth(kTestSoundFont, {"file"});
+    ASSERT_NE(synth, nullptr);
+    synth->send(midiMessage(0xC0, 108, 0));
+    synth->send(midiMessage(0x90, 72, 100)); // a fresh load would still be under way
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    synth->close();
+    EXPECT_GT(loudSamples(), 1000u);
 }
 
 TEST(SystemDevices, SynthesizerListedFirstWithoutStalling)
