@@ -6,7 +6,6 @@
 
 #include <fluidsynth.h>
 
-#include <atomic>
 #include <cstdlib>
 #include <filesystem>
 #include <mutex>
