@@ -133,15 +133,18 @@ void pugixmlWalk(benchmark::State& state, const std::string& text)
     }
 }
 
-// Keeps each run's CPU time per iteration beside the usual console report.
+// Keeps each run's CPU time per iteration beside the usual console report;
+// with repetitions, their median.
 class TimeKeeper : public benchmark::ConsoleReporter {
 public:
     void ReportRuns(const std::vector<Run>& runs) override
     {
-        for (const Run& run : runs)
-            if (run.run_type == Run::RT_Iteration && !run.error_occurred)
-                seconds[run.benchmark_name()] =
+        for (const Run& run : runs) {
+            const bool median = run.run_type == Run::RT_Aggregate && run.aggregate_name == "median";
+            if (!run.error_occurred && (run.run_type == Run::RT_Iteration || median))
+                seconds[run.run_name.function_name + "/" + run.run_name.args] =
                     run.GetAdjustedCPUTime() * benchmark::GetTimeUnitMultiplier(run.time_unit);
+        }
         ConsoleReporter::ReportRuns(runs);
     }
     double of(const std::string& name) const

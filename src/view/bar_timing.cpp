@@ -98,12 +98,10 @@ public:
 private:
     EventTable& result() { return m_changed ? m_result : m_events; }
 
-    // Automatic bars inserted in the measures of bar get the timing that
-    // propagation would give them, so that the next check leaves them be.
     void startMeasure(const EventFacts& bar)
     {
         m_signature = signatureOf(bar);
-        m_automaticTiming = automaticTiming(bar.timing);
+        m_measureTiming = bar.timing; // its text is read only if a bar is inserted
         m_accumulated = 0.0;
     }
 
@@ -245,7 +243,8 @@ private:
     {
         XPxmlNode* bar = XPxmlNode::create(MusicElement::Bar);
         bar->setAttribute(MusicAttr::Type, MusicValue::Auto);
-        bar->setAttribute(MusicAttr::Timing, m_automaticTiming.c_str());
+        // The timing propagation would give it, so that the next check leaves it be.
+        bar->setAttribute(MusicAttr::Timing, automaticTiming(m_measureTiming).c_str());
         if (overfull)
             bar->setAttribute(MusicAttr::Error, kErrorMark);
         m_rewrite.insert(bar, before);
@@ -266,7 +265,7 @@ private:
     bool m_changed = false;
     NoteListRewrite m_rewrite;
     TimeSignature m_signature;
-    std::string m_automaticTiming;
+    const char* m_measureTiming = nullptr; // "Timing" of the bar that began the measure
     double m_accumulated = 0.0;
 };
 

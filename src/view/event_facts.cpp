@@ -6,6 +6,8 @@
 #include "view/position_text.h"
 #include "xml/xpxml_node.h"
 
+#include <climits>
+
 namespace {
 
 constexpr char upper(char c)
@@ -59,11 +61,17 @@ Candidate candidateFor(const char* name)
     }
 }
 
+struct Gathering {
+    EventFacts* facts;
+    const char* text; // "Text": measured, not kept
+};
+
 // One visit per attribute, under the attribute list's lock.
 bool gatherAttribute(void* entry, void* context)
 {
     const auto* attribute = static_cast<const XPxmlNode*>(entry);
-    auto* facts = static_cast<EventFacts*>(context);
+    auto* gathering = static_cast<Gathering*>(context);
+    EventFacts* facts = gathering->facts;
     const char* name = attribute->name();
     const Candidate candidate = candidateFor(name);
     if (candidate.attribute == Attribute::None || !sameName(name, candidate.name))
@@ -75,15 +83,19 @@ bool gatherAttribute(void* entry, void* context)
     case Attribute::Tuplet: facts->tuplet = upper(value[0]); break;
     case Attribute::Tines: facts->hasTines = value[0] != '\0'; break;
     case Attribute::Type: facts->automatic = sameName(value, MusicValue::Auto); break;
-    case Attribute::Text: facts->text = value; break;
+    case Attribute::Text: gathering->text = value; break;
     case Attribute::Beam: facts->beam = upper(value[0]); break;
     case Attribute::Modifier:
         facts->modifier = true;
         facts->bothRepeat = sameName(value, MusicValue::BothRepeat);
         break;
-    case Attribute::Pos:
-        facts->hasPosition = parseWrittenPosition(value, facts->writtenPosition, facts->writtenHeight);
+    case Attribute::Pos: {
+        int64_t height = 0;
+        facts->hasPosition = parseWrittenPosition(value, facts->writtenPosition, height) && height >= 0 &&
+                             height <= INT32_MAX;
+        facts->writtenHeight = int32_t(height);
         break;
+    }
     case Attribute::Error:
         facts->hasError = true;
         facts->errorMarked = value[0] == MusicValue::Yes && value[1] == '\0';
@@ -139,7 +151,8 @@ void readEventFacts(XPxmlNode* child, EventFacts& facts, LyricWidths* lyrics)
     if (!child || child->kind() != XPxmlKind::Element)
         return;
     facts.kind = sameName(child->name(), MusicElement::Bar) ? EventKind::Bar : EventKind::Note;
-    child->attributes().scan(&gatherAttribute, &facts);
+    Gathering gathering{&facts, nullptr};
+    child->attributes().scan(&gatherAttribute, &gathering);
     if (facts.kind == EventKind::Bar) {
         facts.beam = facts.tuplet = 0; // groups are made of notes only
         facts.setTiming(facts.timing);
@@ -147,8 +160,8 @@ void readEventFacts(XPxmlNode* child, EventFacts& facts, LyricWidths* lyrics)
         facts.automatic = facts.modifier = facts.bothRepeat = false;
         readValue(facts);
     }
-    if (lyrics && facts.text)
-        facts.lyricWidth = lyrics->widthOf(facts.text);
+    if (lyrics && gathering.text)
+        facts.lyricWidth = lyrics->widthOf(gathering.text);
 }
 
 void collectEvents(XPxmlNode* noteList, EventTable& events, LyricWidths* lyrics)

@@ -21,10 +21,9 @@ struct EventFacts {
     XPxmlNode* node = nullptr;
     const char* value = nullptr;  // "Value"
     const char* timing = nullptr; // "Timing"
-    const char* text = nullptr;   // "Text": the lyric
     int64_t position = 0;         // results of placement
     int64_t writtenPosition = 0;  // "~Pos" as last written, when hasPosition
-    int64_t writtenHeight = 0;
+    int32_t writtenHeight = 0;
     int32_t height = 0;
     int32_t lyricWidth = 0;       // of "Text", when read with a measure
     int32_t valueNumber = 0;      // leading integer of "Value"

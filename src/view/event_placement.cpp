@@ -54,56 +54,66 @@ int64_t noteGap(const char* value, int spacing, bool variable)
     return int64_t(std::trunc(spacing / v));
 }
 
+void EventMeasure::measure(EventFacts& event)
+{
+    if (event.kind == EventKind::Note)
+        event.height = noteHeight(event.dots, m_metrics);
+    else if (event.kind == EventKind::Bar)
+        event.height = barHeight(event, m_opening, m_metrics);
+    if (event.isElement())
+        m_opening = false;
+}
+
+EventPlacer::EventPlacer(const DisplayOptions& options)
+    : m_metrics(options.metrics),
+      m_fixedMeasures(options.spacing & Spacing::FixedMeasures),
+      m_variableNotes(options.spacing & Spacing::VariableNotes)
+{
+}
+
+void EventPlacer::place(EventFacts& e)
+{
+    if (!e.isElement())
+        return;
+    const LayoutMetrics& m = m_metrics;
+    if (!m_fixedMeasures) {
+        int64_t base = 0;
+        int64_t gap = 0;
+        if (m_prev) {
+            base = m_prev->position;
+            if (m_prev->kind != EventKind::Bar)
+                gap = noteGap(m_prev->value, m.noteSpacing, m_variableNotes);
+        }
+        e.position = base + gap + e.height;
+    } else if (e.kind == EventKind::Bar) {
+        e.position = (m_bar ? m_bar->position + m.measureSpacing : 0) + e.height;
+        m_beat = 0.0;
+    } else if (!m_variableNotes) {
+        e.position = (m_prev ? m_prev->position : 0) + m.noteSpacing + e.height;
+    } else {
+        const double offset = std::trunc(double(m.measureSpacing) / double(m_signature.beats) * m_beat);
+        e.position = int64_t(std::clamp(offset, -kMaxPosition, kMaxPosition)) + e.height +
+                     (m_bar ? m_bar->position : 0);
+        m_beat += MeasureBeats(m_signature.unit, e.valueNumber, e.dots, e.tuplet != 0);
+    }
+    if (e.kind == EventKind::Bar) {
+        m_bar = &e;
+        m_signature = {e.beats, e.unit};
+    }
+    m_prev = &e;
+    writePosition(e);
+}
+
 void MeasureEvents(EventTable& events, const LayoutMetrics& metrics)
 {
-    const long opening = firstElementIndex(events);
-    for (size_t i = 0; i < events.size(); ++i) {
-        EventFacts& event = events[i];
-        if (event.kind == EventKind::Note)
-            event.height = noteHeight(event.dots, metrics);
-        else if (event.kind == EventKind::Bar)
-            event.height = barHeight(event, long(i) == opening, metrics);
-    }
+    EventMeasure measure(metrics);
+    for (EventFacts& event : events)
+        measure.measure(event);
 }
 
 void PlaceEvents(EventTable& events, const DisplayOptions& options)
 {
-    const LayoutMetrics& m = options.metrics;
-    const bool fixedMeasures = options.spacing & Spacing::FixedMeasures;
-    const bool variableNotes = options.spacing & Spacing::VariableNotes;
-    const EventFacts* prev = nullptr;
-    const EventFacts* bar = nullptr; // the current bar
-    TimeSignature signature;         // … and its time signature
-    double beat = 0.0;               // beats into the current measure
-
-    for (EventFacts& e : events) {
-        if (!e.isElement())
-            continue;
-        if (!fixedMeasures) {
-            int64_t base = 0;
-            int64_t gap = 0;
-            if (prev) {
-                base = prev->position;
-                if (prev->kind != EventKind::Bar)
-                    gap = noteGap(prev->value, m.noteSpacing, variableNotes);
-            }
-            e.position = base + gap + e.height;
-        } else if (e.kind == EventKind::Bar) {
-            e.position = (bar ? bar->position + m.measureSpacing : 0) + e.height;
-            beat = 0.0;
-        } else if (!variableNotes) {
-            e.position = (prev ? prev->position : 0) + m.noteSpacing + e.height;
-        } else {
-            const double offset = std::trunc(double(m.measureSpacing) / double(signature.beats) * beat);
-            e.position = int64_t(std::clamp(offset, -kMaxPosition, kMaxPosition)) + e.height +
-                         (bar ? bar->position : 0);
-            beat += MeasureBeats(signature.unit, e.valueNumber, e.dots, e.tuplet != 0);
-        }
-        if (e.kind == EventKind::Bar) {
-            bar = &e;
-            signature = {e.beats, e.unit};
-        }
-        prev = &e;
-        writePosition(e);
-    }
+    EventPlacer placer(options);
+    for (EventFacts& event : events)
+        placer.place(event);
 }

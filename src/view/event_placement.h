@@ -2,6 +2,7 @@
 
 #include "view/display_options.h"
 #include "view/event_facts.h"
+#include "view/measure_beats.h"
 
 // Sets the height of every element's band: a note head, taller by the dots
 // of its "Value"; a bar, half as tall when it opens the music and taller for
@@ -12,6 +13,33 @@ void MeasureEvents(EventTable& events, const LayoutMetrics& metrics);
 // options, and writes both into the element as "~Pos" (only when they
 // changed). Tablature runs upward: each element lies above the one before.
 void PlaceEvents(EventTable& events, const DisplayOptions& options);
+
+// The two, one element at a time, in list order: a view lays out its music
+// in one walk over it. Anything but an element is passed over.
+class EventMeasure {
+public:
+    explicit EventMeasure(const LayoutMetrics& metrics) : m_metrics(metrics) {}
+    void measure(EventFacts& event);
+
+private:
+    const LayoutMetrics& m_metrics;
+    bool m_opening = true; // the first element opens the music
+};
+
+class EventPlacer {
+public:
+    explicit EventPlacer(const DisplayOptions& options);
+    void place(EventFacts& event);
+
+private:
+    const LayoutMetrics& m_metrics;
+    const bool m_fixedMeasures;
+    const bool m_variableNotes;
+    const EventFacts* m_prev = nullptr;
+    const EventFacts* m_bar = nullptr; // the current bar
+    TimeSignature m_signature;         // … and its time signature
+    double m_beat = 0.0;               // beats into the current measure
+};
 
 // The gap after a note whose "Value" is value: spacing, or with variable
 // notes spacing ÷ the value (at most a whole note's gap, at least an

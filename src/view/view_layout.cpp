@@ -69,12 +69,23 @@ std::optional<LyricWidths> ViewLayout::lyricMeasure(QPaintDevice* device) const
     return std::optional<LyricWidths>(std::in_place, m_options.tools.labelFont, device);
 }
 
+// Heights, positions, the last position and the widest lyric, in one walk
+// over the music: the table is large and each walk over it costs.
 void ViewLayout::layOutEvents()
 {
-    MeasureEvents(m_events, m_options.metrics);
-    PlaceEvents(m_events, m_options);
-    const long last = lastElementIndex(m_events);
-    m_extent = extentOf(last < 0 ? 0 : m_events[size_t(last)].position);
+    EventMeasure measure(m_options.metrics);
+    EventPlacer placer(m_options);
+    int64_t lastPosition = 0;
+    int widest = 0;
+    for (EventFacts& event : m_events) {
+        if (!event.isElement())
+            continue;
+        measure.measure(event);
+        placer.place(event);
+        lastPosition = event.position;
+        widest = std::max(widest, event.lyricWidth);
+    }
+    m_extent = extentOf(lastPosition, widest);
     m_events.clear();
 }
 
@@ -87,13 +98,12 @@ QSize ViewLayout::ComputeExtent(bool force, QPaintDevice* device)
     std::optional<LyricWidths> lyrics = lyricMeasure(device);
     if (lyrics)
         collectEvents(m_doc->noteList(), m_events, &*lyrics);
-    m_extent = extentOf(positionOf(m_doc->lastEvent()).position);
+    m_extent = extentOf(positionOf(m_doc->lastEvent()).position, widestLyric(m_events));
     m_events.clear();
     return *m_extent;
 }
 
-// From the last position and, for the lyrics, the music in m_events.
-QSize ViewLayout::extentOf(int64_t lastPosition)
+QSize ViewLayout::extentOf(int64_t lastPosition, int lyricWidth)
 {
     const LayoutMetrics& m = m_options.metrics;
     m_verticalOrigin = m.topMargin + lastPosition;
@@ -102,7 +112,7 @@ QSize ViewLayout::extentOf(int64_t lastPosition)
     int64_t width = int64_t(m.leftGutter) + m.stemReach + int64_t(m_doc->tineCount()) * (m.tineWidth + m.tineGap) +
                     m.rightMargin;
     if (m_options.lyrics)
-        width += widestLyric(m_events);
+        width += lyricWidth;
     return QSize(toInt(width), toInt(height));
 }
 

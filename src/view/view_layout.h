@@ -69,7 +69,8 @@ private:
     // The lyrics' measure when lyrics are drawn (they widen the document).
     std::optional<LyricWidths> lyricMeasure(QPaintDevice* device) const;
     void layOutEvents();
-    QSize extentOf(int64_t lastPosition);
+    // The document size from the last element's position and the widest lyric.
+    QSize extentOf(int64_t lastPosition, int lyricWidth);
 
     CZolvaDoc* m_doc = nullptr;
     DisplayOptions m_options;
