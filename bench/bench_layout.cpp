@@ -5,7 +5,7 @@
 //  - first_layout: a file as saved, bars in place, laid out for the first
 //    time (every element gets its "~Pos");
 //  - bars_rewritten: the generated text as it is, whose bars are out of
-//    place, so that a fifth of the elements are inserted or removed.
+//    place: of 100k elements some 13,500 bars go and 16,400 come.
 // The reference is pugixml walking the note list of the same text and
 // reading two attributes of every element. The ratios to the goals print
 // after the run.
