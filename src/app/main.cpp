@@ -1,4 +1,5 @@
 #include "app/mainframe.h"
+#include "app/url_opener.h"
 #include "doc/message_sink.h"
 #include "play/midi_session.h"
 #include "play/system_midi_devices.h"
@@ -42,6 +43,7 @@ int main(int argc, char* argv[])
 
     CMainFrame frame;
     frame.addMidiSetup(midi);
+    frame.addInformationCommands(messages, desktopUrlOpener());
     frame.show();
     const int exitCode = QApplication::exec();
     midi.CloseMidiOutput();
