@@ -27,7 +27,7 @@ std::vector<char> readAll(zip_source_t* source)
 
 } // namespace
 
-std::vector<char> makeContainer(const ContainerSpec& spec)
+std::vector<char> makeContainer(const ContainerRecipe& recipe)
 {
     zip_error_t error;
     zip_error_init(&error);
@@ -38,18 +38,18 @@ std::vector<char> makeContainer(const ContainerSpec& spec)
     check(archive, "opening the output");
 
     int index = 0;
-    for (const std::string& text : spec.members) {
+    for (const std::string& text : recipe.members) {
         zip_source_t* member = zip_source_buffer(archive, text.data(), text.size(), 0);
         check(member, "member source");
         const std::string name = "music" + std::to_string(index++) + ".zvm";
         const zip_int64_t at = zip_file_add(archive, name.c_str(), member, 0);
         check(at >= 0, "adding a member");
         check(zip_set_file_compression(archive, zip_uint64_t(at),
-                                       spec.deflate ? ZIP_CM_DEFLATE : ZIP_CM_STORE, 0) == 0,
+                                       recipe.deflate ? ZIP_CM_DEFLATE : ZIP_CM_STORE, 0) == 0,
               "compression");
-        if (spec.encrypt)
+        if (recipe.encrypt)
             check(zip_file_set_encryption(archive, zip_uint64_t(at), ZIP_EM_TRAD_PKWARE,
-                                          spec.password.c_str()) == 0,
+                                          recipe.password.c_str()) == 0,
                   "encryption");
     }
     check(zip_close(archive) == 0, "writing the archive");
@@ -57,7 +57,7 @@ std::vector<char> makeContainer(const ContainerSpec& spec)
     zip_source_free(output);
     zip_error_fini(&error);
 
-    if (spec.ktMark && bytes.size() >= 2) {
+    if (recipe.ktMark && bytes.size() >= 2) {
         bytes[0] = 'K';
         bytes[1] = 'T';
     }
@@ -66,9 +66,9 @@ std::vector<char> makeContainer(const ContainerSpec& spec)
 
 std::vector<char> makeContainer(const std::string& text)
 {
-    ContainerSpec spec;
-    spec.members = {text};
-    return makeContainer(spec);
+    ContainerRecipe recipe;
+    recipe.members = {text};
+    return makeContainer(recipe);
 }
 
 std::string withZero(std::string text)

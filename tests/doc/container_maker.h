@@ -5,7 +5,7 @@
 
 // Builds "KT" containers and plain ZIP archives in memory with libzip, for the
 // cases a real packing tool would not produce.
-struct ContainerSpec {
+struct ContainerRecipe {
     std::vector<std::string> members;   // texts, stored in this order
     bool deflate = true;                // false: stored without compression
     bool encrypt = true;
@@ -13,7 +13,7 @@ struct ContainerSpec {
     bool ktMark = true;                 // false: leave the "PK" of a plain ZIP
 };
 
-std::vector<char> makeContainer(const ContainerSpec& spec);
+std::vector<char> makeContainer(const ContainerRecipe& recipe);
 
 // The text as a single deflated, encrypted member under the right password.
 std::vector<char> makeContainer(const std::string& text);

@@ -35,22 +35,22 @@ std::string longText(size_t bytes)
 
 struct GoodCase {
     const char* name;
-    ContainerSpec spec;
+    ContainerRecipe recipe;
 };
 
 class UnpackGood : public testing::TestWithParam<GoodCase> {};
 
 TEST_P(UnpackGood, GivesTheFirstMemberBack)
 {
-    const ContainerSpec& spec = GetParam().spec;
+    const ContainerRecipe& recipe = GetParam().recipe;
     std::string text;
-    ASSERT_EQ(unpack(makeContainer(spec), text), 0);
-    EXPECT_EQ(text, spec.members.front());
+    ASSERT_EQ(unpack(makeContainer(recipe), text), 0);
+    EXPECT_EQ(text, recipe.members.front());
 }
 
-ContainerSpec spec(std::vector<std::string> members, bool deflate = true, bool encrypt = true)
+ContainerRecipe recipe(std::vector<std::string> members, bool deflate = true, bool encrypt = true)
 {
-    ContainerSpec s;
+    ContainerRecipe s;
     s.members = std::move(members);
     s.deflate = deflate;
     s.encrypt = encrypt;
@@ -59,13 +59,13 @@ ContainerSpec spec(std::vector<std::string> members, bool deflate = true, bool e
 
 INSTANTIATE_TEST_SUITE_P(
     Container, UnpackGood,
-    testing::Values(GoodCase{"WithTrailingZero", spec({withZero(kMusic)})},
-                    GoodCase{"WithoutTrailingZero", spec({kMusic})},
-                    GoodCase{"StoredMember", spec({withZero(kMusic)}, false)},
-                    GoodCase{"UnencryptedMember", spec({kMusic}, true, false)},
-                    GoodCase{"SeveralMembers", spec({kMusic, "<Other/>", "third"})},
-                    GoodCase{"EmptyMember", spec({""})},
-                    GoodCase{"SeveralBlocks", spec({longText(3u << 20)})}),
+    testing::Values(GoodCase{"WithTrailingZero", recipe({withZero(kMusic)})},
+                    GoodCase{"WithoutTrailingZero", recipe({kMusic})},
+                    GoodCase{"StoredMember", recipe({withZero(kMusic)}, false)},
+                    GoodCase{"UnencryptedMember", recipe({kMusic}, true, false)},
+                    GoodCase{"SeveralMembers", recipe({kMusic, "<Other/>", "third"})},
+                    GoodCase{"EmptyMember", recipe({""})},
+                    GoodCase{"SeveralBlocks", recipe({longText(3u << 20)})}),
     [](const testing::TestParamInfo<GoodCase>& info) { return info.param.name; });
 
 struct BadCase {
@@ -121,9 +121,9 @@ std::vector<char> emptyArchive()
     return bytes;
 }
 
-ContainerSpec wrongPassword()
+ContainerRecipe wrongPassword()
 {
-    ContainerSpec s = spec({kMusic});
+    ContainerRecipe s = recipe({kMusic});
     s.password = "rq#m27v";
     return s;
 }
@@ -156,7 +156,7 @@ TEST(Unpack, NoWrongPasswordGetsThrough)
     // About one wrong password in 256 passes the check byte of traditional
     // encryption; the inflate or CRC check must still refuse it.
     for (int i = 0; i < 600; ++i) {
-        ContainerSpec s = spec({kMusic});
+        ContainerRecipe s = recipe({kMusic});
         s.password = "guess" + std::to_string(i);
         std::string text;
         EXPECT_NE(unpack(makeContainer(s), text), 0) << s.password;

@@ -57,7 +57,7 @@ TEST(LoadMusicFile, ContainersLoadLikeThePlainFile)
     const std::vector<char> text = readFileBytes(kPlain);
     const std::string plainText(text.begin(), text.end());
 
-    ContainerSpec stored;
+    ContainerRecipe stored;
     stored.members = {withZero(plainText)};
     stored.deflate = false;
     const struct {
@@ -128,7 +128,7 @@ TEST(LoadMusicFile, FileThatCannotBeReadShowsTheSystemError)
 
 TEST(LoadMusicFile, ContainersThatDoNotUnpackShowTheDecodingMessage)
 {
-    ContainerSpec wrongPassword;
+    ContainerRecipe wrongPassword;
     wrongPassword.members = {"<Zolva/>"};
     wrongPassword.password = "Rq#m27v";
     const std::string garbage = writeTempFile("garbage.zvm", std::string("KT garbage"));
@@ -153,7 +153,7 @@ TEST(LoadMusicFile, TextThatDoesNotParseShowsTheParserMessage)
                                         "\n(XPxml line 2521) Line:2> Open/Closing tag mismatch b != a");
     }
     // An ordinary ZIP archive begins with "PK": it is no container and fails as text.
-    ContainerSpec zip;
+    ContainerRecipe zip;
     zip.members = {"<Zolva/>"};
     zip.ktMark = false;
     const std::string archive = writeTempFile("plain_zip.zvm", makeContainer(zip));
