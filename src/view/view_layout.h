@@ -51,6 +51,8 @@ public:
 
     // Where the view is scrolled to and how tall its window is.
     void setViewport(int scrollY, int clientHeight);
+    int scrollY() const { return m_scrollY; }
+    int clientHeight() const { return m_clientHeight; }
 
     // The band of element: its top in window (scrolled) or document
     // coordinates, and its height; 0 and 0 for a null element.

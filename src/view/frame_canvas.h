@@ -1,0 +1,68 @@
+#pragma once
+
+#include "view/display_options.h"
+
+#include <QFontMetrics>
+#include <QPainter>
+#include <QString>
+
+#include <cstdint>
+
+class ViewLayout;
+class XPxmlNode;
+
+// What every drawing routine works with: the painter on the frame buffer, the
+// layout that places the elements and the options it was made with, plus the
+// few shapes the tablature is made of. Coordinates are frame coordinates:
+// x is document x, y is window y.
+class FrameCanvas {
+public:
+    // A band in frame rows, its ends kept within reach of the frame so that
+    // far-off elements (the ends of a long piece) cannot overflow the painter.
+    struct Band {
+        int top = 0;
+        int height = 0;
+        int bottom() const { return top + height; }
+    };
+
+    FrameCanvas(QPainter& painter, const ViewLayout& layout, int tineCount, int frameHeight);
+
+    QPainter& painter;
+    const ViewLayout& layout;
+    const DisplayOptions& options;
+    const LayoutMetrics& m;
+    const DrawingTools& tools;
+    const int n; // tine count
+
+    Band band(const XPxmlNode* element) const;
+    int tineX(int tine) const;
+    // How far lane tine reaches below the others when V tines are on.
+    int vOffset(int tine) const;
+    // trunc(factor × scale).
+    int scaled(double factor) const;
+
+    void fill(int x, int y, int width, int height, QColor color);
+    void fillBlack(int x, int y, int width, int height);
+    // The rectangle left … right − 1, top … bottom − 1 combined with colour
+    // 0x00BBGGRR by OR or exclusive OR: the music under it stays visible.
+    void orBlock(int left, int top, int right, int bottom, uint32_t bgr);
+    void xorBlock(int left, int top, int right, int bottom, uint32_t bgr);
+    // A one-pixel frame just inside left … right − 1, top … bottom − 1.
+    void frame(int left, int top, int right, int bottom, QColor color);
+    // The ellipse inside left … right − 1, top … bottom − 1, drawn with the
+    // painter's pen and brush.
+    void ellipse(int left, int top, int right, int bottom);
+    void line(int x1, int y1, int x2, int y2);
+
+    // Label-font text: black on opaque white, its top-left corner at x, y.
+    void text(int x, int y, const QString& text);
+    int textWidth(const QString& text) const { return m_metrics.horizontalAdvance(text); }
+    int textHeight() const { return m_metrics.height(); }
+
+private:
+    void combine(int left, int top, int right, int bottom, uint32_t bgr, QPainter::CompositionMode mode);
+
+    QFontMetrics m_metrics;
+    int m_nearTop;
+    int m_nearBottom;
+};

@@ -1,0 +1,14 @@
+#pragma once
+
+struct EventFacts;
+class FrameCanvas;
+class XPxmlNode;
+
+// How note tails are drawn: the document's "Tails" (1 Modern, 2 Minimal, 3 tailed).
+enum class NoteStyle { Modern = 1, Minimal = 2, Tailed = 3 };
+
+// The note of facts: its heads, stems, dots, flags or beam segments; a note
+// without a value or tines is a faint band across the lanes instead.
+// previousValue is the "Value" of the element drawn before it, null when that
+// was a bar or nothing.
+void drawNote(FrameCanvas& canvas, const EventFacts& facts, const char* previousValue, NoteStyle style);

@@ -1,0 +1,126 @@
+#include "view/tablature_painter.h"
+
+#include "doc/music_vocabulary.h"
+#include "doc/zolva_doc.h"
+#include "view/bar_drawing.h"
+#include "view/cursor_drawing.h"
+#include "view/event_facts.h"
+#include "view/frame_canvas.h"
+#include "view/lane_drawing.h"
+#include "view/mark_drawing.h"
+#include "view/note_drawing.h"
+#include "view/rest_drawing.h"
+#include "view/view_layout.h"
+#include "xml/xpxml.h"
+
+#include <algorithm>
+#include <cctype>
+
+namespace {
+
+// Clears the busy flag on every way out.
+class BusyGuard {
+public:
+    explicit BusyGuard(bool& busy) : m_busy(busy) { m_busy = true; }
+    ~BusyGuard() { m_busy = false; }
+    BusyGuard(const BusyGuard&) = delete;
+    BusyGuard& operator=(const BusyGuard&) = delete;
+
+private:
+    bool& m_busy;
+};
+
+bool isWhollyVisible(const FrameCanvas& canvas, const XPxmlNode* element, int clientHeight)
+{
+    const FrameCanvas::Band band = canvas.band(element);
+    return band.top >= 0 && band.bottom() <= clientHeight;
+}
+
+bool startsWith(const char* text, char letter)
+{
+    return text && std::toupper(static_cast<unsigned char>(text[0])) == letter;
+}
+
+// A rest or note with its fermata and tuplet bracket.
+void drawSounding(FrameCanvas& canvas, const EventFacts& facts, const char* previousValue, NoteStyle style)
+{
+    const XPxmlNode* e = facts.node;
+    if (xpxmlNameEquals(e->name(), MusicElement::Rest)) {
+        drawRest(canvas, facts);
+    } else if (xpxmlNameEquals(e->name(), MusicElement::Note)) {
+        drawNote(canvas, facts, previousValue, style);
+        if (e->getAttribute(MusicAttr::Tie))
+            drawTie(canvas, e);
+    } else {
+        return;
+    }
+    if (e->getAttribute(MusicAttr::Bird))
+        drawFermata(canvas, e);
+    if (facts.tuplet == MusicValue::GroupFirst[0])
+        drawTupletBracket(canvas, e);
+}
+
+void drawElements(FrameCanvas& canvas, const VisibleRange& range, const CZolvaDoc& doc)
+{
+    const XPxmlNode* first = doc.firstEvent();
+    const XPxmlNode* last = doc.lastEvent();
+    const auto style = NoteStyle(doc.tailsStyle());
+    long barNumber = range.startBar;
+    bool opening = range.opening;
+    const char* previousValue = nullptr;
+    for (XPxmlNode* e = range.start; e; e = e->nextElementSibling()) {
+        const EventFacts facts = readEventFacts(e);
+        if (facts.kind == EventKind::Bar) {
+            if (!startsWith(facts.timing, MusicValue::InheritedTiming))
+                drawTimeSignature(canvas, e);
+            drawBar(canvas, e, barNumber, opening, e == first, e == last);
+            opening = false;
+            ++barNumber;
+            previousValue = nullptr;
+        } else {
+            drawSounding(canvas, facts, previousValue, style);
+            previousValue = facts.value;
+        }
+        const char* text = e->getAttribute(MusicAttr::Text);
+        if (canvas.options.lyrics && text)
+            drawLyric(canvas, e, text);
+        if (const char* tempo = e->getAttribute(MusicAttr::Tempo))
+            drawTempo(canvas, e, tempo);
+        if (e == range.end)
+            break;
+    }
+}
+
+} // namespace
+
+bool TablaturePainter::OnDraw(QImage& frame, ViewLayout& layout, QSize client, const CursorMarks& cursor)
+{
+    CZolvaDoc* doc = layout.document();
+    if (m_busy || !doc || client.isEmpty())
+        return false;
+    BusyGuard busy(m_busy);
+
+    const int width = std::max(layout.ComputeExtent(false).width(), client.width());
+    if (frame.size() != QSize(width, client.height()) || frame.format() != QImage::Format_RGB32)
+        frame = QImage(width, client.height(), QImage::Format_RGB32);
+    frame.fill(Qt::white);
+
+    const XPxmlNode* list = doc->noteList();
+    const XPxmlNode* first = doc->firstEvent();
+    if (!first)
+        return true;
+    QPainter painter(&frame);
+    FrameCanvas canvas(painter, layout, doc->tineCount(), client.height());
+    drawLanes(canvas, first, doc->lastEvent(), doc->shadeText());
+    if (canvas.options.tineLabels && isWhollyVisible(canvas, first, client.height()))
+        drawTineLabels(canvas, first);
+
+    const VisibleRange range = m_range.find(layout, list);
+    if (!range.start)
+        return true;
+    if (canvas.options.centreLine)
+        drawCentreLine(canvas, range.start, range.end);
+    drawElements(canvas, range, *doc);
+    drawCursor(canvas, cursor);
+    return true;
+}

@@ -1,0 +1,37 @@
+#pragma once
+
+#include "view/visible_range.h"
+
+#include <QImage>
+#include <QSize>
+
+class CZolvaDoc;
+class ViewLayout;
+class XPxmlNode;
+
+// The cursor and selection as a paint sees them.
+struct CursorMarks {
+    const XPxmlNode* element = nullptr;
+    int tine = 0;
+    const XPxmlNode* selectionAnchor = nullptr;
+    const XPxmlNode* selectionEnd = nullptr;
+    bool playing = false;
+};
+
+// Draws the visible part of a view's tablature into an off-screen frame: no
+// window needed, so that tests can look at the pixels.
+class TablaturePainter {
+public:
+    // Draws the part of layout's document that the layout's viewport shows
+    // into frame, made anew: as wide as the wider of the document and client,
+    // as high as the client, white, rows in window coordinates. False when
+    // another paint is running or there is nothing to draw on (the frame is
+    // then left as it was).
+    bool OnDraw(QImage& frame, ViewLayout& layout, QSize client, const CursorMarks& cursor);
+    // Layout has run again: bar numbers must be counted afresh.
+    void layoutChanged() { m_range.forget(); }
+
+private:
+    bool m_busy = false;
+    VisibleRangeFinder m_range;
+};

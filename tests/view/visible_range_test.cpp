@@ -1,0 +1,66 @@
+// The stretch of music a paint draws and the number of its first bar, found
+// anywhere in a long piece and the same however the view got there.
+#include "music_fixture.h"
+
+#include "view/visible_range.h"
+#include "xml/xpxml.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// The number of bars from the first element up to and including element.
+long barNumberOf(const Music& music, const XPxmlNode* element)
+{
+    long bars = 0;
+    for (const XPxmlNode* e = music.doc.firstEvent(); e; e = e->nextElementSibling()) {
+        bars += isBar(e) ? 1 : 0;
+        if (e == element)
+            break;
+    }
+    return bars;
+}
+
+TEST(VisibleRange, StartsAtABarAndEndsAboveTheWindow)
+{
+    // 60 measures of four quarters, with a comment in the list that is no element.
+    const std::string measure = bar() + note("4") + note("4") + "<!-- x -->" + note("4") + note("4");
+    Music music(repeat(measure, 60) + bar());
+    music.layout.RefreshLayout();
+    const int height = 300;
+    const int64_t documentHeight = music.layout.ComputeExtent(false).height();
+    VisibleRangeFinder walked; // numbers each range from the one before
+    for (int64_t scroll : {int64_t(0), documentHeight / 2, documentHeight / 3, documentHeight - height, int64_t(1234),
+                           documentHeight / 2}) {
+        music.layout.setViewport(int(scroll), height);
+        VisibleRangeFinder fresh;
+        const VisibleRange range = fresh.find(music.layout, music.list());
+        ASSERT_NE(range.start, nullptr) << scroll;
+        EXPECT_TRUE(isBar(range.start)) << scroll;
+        EXPECT_EQ(range.startBar, barNumberOf(music, range.start)) << scroll;
+        EXPECT_EQ(range.opening, range.start == music.doc.firstEvent()) << scroll;
+        // Everything between a visible element and the start is below the window.
+        for (const XPxmlNode* e = range.start; e && !music.layout.IsPartlyVisible(e); e = e->nextElementSibling()) {
+            const ViewLayout::Band b = music.layout.EventBand(e);
+            EXPECT_GT(b.top, 0) << scroll;
+        }
+        EXPECT_TRUE(range.end == music.doc.lastEvent() ||
+                    (isBar(range.end) && !music.layout.IsPartlyVisible(range.end)))
+            << scroll;
+        const VisibleRange again = walked.find(music.layout, music.list());
+        EXPECT_EQ(again.start, range.start);
+        EXPECT_EQ(again.startBar, range.startBar) << scroll;
+    }
+}
+
+TEST(VisibleRange, NothingWhenTheWindowShowsNoElement)
+{
+    Music music(bar() + note("4") + bar());
+    music.layout.RefreshLayout();
+    music.layout.setViewport(-1000, 100); // above the music
+    VisibleRangeFinder finder;
+    EXPECT_EQ(finder.find(music.layout, music.list()).start, nullptr);
+    EXPECT_EQ(finder.find(music.layout, nullptr).start, nullptr);
+}
+
+} // namespace
