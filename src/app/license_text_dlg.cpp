@@ -43,7 +43,7 @@ CLicenseTextDlg::CLicenseTextDlg(QString path, MessageSink& messages, QWidget* p
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_text);
     layout->addWidget(buttons);
-    resize(560, 440);
+    resize(640, 480); // room for the 80-column lines licence texts keep
 }
 
 bool CLicenseTextDlg::loadText()
