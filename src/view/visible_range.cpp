@@ -81,7 +81,9 @@ VisibleRange VisibleRangeFinder::find(const ViewLayout& layout, const XPxmlNode*
     }
     range.start = start;
     range.opening = !prevElement(start);
-    range.startBar = barsBefore(noteList, start, startIndex) + (isBar(start) ? 1 : 0);
+    // The first bar drawn is one more than the bars before the start, also
+    // when music without an opening bar shows its first notes.
+    range.startBar = barsBefore(noteList, start, startIndex) + 1;
 
     XPxmlNode* end = first;
     for (XPxmlNode* next = first; next; next = next->nextElementSibling()) {

@@ -15,7 +15,7 @@ XPxmlNode* prevElement(const XPxmlNode* element);
 struct VisibleRange {
     XPxmlNode* start = nullptr; // null: nothing of the music shows
     XPxmlNode* end = nullptr;
-    long startBar = 1;          // the number of the bar at start (the opening bar is 1)
+    long startBar = 1;          // the number of the first bar drawn (the opening bar is 1)
     bool opening = false;       // start is the first element of the list
 };
 

@@ -53,6 +53,18 @@ TEST(VisibleRange, StartsAtABarAndEndsAboveTheWindow)
     }
 }
 
+TEST(VisibleRange, MusicWithoutAnOpeningBarNumbersItsFirstBarOne)
+{
+    Music music(note("4") + note("4") + bar() + note("4") + bar());
+    music.layout.RefreshLayout();
+    music.layout.setViewport(0, 1000);
+    VisibleRangeFinder finder;
+    const VisibleRange range = finder.find(music.layout, music.list());
+    EXPECT_EQ(range.start, music.doc.firstEvent());
+    EXPECT_TRUE(range.opening);
+    EXPECT_EQ(range.startBar, 1);
+}
+
 TEST(VisibleRange, NothingWhenTheWindowShowsNoElement)
 {
     Music music(bar() + note("4") + bar());
