@@ -90,9 +90,14 @@ void FrameCanvas::frame(int left, int top, int right, int bottom, QColor color)
     fill(right - 1, top, 1, bottom - top, color);
 }
 
+QRect FrameCanvas::outlined(int left, int top, int right, int bottom)
+{
+    return QRect(left, top, right - left - 1, bottom - top - 1);
+}
+
 void FrameCanvas::ellipse(int left, int top, int right, int bottom)
 {
-    painter.drawEllipse(QRect(QPoint(left, top), QPoint(right - 1, bottom - 1)));
+    painter.drawEllipse(outlined(left, top, right, bottom));
 }
 
 void FrameCanvas::line(int x1, int y1, int x2, int y2)

@@ -49,6 +49,9 @@ public:
     void xorBlock(int left, int top, int right, int bottom, uint32_t bgr);
     // A one-pixel frame just inside left … right − 1, top … bottom − 1.
     void frame(int left, int top, int right, int bottom, QColor color);
+    // The rectangle whose one-pixel outline runs along left … right − 1 and
+    // top … bottom − 1 (Qt strokes a rectangle one pixel beyond its size).
+    static QRect outlined(int left, int top, int right, int bottom);
     // The ellipse inside left … right − 1, top … bottom − 1, drawn with the
     // painter's pen and brush.
     void ellipse(int left, int top, int right, int bottom);

@@ -14,7 +14,7 @@ void drawLanes(FrameCanvas& canvas, const XPxmlNode* lower, const XPxmlNode* upp
         const bool shaded = size_t(i) < shade.size() && shade[size_t(i)] == '1';
         p.setBrush(shaded ? canvas.tools.shadeBrush : canvas.tools.laneBrush);
         const int x = canvas.tineX(i);
-        const QRect lane(QPoint(x, top), QPoint(x + canvas.m.tineWidth, top + height + canvas.vOffset(i)));
+        const QRect lane = FrameCanvas::outlined(x, top, x + canvas.m.tineWidth, top + height + canvas.vOffset(i));
         p.drawRoundedRect(lane, 2, 4, Qt::AbsoluteSize);
     }
 }

@@ -31,7 +31,7 @@ void drawFermata(FrameCanvas& canvas, const XPxmlNode* element)
     QPainter& p = canvas.painter;
     p.setPen(canvas.tools.outlinePen);
     p.setBrush(Qt::NoBrush);
-    p.drawArc(QRect(QPoint(x - w, ym - f / 2), QPoint(x - 1, ym + f / 2 - 1)), 90 * kDegree, 180 * kDegree);
+    p.drawArc(FrameCanvas::outlined(x - w, ym - f / 2, x, ym + f / 2), 90 * kDegree, 180 * kDegree);
     p.setBrush(canvas.tools.blackBrush);
     canvas.ellipse(x - d, ym - d / 2, x, ym - d / 2 + d);
 }
@@ -71,8 +71,7 @@ void drawTie(FrameCanvas& canvas, const XPxmlNode* note)
     QPainter& p = canvas.painter;
     p.setPen(canvas.tools.outlinePen);
     p.setBrush(Qt::NoBrush);
-    p.drawArc(QRect(QPoint(xl, top), QPoint(xl + canvas.m.noteSize - 1, bottom - 1)), -90 * kDegree,
-              180 * kDegree);
+    p.drawArc(FrameCanvas::outlined(xl, top, xl + canvas.m.noteSize, bottom), -90 * kDegree, 180 * kDegree);
 }
 
 void drawTempo(FrameCanvas& canvas, const XPxmlNode* element, const char* tempo)
