@@ -107,3 +107,27 @@ TEST(DrawCursor, HighlightCellAndSelection)
 }
 
 } // namespace
+
+namespace {
+
+// Odd music draws without harm: no tines, the most tines, values and marks
+// that name nothing, a cursor tine beyond the lanes.
+TEST(DrawOddMusic, DrawsWithoutHarm)
+{
+    const std::string odd = bar("M0/0") + "<Note Value=\"0\" Tines=\"0,101,-3\" Tie=\"Y\" Bird=\"Y\"/>" +
+                            "<Note Value=\"-8\" Tines=\"1\" Beam=\"L\" Tuplet=\"F\"/>" +
+                            "<Rest Value=\"abc...\" Bird=\"\"/>" + "<Note Value=\"4...\" Tines=\"1,1,1\" Beam=\"Y\"/>" +
+                            bar("A3/4", "Auto", attr("Modifier", "CloseRepeat") + attr("RepeatCount", "99999999999"));
+    for (const char* tines : {"Number=\"0\"", "Number=\"100\"", "Number=\"1\""}) {
+        for (const char* tails : {"Modern", "Minimal", "Tailed"}) {
+            Drawing d(odd, withOptions(tines, std::string("Tails=\"") + tails + "\"", "VTines=\"1\" CenterLine=\"1\""));
+            CursorMarks marks;
+            marks.element = d.music.at(1);
+            marks.tine = 150;
+            d.paint(marks);
+            EXPECT_FALSE(d.frame.isNull()) << tines << " " << tails;
+        }
+    }
+}
+
+} // namespace
