@@ -3,3 +3,8 @@
 zolva_add_bench(bench_layout
   SOURCES bench_layout.cpp
   LIBS zolva::view pugixml::pugixml)
+
+# One paint of a full client area, short piece against the middle of a long one.
+zolva_add_bench(bench_paint
+  SOURCES bench_paint.cpp
+  LIBS zolva::view)
