@@ -1,18 +1,13 @@
-#include "app/mainframe.h"
+#include "app/display_version.h"
+#include "app/zolva_app.h"
 #include "app/url_opener.h"
 #include "doc/message_sink.h"
-#include "doc/zolva_doc.h"
-#include "play/midi_session.h"
 #include "play/system_midi_devices.h"
-#include "view/zolva_view.h"
 
 #include <QApplication>
-#include <QFileInfo>
-#include <QMdiArea>
-#include <QMdiSubWindow>
 #include <QMessageBox>
 
-#include <memory>
+#include <cstdio>
 
 namespace {
 
@@ -41,34 +36,22 @@ int main(int argc, char* argv[])
     QApplication app(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("Zolva"));
     QApplication::setApplicationName(QStringLiteral("Zolva Reader"));
+    QApplication::setDesktopFileName(QStringLiteral("zolva-reader"));
 
     MessageBoxSink messages;
     SystemMidiDevices devices;
-    MidiSession midi(messages, devices);
-    midi.OpenMidiOutput();
-    midi.readMute();
+    CZolvaApp zolva(messages, devices, desktopUrlOpener());
 
-    std::unique_ptr<CZolvaDoc> document; // outlives the frame and the view in it
-    CMainFrame frame;
-    frame.addMidiSetup(midi);
-    frame.addInformationCommands(messages, desktopUrlOpener());
-    frame.show();
-    // Until the shell opens documents itself: the file named on the command
-    // line, in one view.
-    const QStringList arguments = QApplication::arguments();
-    if (arguments.size() > 1) {
-        document = std::make_unique<CZolvaDoc>(messages);
-        if (document->openDocument(arguments.at(1))) {
-            auto* view = new CZolvaView(*document);
-            QMdiSubWindow* window = frame.mdiArea()->addSubWindow(view);
-            window->setWindowTitle(QFileInfo(arguments.at(1)).fileName());
-            window->resize(frame.mdiArea()->size());
-            window->show();
-            view->OnInitialUpdate();
-            frame.setActiveDocument(document.get());
-        }
+    const CommandLine line = parseCommandLine(QApplication::arguments());
+    if (line.help || line.version) {
+        std::fputs(qPrintable(line.help ? line.helpText
+                                        : QApplication::applicationName() + QLatin1Char(' ')
+                                              + QString::fromStdString(programDisplayVersion().version)),
+                   stdout);
+        std::fputs("\n", stdout);
+        return 0;
     }
-    const int exitCode = QApplication::exec();
-    midi.CloseMidiOutput();
-    return exitCode;
+    if (!zolva.StartUp(line.file))
+        return 1;
+    return zolva.ShutDown(QApplication::exec());
 }

@@ -2,80 +2,386 @@
 
 #include "app/about_dlg.h"
 #include "app/author_info_dlg.h"
+#include "app/child_frame.h"
+#include "app/command_icons.h"
+#include "app/document_registry.h"
 #include "app/license_text_dlg.h"
 #include "app/online_documentation.h"
+#include "app/settings_text.h"
+#include "app/window_placement.h"
+#include "doc/zolva_doc.h"
 #include "play/midi_config_dlg.h"
+#include "view/zolva_view.h"
 
+#include <QCloseEvent>
+#include <QLabel>
+#include <QLineEdit>
 #include <QMdiArea>
 #include <QMenu>
 #include <QMenuBar>
+#include <QSettings>
+#include <QStatusBar>
+#include <QToolBar>
 
-CMainFrame::CMainFrame(QWidget* parent)
+namespace {
+
+const QString kDockStateGroup = QStringLiteral("ToolbarDockState");
+const QString kAppName = QStringLiteral("Zolva Reader");
+
+QSettings programSettings()
+{
+    return QSettings(QStringLiteral("Zolva"), kAppName);
+}
+
+} // namespace
+
+CMainFrame::CMainFrame(MessageSink& messages, QWidget* parent)
     : QMainWindow(parent), m_mdiArea(new QMdiArea(this))
 {
-    setWindowTitle(QStringLiteral("Zolva Reader"));
     m_mdiArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     m_mdiArea->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setCentralWidget(m_mdiArea);
+    m_documents = std::make_unique<DocumentRegistry>(messages, *m_mdiArea);
     resize(900, 700);
+
+    createActions();
+    createMenus();
+    createToolBars();
+    createStatusBar();
+    restoreDockState();
+    createPlayDelayBox();
+    connectFrameCommands();
+
+    m_recentFiles.load();
+    updateRecentFiles();
+    connect(m_mdiArea, &QMdiArea::subWindowActivated, this, &CMainFrame::updateCommands);
+    connect(m_documents.get(), &DocumentRegistry::changed, this, &CMainFrame::updateCommands);
+    updateCommands();
 }
 
-QAction* CMainFrame::addCommand(QMenu* menu, int id, const QString& text, const QString& prompt, const QString& tip)
+// The document windows go before the registry that owns their documents.
+CMainFrame::~CMainFrame()
 {
-    QAction* action = menu->addAction(text);
-    action->setStatusTip(prompt);
-    action->setToolTip(tip);
-    action->setData(id);
-    return action;
+    disconnect(m_mdiArea, nullptr, this, nullptr);
+    m_documents.reset();
 }
 
-QAction* CMainFrame::commandAction(int id) const
+void CMainFrame::createActions()
 {
-    for (QAction* action : findChildren<QAction*>()) {
-        if (action->data() == id)
-            return action;
+    for (const CommandInfo& command : commandTable()) {
+        auto* action = new QAction(QString::fromUtf8(command.text), this);
+        action->setData(command.id);
+        action->setStatusTip(QString::fromUtf8(command.prompt));
+        action->setToolTip(QString::fromUtf8(command.tip));
+        action->setShortcuts(QKeySequence::listFromString(QString::fromUtf8(command.keys)));
+        // The keys work wherever the main window has focus, not only in a menu.
+        addAction(action);
+        m_actions.insert(command.id, action);
     }
-    return nullptr;
+    for (int id : {int(cmd::ViewToolbar), int(cmd::ViewStatusBar)})
+        m_actions[id]->setCheckable(true);
+    m_actions[cmd::TieViews]->setCheckable(true);
+}
+
+void CMainFrame::fillMenu(QMenu* menu, std::span<const int> entries)
+{
+    for (int id : entries) {
+        if (id == kSeparator) {
+            menu->addSeparator();
+        } else if (id == kRecentFilesSlot) {
+            for (int i = 0; i < RecentFileList::kSize; ++i)
+                menu->addAction(m_actions[cmd::FileMru1 + i]);
+        } else {
+            menu->addAction(m_actions[id]);
+        }
+    }
+}
+
+void CMainFrame::createMenus()
+{
+    for (const MenuInfo& info : menusWithoutDocument()) {
+        auto* menu = new QMenu(QString::fromUtf8(info.title), this);
+        fillMenu(menu, info.entries);
+        m_menusWithout << menu;
+    }
+    for (const MenuInfo& info : menusWithDocument()) {
+        auto* menu = new QMenu(QString::fromUtf8(info.title), this);
+        fillMenu(menu, info.entries);
+        m_menusWith << menu;
+        if (info.entries.data() == menusWithDocument()[5].entries.data())
+            m_windowMenu = menu;
+    }
+    connect(m_windowMenu, &QMenu::aboutToShow, this, &CMainFrame::rebuildWindowList);
+}
+
+void CMainFrame::fillToolBar(QToolBar* bar, std::span<const int> buttons)
+{
+    for (int id : buttons) {
+        if (id == kSeparator) {
+            bar->addSeparator();
+            continue;
+        }
+        QAction* action = m_actions[id];
+        if (action->icon().isNull())
+            action->setIcon(commandIcon(*findCommand(id)));
+        if (id != cmd::PlayDelay) // the play-delay box stands in its place
+            bar->addAction(action);
+        else
+            bar->addSeparator()->setObjectName(QStringLiteral("PlayDelaySlot"));
+    }
+}
+
+void CMainFrame::createToolBars()
+{
+    // The note bar is made first, as the toggle of the View menu addresses it.
+    m_noteBar = new QToolBar(QStringLiteral("Note Bar"), this);
+    m_noteBar->setObjectName(QStringLiteral("NoteBar"));
+    m_noteBar->setIconSize(QSize(16, 15));
+    fillToolBar(m_noteBar, noteBarButtons());
+
+    m_mainToolBar = new QToolBar(QStringLiteral("Toolbar"), this);
+    m_mainToolBar->setObjectName(QStringLiteral("MainToolbar"));
+    m_mainToolBar->setIconSize(QSize(16, 15));
+    m_mainToolBar->setMovable(false);
+    m_mainToolBar->setFloatable(false);
+    m_mainToolBar->setAllowedAreas(Qt::TopToolBarArea);
+    // Hidden only never: there is no toggle for it.
+    m_mainToolBar->toggleViewAction()->setEnabled(false);
+    fillToolBar(m_mainToolBar, mainToolbarButtons());
+
+    // The fixed bar on top, the dockable note bar in a row of its own below it.
+    addToolBar(Qt::TopToolBarArea, m_mainToolBar);
+    addToolBarBreak(Qt::TopToolBarArea);
+    addToolBar(Qt::TopToolBarArea, m_noteBar);
+    setContextMenuPolicy(Qt::NoContextMenu); // no menu that could hide the main toolbar
+
+    QAction* toggle = m_actions[cmd::ViewToolbar];
+    toggle->setChecked(true);
+    connect(toggle, &QAction::triggered, m_noteBar, &QToolBar::setVisible);
+    connect(m_noteBar, &QToolBar::visibilityChanged, toggle, &QAction::setChecked);
+}
+
+void CMainFrame::createStatusBar()
+{
+    QStatusBar* bar = statusBar();
+    bar->setObjectName(QStringLiteral("StatusBar"));
+    // The prompts of the commands under the mouse cover "Ready" while shown.
+    bar->addWidget(new QLabel(QStringLiteral("Ready")), 1);
+    for (const char* indicator : {"CAP", "NUM", "SCRL"}) {
+        auto* label = new QLabel(QLatin1String(indicator));
+        label->setObjectName(QLatin1String(indicator));
+        label->setAlignment(Qt::AlignCenter);
+        label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        bar->addPermanentWidget(label);
+    }
+    QAction* toggle = m_actions[cmd::ViewStatusBar];
+    toggle->setChecked(true);
+    connect(toggle, &QAction::triggered, bar, &QStatusBar::setVisible);
+}
+
+void CMainFrame::createPlayDelayBox()
+{
+    const CommandInfo& info = *findCommand(cmd::PlayDelay);
+    m_playDelayBox = new QLineEdit(m_mainToolBar);
+    m_playDelayBox->setObjectName(QStringLiteral("PlayDelayBox"));
+    m_playDelayBox->setToolTip(QString::fromUtf8(info.tip));
+    m_playDelayBox->setStatusTip(QString::fromUtf8(info.prompt));
+    m_playDelayBox->setFixedWidth(m_playDelayBox->fontMetrics().horizontalAdvance(QStringLiteral("000000")));
+    QAction* slot = m_mainToolBar->findChild<QAction*>(QStringLiteral("PlayDelaySlot"));
+    QAction* box = m_mainToolBar->insertWidget(slot, m_playDelayBox);
+    m_mainToolBar->removeAction(slot);
+    box->setObjectName(QStringLiteral("PlayDelayBoxAction"));
+
+    connect(m_playDelayBox, &QLineEdit::textChanged, this, &CMainFrame::onPlayDelayEdited);
+    // Filling the box is a change like any other: "PlayDelay" gets the number's plain form.
+    m_playDelayBox->setText(QString::number(leadingIntegerOf(readSettingText("PlayDelay"))));
+}
+
+void CMainFrame::onPlayDelayEdited(const QString& text)
+{
+    m_playDelay = int(leadingIntegerOf(text));
+    writeSettingText("PlayDelay", text); // exactly as typed
+}
+
+void CMainFrame::onCommand(int id, std::function<void()> handler)
+{
+    connect(m_actions.value(id), &QAction::triggered, this, std::move(handler));
+}
+
+void CMainFrame::connectFrameCommands()
+{
+    onCommand(cmd::FileClose, [this] {
+        if (CZolvaDoc* doc = activeDocument()) {
+            for (CChildFrame* frame : m_documents->viewsOf(*doc))
+                frame->close();
+        }
+    });
+    onCommand(cmd::AppExit, [this] { close(); });
+    onCommand(kAuthorInfoCommand, [this] {
+        if (CZolvaDoc* doc = activeDocument())
+            OnAuthorInfo(*doc, this);
+    });
+    onCommand(cmd::WindowNew, [this] {
+        if (CZolvaDoc* doc = activeDocument())
+            m_documents->addView(*doc);
+    });
+    onCommand(cmd::WindowCascade, [this] { m_mdiArea->cascadeSubWindows(); });
+    onCommand(cmd::WindowTile, [this] { m_mdiArea->tileSubWindows(); });
+    onCommand(cmd::WindowArrange, [this] {
+        // Minimised windows in a row along the bottom of the area.
+        int x = 0;
+        for (QMdiSubWindow* window : m_mdiArea->subWindowList()) {
+            if (!window->isMinimized())
+                continue;
+            window->move(x, m_mdiArea->viewport()->height() - window->height());
+            x += window->width();
+        }
+    });
+    for (int i = 0; i < RecentFileList::kSize; ++i) {
+        onCommand(cmd::FileMru1 + i, [this, i] {
+            const QString path = m_recentFiles.files().value(i);
+            if (!path.isEmpty() && m_openRecent)
+                m_openRecent(path);
+        });
+    }
 }
 
 void CMainFrame::addMidiSetup(MidiSession& midi)
 {
-    const QString name = QStringLiteral("MIDI Setup");
-    QAction* setup = addCommand(menuBar()->addMenu(QStringLiteral("&Options")), kMidiSetupCommand,
-                                QStringLiteral("MIDI Setup..."), name, name);
-    connect(setup, &QAction::triggered, this, [this, &midi] { OnMidiSetup(midi, this); });
+    onCommand(kMidiSetupCommand, [this, &midi] { OnMidiSetup(midi, this); });
 }
 
 void CMainFrame::addInformationCommands(MessageSink& messages, UrlOpener opener)
 {
-    // Edit comes first in the menu bar, whatever was added before it.
-    auto* edit = new QMenu(QStringLiteral("&Edit"), this);
-    const QList<QAction*> menus = menuBar()->actions();
-    menuBar()->insertMenu(menus.isEmpty() ? nullptr : menus.first(), edit);
-    const QString authorInfo = QStringLiteral("Author Info");
-    QAction* author = addCommand(edit, kAuthorInfoCommand, QStringLiteral("Author &Info"), authorInfo, authorInfo);
-    connect(author, &QAction::triggered, this, [this] {
-        if (m_activeDocument)
-            OnAuthorInfo(*m_activeDocument, this);
-    });
-    setActiveDocument(m_activeDocument);
-
-    QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
-    QAction* about = addCommand(help, kAboutCommand, QStringLiteral("&About Zolva Reader..."),
-                                QStringLiteral("Display program information, version number and copyright"),
-                                QStringLiteral("About"));
-    connect(about, &QAction::triggered, this, [this, opener] { OnAppAbout(opener, this); });
-    QAction* manual = addCommand(help, kOnlineDocumentationCommand, QStringLiteral("Online Documentation"),
-                                 QStringLiteral("Open the user manual"), QStringLiteral("Online Documentation"));
-    connect(manual, &QAction::triggered, this, [opener] { OnOnlineDocumentation(opener); });
-    QAction* license = addCommand(help, kLicenseCommand, QStringLiteral("&License"),
-                                  QStringLiteral("Show the license of the program"), QStringLiteral("License"));
-    connect(license, &QAction::triggered, this, [this, &messages] { OnLicense(messages, this); });
+    onCommand(kAboutCommand, [this, opener] { OnAppAbout(opener, this); });
+    onCommand(kOnlineDocumentationCommand, [opener] { OnOnlineDocumentation(opener); });
+    onCommand(kLicenseCommand, [this, &messages] { OnLicense(messages, this); });
 }
 
-void CMainFrame::setActiveDocument(CZolvaDoc* doc)
+CChildFrame* CMainFrame::activeChild() const
 {
-    m_activeDocument = doc;
-    if (QAction* author = commandAction(kAuthorInfoCommand))
-        author->setEnabled(doc != nullptr);
+    return m_documents ? m_documents->activeFrame() : nullptr;
+}
+
+CZolvaDoc* CMainFrame::activeDocument() const
+{
+    CChildFrame* child = activeChild();
+    return child ? &child->document() : nullptr;
+}
+
+void CMainFrame::updateRecentFiles()
+{
+    const QStringList& files = m_recentFiles.files();
+    for (int i = 0; i < RecentFileList::kSize; ++i) {
+        QAction* action = m_actions[cmd::FileMru1 + i];
+        const bool used = i < files.size();
+        // An empty list still shows where the files will go.
+        action->setVisible(used || i == 0);
+        action->setText(used ? m_recentFiles.menuText(i) : QStringLiteral("Recent File"));
+    }
+    updateCommands();
+}
+
+void CMainFrame::updateCommands()
+{
+    if (!m_documents)
+        return;
+    CommandState state;
+    CChildFrame* active = activeChild();
+    state.activeView = active != nullptr;
+    state.activeViewPlaying = active && active->view()->isPlaying();
+    for (CChildFrame* frame : m_documents->allViews()) {
+        state.anyView = true;
+        state.anyViewPlaying = state.anyViewPlaying || frame->view()->isPlaying();
+    }
+    for (const CommandInfo& command : commandTable())
+        m_actions[command.id]->setEnabled(isCommandEnabled(command.rule, state));
+    const int recentCount = int(m_recentFiles.files().size());
+    for (int i = 0; i < RecentFileList::kSize; ++i)
+        m_actions[cmd::FileMru1 + i]->setEnabled(i < recentCount);
+
+    const bool documentMenus = state.activeView;
+    if (documentMenus != m_showingDocumentMenus || menuBar()->actions().isEmpty()) {
+        m_showingDocumentMenus = documentMenus;
+        menuBar()->clear();
+        for (QMenu* menu : documentMenus ? m_menusWith : m_menusWithout)
+            menuBar()->addMenu(menu);
+        m_actions[cmd::ViewToolbar]->setText(
+            QLatin1String(documentMenus ? kNoteBarTextWithDocument : kNoteBarTextWithoutDocument));
+    }
+    setWindowTitle(active ? kAppName + QStringLiteral(" - ") + active->document().title() : kAppName);
+}
+
+void CMainFrame::rebuildWindowList()
+{
+    qDeleteAll(m_windowListActions);
+    m_windowListActions.clear();
+    const QList<QMdiSubWindow*> windows = m_mdiArea->subWindowList();
+    if (windows.isEmpty())
+        return;
+    m_windowListActions << m_windowMenu->addSeparator();
+    for (int i = 0; i < windows.size(); ++i) {
+        QMdiSubWindow* window = windows[i];
+        QAction* action = m_windowMenu->addAction(QStringLiteral("&%1 %2").arg(i + 1).arg(window->windowTitle()));
+        action->setCheckable(true);
+        action->setChecked(window == m_mdiArea->activeSubWindow());
+        connect(action, &QAction::triggered, this, [this, window] { m_mdiArea->setActiveSubWindow(window); });
+        m_windowListActions << action;
+    }
+}
+
+void CMainFrame::RestoreWindowPlacement(int showState)
+{
+    std::optional<WindowPlacement> placement = WindowPlacement::fromText(readSettingText("WindowPos"));
+    if (!placement) {
+        WindowPlacement shown = WindowPlacement::of(*this);
+        shown.showCmd = unsigned(showState);
+        shown.applyTo(*this);
+        return;
+    }
+    if (showState != int(WindowPlacement::kShowNormal))
+        placement->showCmd = unsigned(showState);
+    placement->applyTo(*this);
+}
+
+bool CMainFrame::CheckDockState(const QString& name) const
+{
+    QSettings settings = programSettings();
+    settings.beginGroup(name);
+    if (settings.value(QStringLiteral("State")).toByteArray().isEmpty())
+        return false;
+    for (const QString& bar : settings.value(QStringLiteral("Bars")).toStringList()) {
+        if (!findChild<QToolBar*>(bar))
+            return false;
+    }
+    return true;
+}
+
+void CMainFrame::restoreDockState()
+{
+    if (CheckDockState(kDockStateGroup)) {
+        QSettings settings = programSettings();
+        restoreState(settings.value(kDockStateGroup + QStringLiteral("/State")).toByteArray());
+    }
+    // Whatever was saved, the main toolbar stays shown at the top.
+    if (toolBarArea(m_mainToolBar) != Qt::TopToolBarArea)
+        addToolBar(Qt::TopToolBarArea, m_mainToolBar);
+    m_mainToolBar->show();
+    m_actions[cmd::ViewToolbar]->setChecked(!m_noteBar->isHidden());
+}
+
+void CMainFrame::closeEvent(QCloseEvent* event)
+{
+    writeSettingText("WindowPos", WindowPlacement::of(*this).toText());
+    QSettings settings = programSettings();
+    settings.beginGroup(kDockStateGroup);
+    settings.setValue(QStringLiteral("State"), saveState());
+    QStringList bars;
+    for (const QToolBar* bar : findChildren<QToolBar*>())
+        bars << bar->objectName();
+    settings.setValue(QStringLiteral("Bars"), bars);
+    settings.endGroup();
+    // Nothing can be saved, so nothing is asked: the windows simply close.
+    m_mdiArea->closeAllSubWindows();
+    event->accept();
 }

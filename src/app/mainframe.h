@@ -1,37 +1,103 @@
 #pragma once
 
+#include "app/command_table.h"
+#include "app/recent_file_list.h"
 #include "app/url_opener.h"
 
+#include <QHash>
 #include <QMainWindow>
 
+#include <atomic>
+#include <functional>
+#include <memory>
+
+class CChildFrame;
 class CZolvaDoc;
+class DocumentRegistry;
 class MessageSink;
 class MidiSession;
 class QAction;
+class QLineEdit;
 class QMdiArea;
 class QMenu;
+class QToolBar;
 
-// The main window: one multiple-document area that holds the document windows.
+// The main window: the document windows in a multiple-document area, both menu
+// bars, the main toolbar and the note bar, the status bar and the play-delay
+// box. Every command is one QAction made from the command table; one routine,
+// updateCommands, decides which of them are enabled.
 class CMainFrame : public QMainWindow {
     Q_OBJECT
 public:
-    explicit CMainFrame(QWidget* parent = nullptr);
+    explicit CMainFrame(MessageSink& messages, QWidget* parent = nullptr);
+    ~CMainFrame() override;
 
     QMdiArea* mdiArea() const { return m_mdiArea; }
-    // Puts MIDI Setup into the menus; until the full menus exist it has one of its own.
-    void addMidiSetup(MidiSession& midi);
-    // Edit > Author Info and the Help menu (About, Online Documentation,
-    // License). Addresses go through opener; messages through messages.
-    void addInformationCommands(MessageSink& messages, UrlOpener opener);
-    // The document Author Info shows; null (no document window) disables it.
-    void setActiveDocument(CZolvaDoc* doc);
+    DocumentRegistry& documents() const { return *m_documents; }
+    QToolBar* mainToolBar() const { return m_mainToolBar; }
+    QToolBar* noteBar() const { return m_noteBar; }
+    QLineEdit* playDelayBox() const { return m_playDelayBox; }
+    // Seconds to wait before playing: the leading integer of the box's text.
+    int playDelay() const { return m_playDelay; }
 
     // The action of a command id, or null.
-    QAction* commandAction(int id) const;
+    QAction* commandAction(int id) const { return m_actions.value(id); }
+    // Runs handler when the command is triggered (it stays subject to its rule).
+    void onCommand(int id, std::function<void()> handler);
+    // MIDI Setup runs the MIDI Configuration dialog on midi.
+    void addMidiSetup(MidiSession& midi);
+    // About, Online Documentation and License; addresses go through opener.
+    void addInformationCommands(MessageSink& messages, UrlOpener opener);
+
+    // The active document window, or null.
+    CChildFrame* activeChild() const;
+    CZolvaDoc* activeDocument() const;
+
+    RecentFileList& recentFiles() { return m_recentFiles; }
+    // Call after the recent-file list changed.
+    void updateRecentFiles();
+    // Opens a recent file; the application sets how.
+    void setRecentFileOpener(std::function<void(const QString&)> opener) { m_openRecent = std::move(opener); }
+
+    // Recomputes every command's enabled state, the menu bar and the title.
+    void updateCommands();
+
+    // Shows the window at its saved "WindowPos"; a show state other than
+    // normal (1) wins over the saved one.
+    void RestoreWindowPlacement(int showState);
+    // Whether the toolbar docking saved under name names only bars this
+    // window has.
+    bool CheckDockState(const QString& name) const;
+
+protected:
+    // OnClose: keeps the placement and the docking, then closes every document window.
+    void closeEvent(QCloseEvent* event) override;
 
 private:
-    QAction* addCommand(QMenu* menu, int id, const QString& text, const QString& prompt, const QString& tip);
+    void createActions();
+    void createMenus();
+    void fillMenu(QMenu* menu, std::span<const int> entries);
+    void createToolBars();
+    void fillToolBar(QToolBar* bar, std::span<const int> buttons);
+    void createStatusBar();
+    void createPlayDelayBox();
+    void restoreDockState();
+    void connectFrameCommands();
+    void rebuildWindowList();
+    void onPlayDelayEdited(const QString& text);
 
+    std::unique_ptr<DocumentRegistry> m_documents;
     QMdiArea* m_mdiArea;
-    CZolvaDoc* m_activeDocument = nullptr;
+    QHash<int, QAction*> m_actions;
+    QList<QMenu*> m_menusWithout;
+    QList<QMenu*> m_menusWith;
+    QMenu* m_windowMenu = nullptr;
+    QList<QAction*> m_windowListActions;
+    bool m_showingDocumentMenus = true;
+    QToolBar* m_mainToolBar = nullptr;
+    QToolBar* m_noteBar = nullptr;
+    QLineEdit* m_playDelayBox = nullptr;
+    std::atomic<int> m_playDelay{0};
+    RecentFileList m_recentFiles;
+    std::function<void(const QString&)> m_openRecent;
 };

@@ -1,0 +1,124 @@
+#include "app/document_registry.h"
+
+#include "app/child_frame.h"
+#include "doc/zolva_doc.h"
+#include "view/zolva_view.h"
+
+#include <QFileInfo>
+#include <QMdiArea>
+
+#include <algorithm>
+
+namespace {
+
+QString canonical(const QString& path)
+{
+    const QFileInfo info(path);
+    const QString resolved = info.canonicalFilePath();
+    return resolved.isEmpty() ? info.absoluteFilePath() : resolved;
+}
+
+} // namespace
+
+DocumentRegistry::DocumentRegistry(MessageSink& messages, QMdiArea& area) : m_messages(messages), m_area(area) {}
+
+DocumentRegistry::~DocumentRegistry()
+{
+    // Windows still open outlive nothing they read. Nobody listens any more.
+    blockSignals(true);
+    for (CChildFrame* frame : std::vector<CChildFrame*>(m_liveFrames))
+        delete frame;
+}
+
+CZolvaDoc* DocumentRegistry::openDocument(const QString& path)
+{
+    if (CZolvaDoc* open = findOpen(path)) {
+        const std::vector<CChildFrame*> frames = viewsOf(*open);
+        if (!frames.empty())
+            m_area.setActiveSubWindow(frames.front());
+        return open;
+    }
+    auto doc = std::make_unique<CZolvaDoc>(m_messages);
+    if (!doc->openDocument(path))
+        return nullptr;
+    if (doc->title().isEmpty())
+        doc->setTitle(QFileInfo(path).fileName());
+    m_documents.push_back(std::move(doc));
+    addView(*m_documents.back());
+    return m_documents.back().get();
+}
+
+CChildFrame* DocumentRegistry::addView(CZolvaDoc& doc)
+{
+    auto* frame = new CChildFrame(*this, doc);
+    m_frames.push_back(frame);
+    m_liveFrames.push_back(frame);
+    m_area.addSubWindow(frame);
+    updateTitles(doc);
+    frame->show();
+    frame->view()->OnInitialUpdate();
+    m_area.setActiveSubWindow(frame);
+    emit changed();
+    return frame;
+}
+
+std::vector<CChildFrame*> DocumentRegistry::viewsOf(const CZolvaDoc& doc) const
+{
+    std::vector<CChildFrame*> frames;
+    for (CChildFrame* frame : m_frames) {
+        if (&frame->document() == &doc)
+            frames.push_back(frame);
+    }
+    return frames;
+}
+
+CChildFrame* DocumentRegistry::activeFrame() const
+{
+    return qobject_cast<CChildFrame*>(m_area.activeSubWindow());
+}
+
+int DocumentRegistry::documentCount() const
+{
+    return int(std::count_if(m_documents.begin(), m_documents.end(),
+                             [this](const std::unique_ptr<CZolvaDoc>& doc) { return !viewsOf(*doc).empty(); }));
+}
+
+void DocumentRegistry::viewClosed(CChildFrame* frame)
+{
+    if (std::erase(m_frames, frame) == 0)
+        return;
+    updateTitles(frame->document());
+    emit changed();
+}
+
+void DocumentRegistry::viewDestroyed(CChildFrame* frame)
+{
+    viewClosed(frame); // a window deleted without closing
+    std::erase(m_liveFrames, frame);
+    CZolvaDoc* doc = &frame->document();
+    const bool viewLeft = std::any_of(m_liveFrames.begin(), m_liveFrames.end(),
+                                      [doc](const CChildFrame* live) { return &live->document() == doc; });
+    if (!viewLeft)
+        std::erase_if(m_documents, [doc](const std::unique_ptr<CZolvaDoc>& open) { return open.get() == doc; });
+}
+
+CZolvaDoc* DocumentRegistry::findOpen(const QString& path) const
+{
+    const QString wanted = canonical(path);
+    for (const auto& doc : m_documents) {
+        // A document whose windows are all closing is as good as gone.
+        if (canonical(doc->pathName()) == wanted && !viewsOf(*doc).empty())
+            return doc.get();
+    }
+    return nullptr;
+}
+
+void DocumentRegistry::updateTitles(const CZolvaDoc& doc)
+{
+    // Several windows on one document are told apart by ":1", ":2" …
+    const std::vector<CChildFrame*> frames = viewsOf(doc);
+    for (size_t i = 0; i < frames.size(); ++i) {
+        frames[i]->setWindowTitle(frames.size() == 1 ? doc.title()
+                                                     : QStringLiteral("%1:%2").arg(doc.title()).arg(i + 1));
+    }
+}

@@ -1,0 +1,53 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+#include <memory>
+#include <vector>
+
+class CChildFrame;
+class CZolvaDoc;
+class MessageSink;
+class QMdiArea;
+
+// The open documents and their windows. A document lives while it has a view;
+// "New Window" adds a view, and closing its last view deletes the document.
+// Documents are only read: closing one, modified or not, never writes its file.
+class DocumentRegistry : public QObject {
+    Q_OBJECT
+public:
+    DocumentRegistry(MessageSink& messages, QMdiArea& area);
+    ~DocumentRegistry() override;
+
+    // Opens path in a new window; a file already open gets its window brought
+    // to the front instead. Null, after the loader's message, on failure.
+    CZolvaDoc* openDocument(const QString& path);
+    // Another window on doc, made active.
+    CChildFrame* addView(CZolvaDoc& doc);
+
+    // Documents with an open window.
+    int documentCount() const;
+    // The windows of doc, oldest first.
+    std::vector<CChildFrame*> viewsOf(const CZolvaDoc& doc) const;
+    std::vector<CChildFrame*> allViews() const { return m_frames; }
+    CChildFrame* activeFrame() const;
+
+    // Called by a window when it closes, and again once its view is gone.
+    void viewClosed(CChildFrame* frame);
+    void viewDestroyed(CChildFrame* frame);
+
+signals:
+    // A document or a window came or went.
+    void changed();
+
+private:
+    CZolvaDoc* findOpen(const QString& path) const;
+    void updateTitles(const CZolvaDoc& doc);
+
+    MessageSink& m_messages;
+    QMdiArea& m_area;
+    std::vector<std::unique_ptr<CZolvaDoc>> m_documents;
+    std::vector<CChildFrame*> m_frames;     // open windows
+    std::vector<CChildFrame*> m_liveFrames; // windows not yet deleted
+};

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QString>
+
+#include <optional>
+
+class QWidget;
+
+// The main window's placement as "WindowPos" keeps it: ten decimal numbers,
+// "flags,show,minX,minY,maxX,maxY,left,top,right,bottom". Show codes are
+// 1 normal, 2 minimised, 3 maximised; flag 2 restores a minimised window to
+// maximised. The rectangle is the normal one, right and bottom exclusive.
+struct WindowPlacement {
+    static constexpr unsigned kRestoreToMaximized = 2;
+    static constexpr unsigned kShowNormal = 1;
+    static constexpr unsigned kShowMinimized = 2;
+    static constexpr unsigned kShowMaximized = 3;
+
+    unsigned flags = 0;
+    unsigned showCmd = kShowNormal;
+    int minX = -1, minY = -1, maxX = -1, maxY = -1;
+    int left = 0, top = 0, right = 0, bottom = 0;
+
+    QString toText() const;
+    // Nothing unless text is exactly ten comma-separated integers.
+    static std::optional<WindowPlacement> fromText(const QString& text);
+    // Where window stands now, and whether it is maximised or minimised.
+    static WindowPlacement of(const QWidget& window);
+    // Sets window's normal geometry and shows it in showCmd's state.
+    void applyTo(QWidget& window) const;
+};

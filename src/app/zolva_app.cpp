@@ -1,0 +1,132 @@
+#include "app/zolva_app.h"
+
+#include "app/display_version.h"
+#include "app/document_registry.h"
+#include "app/mainframe.h"
+#include "app/settings_text.h"
+#include "play/midi_session.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QRegularExpression>
+
+namespace {
+
+QStringList chooseMusicFiles(QWidget* parent, const QString& folder)
+{
+    return QFileDialog::getOpenFileNames(parent, QStringLiteral("Open"), folder,
+                                         QStringLiteral("Zolva Files (*.zvm)"));
+}
+
+} // namespace
+
+QString folderOfPath(const QString& path)
+{
+    const qsizetype cut = path.lastIndexOf(QRegularExpression(QStringLiteral("[/\\\\:]")));
+    return path.left(cut + 1);
+}
+
+CommandLine parseCommandLine(const QStringList& arguments)
+{
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("Reads and plays kalimba tablature."));
+    const QCommandLineOption help = parser.addHelpOption();
+    const QCommandLineOption version = parser.addVersionOption();
+    parser.addPositionalArgument(QStringLiteral("file"), QStringLiteral("A music file (.zvm) to open."),
+                                 QStringLiteral("[file]"));
+    parser.parse(arguments); // unknown switches are no error
+    CommandLine line;
+    line.help = parser.isSet(help);
+    line.version = parser.isSet(version);
+    line.helpText = parser.helpText();
+    if (!parser.positionalArguments().isEmpty())
+        line.file = parser.positionalArguments().first();
+    return line;
+}
+
+CZolvaApp::CZolvaApp(MessageSink& messages, MidiDevices& devices, UrlOpener opener)
+    : m_messages(messages), m_opener(std::move(opener)), m_midi(std::make_unique<MidiSession>(messages, devices)),
+      m_chooseFiles(chooseMusicFiles)
+{
+}
+
+CZolvaApp::~CZolvaApp()
+{
+    m_frame.reset(); // the windows go before the MIDI output they may use
+}
+
+void CZolvaApp::setProgramFolder(const QString& folder)
+{
+    m_programFolder = folder;
+    m_musicFolder = folder + QStringLiteral("Music/");
+    m_templatesFolder = folder + QStringLiteral("Templates/");
+    // A folder that cannot be made is no error: File > Open then starts at home.
+    QDir().mkpath(m_musicFolder);
+    QDir().mkpath(m_templatesFolder);
+}
+
+bool CZolvaApp::StartUp(const QString& fileToOpen, int showState)
+{
+    if (m_programFolder.isEmpty())
+        setProgramFolder(folderOfPath(QCoreApplication::applicationFilePath()));
+    QCoreApplication::setApplicationVersion(QString::fromStdString(programDisplayVersion().version));
+    m_midi->OpenMidiOutput();
+    m_midi->readMute();
+
+    m_frame = std::make_unique<CMainFrame>(m_messages);
+    m_frame->addMidiSetup(*m_midi);
+    m_frame->addInformationCommands(m_messages, m_opener);
+    m_frame->onCommand(57601, [this] { OnFileOpen(); });
+    m_frame->setRecentFileOpener([this](const QString& path) { OpenDocumentFile(path); });
+
+    if (!fileToOpen.isEmpty())
+        OpenDocumentFile(fileToOpen);
+    m_frame->RestoreWindowPlacement(showState);
+    return true;
+}
+
+int CZolvaApp::ShutDown(int exitCode)
+{
+    m_midi->CloseMidiOutput();
+    return exitCode;
+}
+
+int CZolvaApp::playDelay() const
+{
+    return m_frame ? m_frame->playDelay() : 0;
+}
+
+QString CZolvaApp::openFolder() const
+{
+    const QString last = readSettingText("LastOpenPath");
+    if (!last.isEmpty())
+        return last;
+    if (QFileInfo(m_musicFolder).isDir())
+        return m_musicFolder;
+    return QDir::homePath();
+}
+
+void CZolvaApp::OnFileOpen()
+{
+    for (const QString& file : m_chooseFiles(m_frame.get(), openFolder())) {
+        // Recorded before the open, so a file that fails still sets the folder.
+        writeSettingText("LastOpenPath", folderOfPath(QDir::fromNativeSeparators(file)));
+        OpenDocumentFile(file);
+    }
+}
+
+CZolvaDoc* CZolvaApp::OpenDocumentFile(const QString& path)
+{
+    CZolvaDoc* doc = m_frame->documents().openDocument(path);
+    RecentFileList& recent = m_frame->recentFiles();
+    if (doc)
+        recent.add(path);
+    else
+        recent.remove(path); // a recent file that no longer opens leaves the list
+    recent.save();
+    m_frame->updateRecentFiles();
+    return doc;
+}

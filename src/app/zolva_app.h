@@ -1,0 +1,77 @@
+#pragma once
+
+#include "app/url_opener.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+#include <memory>
+
+class CMainFrame;
+class CZolvaDoc;
+class MessageSink;
+class MidiDevices;
+class MidiSession;
+class QWidget;
+
+// The folder part of a program path: everything up to and including its last
+// "/", "\" or ":"; empty when it has none.
+QString folderOfPath(const QString& path);
+
+// What the command line asks for: a file to open (empty for none), or help or
+// the version. Switches the program does not know are ignored.
+struct CommandLine {
+    QString file;
+    bool help = false;
+    bool version = false;
+    QString helpText;
+};
+CommandLine parseCommandLine(const QStringList& arguments);
+
+// The application: the folders beside the program, the MIDI output, the main
+// window and the opening of documents.
+class CZolvaApp {
+public:
+    // Shows the names chosen in File > Open's dialog starting at folder; empty when cancelled.
+    using FileChooser = std::function<QStringList(QWidget* parent, const QString& folder)>;
+
+    CZolvaApp(MessageSink& messages, MidiDevices& devices, UrlOpener opener);
+    ~CZolvaApp();
+
+    // The start-up sequence: folders, MIDI output and "Mute", the main window,
+    // the command line's file (opened before the window shows) and the window
+    // at its saved placement with showState (1 normal, 2 minimised, 3 maximised).
+    bool StartUp(const QString& fileToOpen, int showState = 1);
+    // Closes the MIDI output; returns exitCode.
+    int ShutDown(int exitCode);
+
+    // File > Open: the chosen files in order, each first recorded in "LastOpenPath".
+    void OnFileOpen();
+    // Opens path or brings its window to the front; null on failure.
+    CZolvaDoc* OpenDocumentFile(const QString& path);
+
+    // Where File > Open starts: "LastOpenPath", else the music folder, else home.
+    QString openFolder() const;
+    void setFileChooser(FileChooser chooser) { m_chooseFiles = std::move(chooser); }
+    // Sets the program folder (normally the running program's); the music and
+    // templates folders follow and are made when they can be.
+    void setProgramFolder(const QString& folder);
+
+    QString programFolder() const { return m_programFolder; }
+    QString musicFolder() const { return m_musicFolder; }
+    QString templatesFolder() const { return m_templatesFolder; }
+    CMainFrame* mainFrame() const { return m_frame.get(); }
+    MidiSession& midi() const { return *m_midi; }
+    int playDelay() const;
+
+private:
+    MessageSink& m_messages;
+    UrlOpener m_opener;
+    std::unique_ptr<MidiSession> m_midi;
+    std::unique_ptr<CMainFrame> m_frame;
+    QString m_programFolder;
+    QString m_musicFolder;
+    QString m_templatesFolder;
+    FileChooser m_chooseFiles;
+};

@@ -1,0 +1,245 @@
+// Start-up, File > Open, the recent files and the life of documents and their
+// windows, with a fake MIDI output and files copied to a folder of the test's own.
+#include "app/zolva_app.h"
+
+#include "app/child_frame.h"
+#include "app/document_registry.h"
+#include "app/mainframe.h"
+#include "doc/zolva_doc.h"
+#include "fake_midi_devices.h"
+#include "play/midi_session.h"
+#include "recording_sink.h"
+#include "shell_fixture.h"
+#include "url_recorder.h"
+#include "xml/xpxml_node.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QMdiArea>
+#include <QPointer>
+#include <QTemporaryDir>
+
+namespace {
+
+const QString kExamples = QStringLiteral(ZOLVA_SOURCE_DIR "/examples/");
+
+QByteArray fileBytes(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+class ZolvaAppTest : public ShellTest {
+protected:
+    ZolvaAppTest() : app(sink, devices, urls.opener()) { app.setProgramFolder(dir.path() + "/program/"); }
+
+    // A copy of an example in a folder of the test's own.
+    QString copyExample(const QString& name, const QString& folder = "songs")
+    {
+        QDir().mkpath(dir.path() + "/" + folder);
+        const QString path = dir.path() + "/" + folder + "/" + name;
+        QFile::copy(kExamples + name, path);
+        return path;
+    }
+    QStringList windowTitles() const
+    {
+        QStringList titles;
+        for (CChildFrame* frame : app.mainFrame()->documents().allViews())
+            titles << frame->windowTitle();
+        return titles;
+    }
+
+    QTemporaryDir dir;
+    RecordingSink sink;
+    FakeMidiDevices devices;
+    UrlRecorder urls;
+    CZolvaApp app;
+};
+
+TEST_F(ZolvaAppTest, FirstStartDefaults)
+{
+    ASSERT_TRUE(app.StartUp(QString()));
+    EXPECT_EQ(app.midi().midiDevice(), -1);
+    EXPECT_EQ(app.midi().midiInstrument(), 9);
+    EXPECT_EQ(app.midi().mute(), 0);
+    EXPECT_EQ(app.playDelay(), 0);
+    EXPECT_EQ(devices.openedIds, (std::vector<int>{-1}));
+    EXPECT_TRUE(QDir(app.musicFolder()).exists());
+    EXPECT_TRUE(QDir(app.templatesFolder()).exists());
+    EXPECT_EQ(app.musicFolder(), dir.path() + "/program/Music/");
+    EXPECT_EQ(app.openFolder(), app.musicFolder());
+    EXPECT_EQ(app.mainFrame()->documents().documentCount(), 0);
+    EXPECT_TRUE(app.mainFrame()->isVisible());
+    EXPECT_EQ(app.ShutDown(7), 7);
+    EXPECT_TRUE(devices.opened.back()->isClosed());
+}
+
+TEST_F(ZolvaAppTest, FoldersThatCannotBeMadeLeaveOpenAtHome)
+{
+    QFile blocker(dir.path() + "/blocker");
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    app.setProgramFolder(dir.path() + "/blocker/");
+    ASSERT_TRUE(app.StartUp(QString()));
+    EXPECT_EQ(app.openFolder(), QDir::homePath());
+}
+
+TEST_F(ZolvaAppTest, MuteIsOnlyRead)
+{
+    set("Mute", "1");
+    ASSERT_TRUE(app.StartUp(QString()));
+    EXPECT_EQ(app.midi().mute(), 1);
+    app.mainFrame()->close();
+    app.ShutDown(0);
+    EXPECT_EQ(get("Mute"), "1");
+}
+
+// Notes whether the main window had a document when it was first shown.
+class ShowWatcher : public QObject {
+public:
+    int documentsAtShow = -1;
+    bool eventFilter(QObject* object, QEvent* event) override
+    {
+        if (auto* frame = qobject_cast<CMainFrame*>(object); frame && event->type() == QEvent::Show
+                                                            && documentsAtShow < 0)
+            documentsAtShow = frame->documents().documentCount();
+        return false;
+    }
+};
+
+TEST_F(ZolvaAppTest, CommandLineFileOpensBeforeTheWindowShows)
+{
+    ShowWatcher watcher;
+    qApp->installEventFilter(&watcher);
+    ASSERT_TRUE(app.StartUp(copyExample("ode_to_joy.zvm")));
+    qApp->removeEventFilter(&watcher);
+    EXPECT_EQ(watcher.documentsAtShow, 1);
+    EXPECT_EQ(app.mainFrame()->windowTitle(), "Zolva Reader - ode_to_joy.zvm");
+}
+
+TEST_F(ZolvaAppTest, FileOpenTakesEveryChosenFileInOrder)
+{
+    const QStringList chosen{copyExample("ode_to_joy.zvm", "a"), copyExample("amazing_grace.zvm", "b"),
+                             copyExample("frere_jacques_packed.zvm", "c")};
+    QStringList startFolders;
+    QStringList answer = chosen;
+    app.setFileChooser([&](QWidget*, const QString& folder) {
+        startFolders << folder;
+        return std::exchange(answer, {});
+    });
+    ASSERT_TRUE(app.StartUp(QString()));
+    app.mainFrame()->commandAction(57601)->trigger();
+    EXPECT_EQ(windowTitles(), (QStringList{"ode_to_joy.zvm", "amazing_grace.zvm", "frere_jacques_packed.zvm"}));
+    EXPECT_EQ(get("LastOpenPath"), dir.path() + "/c/");
+
+    // A cancelled dialog changes nothing; the next one starts where the last file was.
+    app.mainFrame()->commandAction(57601)->trigger();
+    EXPECT_EQ(startFolders, (QStringList{app.musicFolder(), dir.path() + "/c/"}));
+    EXPECT_EQ(app.mainFrame()->documents().documentCount(), 3);
+    EXPECT_EQ(get("LastOpenPath"), dir.path() + "/c/");
+}
+
+TEST_F(ZolvaAppTest, AFileThatFailsStillSetsTheFolder)
+{
+    const QString bad = dir.path() + "/bad/notes.zvm";
+    QDir().mkpath(dir.path() + "/bad");
+    QFile file(bad);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("<!-- no music here -->");
+    file.close();
+    app.setFileChooser([&](QWidget*, const QString&) { return QStringList{bad}; });
+    ASSERT_TRUE(app.StartUp(QString()));
+    app.mainFrame()->commandAction(57601)->trigger();
+    EXPECT_EQ(app.mainFrame()->documents().documentCount(), 0);
+    EXPECT_FALSE(sink.messages.empty());
+    EXPECT_EQ(get("LastOpenPath"), dir.path() + "/bad/");
+}
+
+TEST_F(ZolvaAppTest, AnOpenFileIsBroughtToTheFront)
+{
+    const QString ode = copyExample("ode_to_joy.zvm");
+    ASSERT_TRUE(app.StartUp(QString()));
+    CZolvaDoc* first = app.OpenDocumentFile(ode);
+    ASSERT_TRUE(first);
+    ASSERT_TRUE(app.OpenDocumentFile(copyExample("amazing_grace.zvm")));
+    EXPECT_EQ(app.OpenDocumentFile(ode), first);
+    EXPECT_EQ(app.mainFrame()->documents().documentCount(), 2);
+    EXPECT_EQ(app.mainFrame()->activeDocument(), first);
+}
+
+TEST_F(ZolvaAppTest, ADocumentLivesUntilItsLastWindowCloses)
+{
+    ASSERT_TRUE(app.StartUp(QString()));
+    ASSERT_TRUE(app.OpenDocumentFile(copyExample("ode_to_joy.zvm")));
+    CMainFrame& frame = *app.mainFrame();
+    frame.commandAction(57648)->trigger(); // New Window
+    EXPECT_EQ(windowTitles(), (QStringList{"ode_to_joy.zvm:1", "ode_to_joy.zvm:2"}));
+    EXPECT_EQ(frame.documents().documentCount(), 1);
+
+    frame.activeChild()->close();
+    EXPECT_EQ(windowTitles(), (QStringList{"ode_to_joy.zvm"}));
+    EXPECT_EQ(frame.documents().documentCount(), 1);
+    QPointer<CZolvaDoc> doc = frame.activeDocument();
+    frame.mdiArea()->setActiveSubWindow(frame.documents().allViews().front());
+    frame.activeChild()->close();
+    EXPECT_EQ(frame.documents().documentCount(), 0);
+    EXPECT_FALSE(frame.commandAction(57602)->isEnabled());
+    // Gone once its windows are deleted, not before.
+    EXPECT_TRUE(doc);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_FALSE(doc);
+}
+
+TEST_F(ZolvaAppTest, ClosingAModifiedDocumentAsksNothingAndWritesNothing)
+{
+    const QString path = copyExample("ode_to_joy.zvm");
+    const QByteArray before = fileBytes(path);
+    ASSERT_TRUE(app.StartUp(QString()));
+    CZolvaDoc* doc = app.OpenDocumentFile(path);
+    ASSERT_TRUE(doc);
+    app.mainFrame()->commandAction(57648)->trigger(); // two windows, one document
+    doc->tree().rootElement()->setModified(true);
+    doc->setModifiedFlag(true);
+    ASSERT_TRUE(doc->isModified());
+
+    app.mainFrame()->commandAction(57602)->trigger(); // File > Close: every window of it
+    EXPECT_EQ(app.mainFrame()->documents().documentCount(), 0);
+    EXPECT_TRUE(sink.questions.empty());
+    EXPECT_EQ(fileBytes(path), before);
+
+    // The same through closing the program.
+    ASSERT_TRUE((doc = app.OpenDocumentFile(path)));
+    doc->tree().rootElement()->setModified(true);
+    app.mainFrame()->close();
+    EXPECT_TRUE(sink.questions.empty());
+    EXPECT_EQ(fileBytes(path), before);
+}
+
+TEST_F(ZolvaAppTest, RecentFilesReopenAndDropWhatIsGone)
+{
+    const QString ode = copyExample("ode_to_joy.zvm");
+    const QString grace = copyExample("amazing_grace.zvm");
+    ASSERT_TRUE(app.StartUp(QString()));
+    ASSERT_TRUE(app.OpenDocumentFile(ode));
+    ASSERT_TRUE(app.OpenDocumentFile(grace));
+    CMainFrame& frame = *app.mainFrame();
+    EXPECT_EQ(frame.commandAction(57616)->text(), "&1 " + shortenedPath(QDir::toNativeSeparators(grace), 30));
+    EXPECT_TRUE(frame.commandAction(57617)->isEnabled());
+    EXPECT_FALSE(frame.commandAction(57618)->isVisible());
+    EXPECT_EQ(QSettings("Zolva", "Zolva Reader").value("Recent File List/File2").toString(),
+              QDir::toNativeSeparators(ode));
+
+    frame.commandAction(57602)->trigger();
+    frame.commandAction(57602)->trigger();
+    ASSERT_EQ(frame.documents().documentCount(), 0);
+    frame.commandAction(57617)->trigger(); // the ode, second in the list
+    EXPECT_EQ(windowTitles(), (QStringList{"ode_to_joy.zvm"}));
+    EXPECT_EQ(frame.recentFiles().files().first(), QDir::toNativeSeparators(ode));
+
+    QFile::remove(grace);
+    frame.commandAction(57617)->trigger();
+    EXPECT_EQ(frame.recentFiles().files(), QStringList{QDir::toNativeSeparators(ode)});
+}
+
+} // namespace
