@@ -1,0 +1,29 @@
+#include "play/cursor_primitives.h"
+
+#include "doc/music_vocabulary.h"
+#include "play/chord_sender.h"
+#include "play/note_chord.h"
+#include "play/note_steps.h"
+#include "xml/xpxml_kind.h"
+#include "xml/xpxml_node.h"
+
+void PlayElement(const TineSound& sound, bool playing, const XPxmlNode* element)
+{
+    if (playing || !element || !xpxmlNameEquals(element->name(), MusicElement::Note))
+        return;
+    const NoteChord chord = readNoteChord(element, sound.tineCount);
+    if (chord.count > 0)
+        PlayChord(sound.midi, sound.tineKeys, sound.tineCount, false, chord.span());
+}
+
+void SetCursor(const TineSound& sound, bool playing, XPxmlNode* noteList, CursorPlace& cursor, XPxmlNode* element,
+               int tine)
+{
+    if (!element)
+        element = firstElement(noteList);
+    if (element != cursor.element)
+        PlayElement(sound, playing, element);
+    cursor.element = element;
+    if (element)
+        cursor.tine = tine;
+}

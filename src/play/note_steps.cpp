@@ -1,0 +1,36 @@
+#include "play/note_steps.h"
+
+#include "xml/xpxml_kind.h"
+#include "xml/xpxml_node.h"
+
+XPxmlNode* firstElement(XPxmlNode* noteList)
+{
+    return noteList ? noteList->firstElementChild() : nullptr;
+}
+
+XPxmlNode* nextElement(XPxmlNode* element)
+{
+    XPxmlNode* node = element ? element->nextSibling() : nullptr;
+    while (node && node->kind() != XPxmlKind::Element)
+        node = node->nextSibling();
+    return node;
+}
+
+XPxmlNode* previousElement(XPxmlNode* element)
+{
+    XPxmlNode* node = element ? element->prevSibling() : nullptr;
+    while (node && node->kind() != XPxmlKind::Element)
+        node = node->prevSibling();
+    return node;
+}
+
+XPxmlNode* elementsAhead(XPxmlNode* element, int count)
+{
+    for (; element && count > 0; --count) {
+        XPxmlNode* next = nextElement(element);
+        if (!next)
+            break;
+        element = next;
+    }
+    return element;
+}
