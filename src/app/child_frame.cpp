@@ -1,5 +1,6 @@
 #include "app/child_frame.h"
 
+#include "app/command_icons.h"
 #include "app/document_registry.h"
 #include "view/zolva_view.h"
 
@@ -9,6 +10,7 @@ CChildFrame::CChildFrame(DocumentRegistry& registry, CZolvaDoc& doc, QWidget* pa
     : QMdiSubWindow(parent), m_registry(registry), m_doc(doc), m_view(new CZolvaView(doc))
 {
     setAttribute(Qt::WA_DeleteOnClose);
+    setWindowIcon(programIcon());
     setWidget(m_view);
 }
 

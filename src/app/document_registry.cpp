@@ -54,6 +54,10 @@ CChildFrame* DocumentRegistry::addView(CZolvaDoc& doc)
     m_frames.push_back(frame);
     m_liveFrames.push_back(frame);
     m_area.addSubWindow(frame);
+    // Large enough to read at once, small enough to show there are windows.
+    const QSize area = m_area.viewport()->size();
+    if (area.width() > 200 && area.height() > 150)
+        frame->resize(area * 0.8);
     updateTitles(doc);
     frame->show();
     frame->view()->OnInitialUpdate();

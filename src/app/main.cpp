@@ -1,3 +1,4 @@
+#include "app/command_icons.h"
 #include "app/display_version.h"
 #include "app/zolva_app.h"
 #include "app/url_opener.h"
@@ -37,6 +38,7 @@ int main(int argc, char* argv[])
     QApplication::setOrganizationName(QStringLiteral("Zolva"));
     QApplication::setApplicationName(QStringLiteral("Zolva Reader"));
     QApplication::setDesktopFileName(QStringLiteral("zolva-reader"));
+    QApplication::setWindowIcon(programIcon());
 
     MessageBoxSink messages;
     SystemMidiDevices devices;

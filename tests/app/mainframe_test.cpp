@@ -70,6 +70,16 @@ std::vector<int> buttonIds(const QToolBar* bar)
     return ids;
 }
 
+int paintedPixels(const QImage& image)
+{
+    int count = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x)
+            count += qAlpha(image.pixel(x, y)) > 0;
+    }
+    return count;
+}
+
 std::set<int> enabledIds(const CMainFrame& frame)
 {
     std::set<int> ids;
@@ -184,6 +194,15 @@ TEST_F(MainFrameTest, ToolbarsAndStatusBar)
                                 32815, 32820, 32816, 32821, 32822, 0, 32817}));
     EXPECT_EQ(buttonIds(frame.noteBar()), (std::vector<int>{32789, 32790, 32791, 32792, 32793, 32794, 32795, 0,
                                                             32796, 32806, 32800, 32807, 32812, 32804, 0, 32797}));
+    // Every button has a picture, sharp at the toolbar's size and at twice it.
+    for (QAction* action : frame.mainToolBar()->actions() + frame.noteBar()->actions()) {
+        if (action->isSeparator() || qobject_cast<QWidgetAction*>(action))
+            continue;
+        const QPixmap doubled = action->icon().pixmap(QSize(16, 15), 2.0);
+        EXPECT_EQ(doubled.deviceIndependentSize(), QSizeF(16, 15)) << action->data().toInt();
+        EXPECT_EQ(doubled.size(), QSize(32, 30)) << action->data().toInt();
+        EXPECT_GT(paintedPixels(doubled.toImage()), 20) << action->data().toInt();
+    }
     EXPECT_FALSE(frame.mainToolBar()->isMovable());
     EXPECT_TRUE(frame.noteBar()->isMovable());
     EXPECT_EQ(frame.toolBarArea(frame.noteBar()), Qt::TopToolBarArea);
