@@ -172,6 +172,8 @@ void CMainFrame::createStatusBar()
         label->setObjectName(QLatin1String(indicator));
         label->setAlignment(Qt::AlignCenter);
         label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        // Qt cannot read the lock keys on every platform: the panes stay greyed.
+        label->setEnabled(false);
         bar->addPermanentWidget(label);
     }
     QAction* toggle = m_actions[cmd::ViewStatusBar];
@@ -334,9 +336,7 @@ void CMainFrame::RestoreWindowPlacement(int showState)
 {
     std::optional<WindowPlacement> placement = WindowPlacement::fromText(readSettingText("WindowPos"));
     if (!placement) {
-        WindowPlacement shown = WindowPlacement::of(*this);
-        shown.showCmd = unsigned(showState);
-        shown.applyTo(*this);
+        showWindowAs(*this, unsigned(showState)); // where the system puts it
         return;
     }
     if (showState != int(WindowPlacement::kShowNormal))

@@ -67,14 +67,20 @@ void WindowPlacement::applyTo(QWidget& window) const
 {
     if (right > left && bottom > top)
         window.setGeometry(left, top, right - left, bottom - top);
+    showWindowAs(window, showCmd, flags);
+}
+
+void showWindowAs(QWidget& window, unsigned showCmd, unsigned flags)
+{
+    using P = WindowPlacement;
     switch (showCmd) {
-    case kShowMinimized:
+    case P::kShowMinimized:
         // A window that was maximised before it was minimised comes back maximised.
-        window.setWindowState((flags & kRestoreToMaximized) ? Qt::WindowMinimized | Qt::WindowMaximized
-                                                            : Qt::WindowMinimized);
+        window.setWindowState((flags & P::kRestoreToMaximized) ? Qt::WindowMinimized | Qt::WindowMaximized
+                                                               : Qt::WindowMinimized);
         window.show();
         break;
-    case kShowMaximized:
+    case P::kShowMaximized:
         window.showMaximized();
         break;
     default:

@@ -29,3 +29,6 @@ struct WindowPlacement {
     // Sets window's normal geometry and shows it in showCmd's state.
     void applyTo(QWidget& window) const;
 };
+
+// Shows window normal, minimised or maximised by its show code; flags as above.
+void showWindowAs(QWidget& window, unsigned showCmd, unsigned flags = 0);

@@ -17,6 +17,8 @@
 #include <QDir>
 #include <QFile>
 #include <QMdiArea>
+#include <QMenu>
+#include <QMenuBar>
 #include <QPointer>
 #include <QTemporaryDir>
 
@@ -189,6 +191,31 @@ TEST_F(ZolvaAppTest, ADocumentLivesUntilItsLastWindowCloses)
     EXPECT_TRUE(doc);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_FALSE(doc);
+}
+
+TEST_F(ZolvaAppTest, WindowMenuListsTheWindowsAndActivatesThem)
+{
+    ASSERT_TRUE(app.StartUp(QString()));
+    CMainFrame& frame = *app.mainFrame();
+    CZolvaDoc* ode = app.OpenDocumentFile(copyExample("ode_to_joy.zvm"));
+    ASSERT_TRUE(app.OpenDocumentFile(copyExample("amazing_grace.zvm")));
+    QMenu* window = nullptr;
+    for (QAction* menu : frame.menuBar()->actions()) {
+        if (menu->text() == "&Window")
+            window = menu->menu();
+    }
+    ASSERT_TRUE(window);
+    emit window->aboutToShow();
+    QStringList texts;
+    for (const QAction* action : window->actions())
+        texts << (action->isSeparator() ? QString("|") : action->text());
+    EXPECT_EQ(texts, (QStringList{"&New Window", "&Cascade", "&Tile", "&Arrange Icons", "|", "&1 ode_to_joy.zvm",
+                                  "&2 amazing_grace.zvm"}));
+    EXPECT_TRUE(window->actions().last()->isChecked());
+    window->actions()[5]->trigger();
+    EXPECT_EQ(frame.activeDocument(), ode);
+    emit window->aboutToShow(); // built afresh, not added twice
+    EXPECT_EQ(window->actions().size(), 7);
 }
 
 TEST_F(ZolvaAppTest, ClosingAModifiedDocumentAsksNothingAndWritesNothing)
