@@ -43,7 +43,11 @@ CMainFrame::CMainFrame(MessageSink& messages, QWidget* parent)
     setCentralWidget(m_mdiArea);
     m_documents = std::make_unique<DocumentRegistry>(messages, *m_mdiArea);
     resize(900, 700);
+    OnCreate();
+}
 
+void CMainFrame::OnCreate()
+{
     createActions();
     createMenus();
     createToolBars();
@@ -372,6 +376,12 @@ void CMainFrame::restoreDockState()
 
 void CMainFrame::closeEvent(QCloseEvent* event)
 {
+    OnClose();
+    event->accept();
+}
+
+void CMainFrame::OnClose()
+{
     writeSettingText("WindowPos", WindowPlacement::of(*this).toText());
     QSettings settings = programSettings();
     settings.beginGroup(kDockStateGroup);
@@ -383,5 +393,4 @@ void CMainFrame::closeEvent(QCloseEvent* event)
     settings.endGroup();
     // Nothing can be saved, so nothing is asked: the windows simply close.
     m_mdiArea->closeAllSubWindows();
-    event->accept();
 }

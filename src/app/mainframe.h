@@ -70,10 +70,13 @@ public:
     bool CheckDockState(const QString& name) const;
 
 protected:
-    // OnClose: keeps the placement and the docking, then closes every document window.
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    // Builds the bars, the play-delay box and the commands' links.
+    void OnCreate();
+    // Keeps the placement and the docking, then closes every document window.
+    void OnClose();
     void createActions();
     void createMenus();
     void fillMenu(QMenu* menu, std::span<const int> entries);
