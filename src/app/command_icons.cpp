@@ -56,6 +56,7 @@ private:
 
 QIcon bundledCommandIcon(int id)
 {
+    // One trial drawing on a single pixel says whether there is a picture.
     QImage probe(1, 1, QImage::Format_ARGB32_Premultiplied);
     QPainter painter(&probe);
     if (!drawCommandPicture(id, painter))

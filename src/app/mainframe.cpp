@@ -112,7 +112,7 @@ void CMainFrame::createMenus()
         auto* menu = new QMenu(QString::fromUtf8(info.title), this);
         fillMenu(menu, info.entries);
         m_menusWith << menu;
-        if (info.entries.data() == menusWithDocument()[5].entries.data())
+        if (qstrcmp(info.title, "&Window") == 0)
             m_windowMenu = menu;
     }
     connect(m_windowMenu, &QMenu::aboutToShow, this, &CMainFrame::rebuildWindowList);

@@ -17,6 +17,7 @@
 #include <QMenuBar>
 #include <QSignalSpy>
 #include <QStatusBar>
+#include <QStatusTipEvent>
 #include <QTest>
 #include <QToolBar>
 #include <QWidgetAction>
@@ -214,6 +215,13 @@ TEST_F(MainFrameTest, ToolbarsAndStatusBar)
     for (const QLabel* label : frame.statusBar()->findChildren<QLabel*>())
         panes << label->text();
     EXPECT_EQ(panes, (QStringList{"Ready", "CAP", "NUM", "SCRL"}));
+
+    // A command under the mouse puts its prompt over "Ready".
+    frame.commandAction(57652)->showStatusText(&frame);
+    EXPECT_EQ(frame.statusBar()->currentMessage(), "Arrange windows as non-overlapping tiles");
+    QStatusTipEvent leave{QString()};
+    QCoreApplication::sendEvent(&frame, &leave);
+    EXPECT_EQ(frame.statusBar()->currentMessage(), "");
 }
 
 TEST_F(MainFrameTest, ViewTogglesActOnTheNoteBarAndTheStatusBar)
