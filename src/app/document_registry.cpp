@@ -53,6 +53,8 @@ CChildFrame* DocumentRegistry::addView(CZolvaDoc& doc)
     auto* frame = new CChildFrame(*this, doc);
     m_frames.push_back(frame);
     m_liveFrames.push_back(frame);
+    // Queued: the main window's title is set after the area's own handling of the change.
+    connect(frame, &QMdiSubWindow::windowStateChanged, this, &DocumentRegistry::changed, Qt::QueuedConnection);
     m_area.addSubWindow(frame);
     // Large enough to read at once, small enough to show there are windows.
     const QSize area = m_area.viewport()->size();

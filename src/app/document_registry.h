@@ -38,7 +38,7 @@ public:
     void viewDestroyed(CChildFrame* frame);
 
 signals:
-    // A document or a window came or went.
+    // A document or a window came, went or changed its state.
     void changed();
 
 private:

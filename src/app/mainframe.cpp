@@ -315,7 +315,11 @@ void CMainFrame::updateCommands()
         m_actions[cmd::ViewToolbar]->setText(
             QLatin1String(documentMenus ? kNoteBarTextWithDocument : kNoteBarTextWithoutDocument));
     }
-    setWindowTitle(active ? kAppName + QStringLiteral(" - ") + active->document().title() : kAppName);
+    // A maximised document window has its title in brackets, as the area itself would show it.
+    const QString title = active ? active->windowTitle() : QString();
+    setWindowTitle(!active                 ? kAppName
+                   : active->isMaximized() ? QStringLiteral("%1 - [%2]").arg(kAppName, title)
+                                           : QStringLiteral("%1 - %2").arg(kAppName, title));
 }
 
 void CMainFrame::rebuildWindowList()

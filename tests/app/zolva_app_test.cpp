@@ -118,6 +118,13 @@ TEST_F(ZolvaAppTest, CommandLineFileOpensBeforeTheWindowShows)
     qApp->removeEventFilter(&watcher);
     EXPECT_EQ(watcher.documentsAtShow, 1);
     EXPECT_EQ(app.mainFrame()->windowTitle(), "Zolva Reader - ode_to_joy.zvm");
+    // A maximised document window names its document once, in brackets.
+    app.mainFrame()->activeChild()->showMaximized();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(app.mainFrame()->windowTitle(), "Zolva Reader - [ode_to_joy.zvm]");
+    app.mainFrame()->activeChild()->showNormal();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(app.mainFrame()->windowTitle(), "Zolva Reader - ode_to_joy.zvm");
 }
 
 TEST_F(ZolvaAppTest, FileOpenTakesEveryChosenFileInOrder)
