@@ -178,11 +178,20 @@ TEST_F(MainFrameTest, DisabledCommandsAreInertAndTextFieldsKeepTheirLetters)
     QTest::keyClick(view, Qt::Key_P);
     EXPECT_EQ(playSpy.count(), 1);
 
+    // While something plays, S stops it, but not from the play-delay box.
+    frame.activeChild()->view()->setPlaying(true);
+    frame.updateCommands();
+    QSignalSpy stopSpy(frame.commandAction(32827), &QAction::triggered);
     frame.playDelayBox()->setFocus();
     frame.playDelayBox()->clear();
     QTest::keyClicks(frame.playDelayBox(), "ps");
     EXPECT_EQ(playSpy.count(), 1);
+    EXPECT_EQ(stopSpy.count(), 0);
     EXPECT_EQ(frame.playDelayBox()->text(), "ps");
+    view->setFocus();
+    QTest::keyClick(view, Qt::Key_S);
+    EXPECT_EQ(stopSpy.count(), 1);
+    frame.activeChild()->view()->setPlaying(false);
 }
 
 TEST_F(MainFrameTest, ToolbarsAndStatusBar)
