@@ -53,7 +53,7 @@ void CMainFrame::OnCreate()
     createToolBars();
     createStatusBar();
     restoreDockState();
-    createPlayDelayBox();
+    fillPlayDelayBox();
     connectFrameCommands();
 
     m_recentFiles.load();
@@ -128,15 +128,16 @@ void CMainFrame::fillToolBar(QToolBar* bar, std::span<const int> buttons)
         QAction* action = m_actions[id];
         if (action->icon().isNull())
             action->setIcon(commandIcon(*findCommand(id)));
-        if (id != cmd::PlayDelay) // the play-delay box stands in its place
-            bar->addAction(action);
+        if (id == cmd::PlayDelay) // the play-delay box stands in its place
+            bar->addWidget(m_playDelayBox);
         else
-            bar->addSeparator()->setObjectName(QStringLiteral("PlayDelaySlot"));
+            bar->addAction(action);
     }
 }
 
 void CMainFrame::createToolBars()
 {
+    m_playDelayBox = new QLineEdit(this);
     // The note bar is made first, as the toggle of the View menu addresses it.
     m_noteBar = new QToolBar(QStringLiteral("Note Bar"), this);
     m_noteBar->setObjectName(QStringLiteral("NoteBar"));
@@ -185,18 +186,13 @@ void CMainFrame::createStatusBar()
     connect(toggle, &QAction::triggered, bar, &QStatusBar::setVisible);
 }
 
-void CMainFrame::createPlayDelayBox()
+void CMainFrame::fillPlayDelayBox()
 {
     const CommandInfo& info = *findCommand(cmd::PlayDelay);
-    m_playDelayBox = new QLineEdit(m_mainToolBar);
     m_playDelayBox->setObjectName(QStringLiteral("PlayDelayBox"));
     m_playDelayBox->setToolTip(QString::fromUtf8(info.tip));
     m_playDelayBox->setStatusTip(QString::fromUtf8(info.prompt));
     m_playDelayBox->setFixedWidth(m_playDelayBox->fontMetrics().horizontalAdvance(QStringLiteral("000000")));
-    QAction* slot = m_mainToolBar->findChild<QAction*>(QStringLiteral("PlayDelaySlot"));
-    QAction* box = m_mainToolBar->insertWidget(slot, m_playDelayBox);
-    m_mainToolBar->removeAction(slot);
-    box->setObjectName(QStringLiteral("PlayDelayBoxAction"));
 
     connect(m_playDelayBox, &QLineEdit::textChanged, this, &CMainFrame::onPlayDelayEdited);
     // Filling the box is a change like any other: "PlayDelay" gets the number's plain form.

@@ -83,7 +83,7 @@ private:
     void createToolBars();
     void fillToolBar(QToolBar* bar, std::span<const int> buttons);
     void createStatusBar();
-    void createPlayDelayBox();
+    void fillPlayDelayBox();
     void restoreDockState();
     void connectFrameCommands();
     void rebuildWindowList();
