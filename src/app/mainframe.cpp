@@ -343,8 +343,15 @@ void CMainFrame::RestoreWindowPlacement(int showState)
         showWindowAs(*this, unsigned(showState)); // where the system puts it
         return;
     }
-    if (showState != int(WindowPlacement::kShowNormal))
+    if (showState != int(WindowPlacement::kShowNormal)) {
         placement->showCmd = unsigned(showState);
+    } else if (placement->showCmd == WindowPlacement::kShowMinimized) {
+        // Closed while minimised: an ordinary start still shows the window,
+        // maximised when it was maximised before it was minimised.
+        placement->showCmd = (placement->flags & WindowPlacement::kRestoreToMaximized)
+                                 ? WindowPlacement::kShowMaximized
+                                 : WindowPlacement::kShowNormal;
+    }
     placement->applyTo(*this);
 }
 

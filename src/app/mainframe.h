@@ -63,7 +63,8 @@ public:
     void updateCommands();
 
     // Shows the window at its saved "WindowPos"; a show state other than
-    // normal (1) wins over the saved one.
+    // normal (1) wins over the saved one. A window saved minimised comes back
+    // normal, or maximised if it was maximised before, not out of sight.
     void RestoreWindowPlacement(int showState);
     // Whether the toolbar docking saved under name names only bars this
     // window has.

@@ -319,9 +319,23 @@ TEST_F(MainFrameTest, PlacementSurvivesRestarts)
         EXPECT_TRUE(get("WindowPos").startsWith("2,2,"));
     }
     {
+        // Closed minimised from maximised: an ordinary start shows it maximised.
         CMainFrame frame(sink);
         frame.RestoreWindowPlacement(1);
-        EXPECT_TRUE(frame.isMinimized());
+        EXPECT_FALSE(frame.isMinimized());
+        EXPECT_TRUE(frame.isMaximized());
+        frame.showNormal();
+        frame.showMinimized();
+        frame.close();
+        EXPECT_EQ(get("WindowPos"), "0,2,-1,-1,-1,-1,40,50,680,530");
+    }
+    {
+        // ... and from normal, normal.
+        CMainFrame frame(sink);
+        frame.RestoreWindowPlacement(1);
+        EXPECT_FALSE(frame.isMinimized());
+        EXPECT_FALSE(frame.isMaximized());
+        EXPECT_EQ(frame.normalGeometry(), QRect(40, 50, 640, 480));
     }
 }
 
