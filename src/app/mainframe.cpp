@@ -343,15 +343,10 @@ void CMainFrame::RestoreWindowPlacement(int showState)
         showWindowAs(*this, unsigned(showState)); // where the system puts it
         return;
     }
-    if (showState != int(WindowPlacement::kShowNormal)) {
+    // A start asked to show otherwise than normally wins; an ordinary start
+    // shows the window as it was closed, minimised included.
+    if (showState != int(WindowPlacement::kShowNormal))
         placement->showCmd = unsigned(showState);
-    } else if (placement->showCmd == WindowPlacement::kShowMinimized) {
-        // Closed while minimised: an ordinary start still shows the window,
-        // maximised when it was maximised before it was minimised.
-        placement->showCmd = (placement->flags & WindowPlacement::kRestoreToMaximized)
-                                 ? WindowPlacement::kShowMaximized
-                                 : WindowPlacement::kShowNormal;
-    }
     placement->applyTo(*this);
 }
 
