@@ -134,7 +134,7 @@ void drawFlagsAndBeams(FrameCanvas& canvas, const EventFacts& facts, const char*
             } else if (facts.beam == MusicValue::GroupLast[0] && previousCount == 0) {
                 lower -= m.noteSize;
             } else if (facts.beam == MusicValue::GroupInner[0] && previousCount == 0) {
-                lower = top - m.noteSize; // a stub upward where the note before has no beam at this level
+                lower = top - m.noteSize; // a short piece upward where the note before has no beam at this level
             }
             canvas.fillBlack(w, std::min(upper, lower), beamWidth, std::abs(lower - upper));
         } else {
