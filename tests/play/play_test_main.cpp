@@ -9,7 +9,11 @@
 // the uninstrumented runtime's own synchronisation and reports races inside it.
 extern "C" const char* __tsan_default_suppressions()
 {
-    return "race:libgomp.so.1\n";
+    // Qt's own thread pool (fonts, images) synchronises inside libraries
+    // built without ThreadSanitizer, which then sees races that are not there.
+    return "race:libgomp.so.1\n"
+           "race:libQt6Core.so.6\n"
+           "race:libQt6Gui.so.6\n";
 }
 
 int main(int argc, char** argv)
