@@ -74,6 +74,7 @@ constexpr CommandInfo kCommands[] = {
     {32830, "Tie All Views Together", "Tie All Views Together", "Tie All Views Together", "", nullptr, R::AnyView},
     {32833, "MIDI Setup", "MIDI Setup", "MIDI Setup", "", nullptr, R::Always},
     {32782, "Play", "Play", "Play", "P", nullptr, R::ActiveViewIdle},
+    {32783, "Stop playing", "Stop playing", "Stop playing", "", nullptr, R::ActiveViewPlaying},
     {32836, "Play Delay", "Play Delay (Secs)", "Play Delay (Secs)", "", nullptr, R::Always},
     {32815, "Mute", "Mute", "Mute", "", nullptr, R::Disabled},
     {32820, "Tine labels", "Tine labels", "Tine labels", "", nullptr, R::Disabled},
@@ -135,6 +136,7 @@ bool isCommandEnabled(CommandRule rule, const CommandState& state)
     case R::Always: return true;
     case R::ActiveView: return state.activeView;
     case R::ActiveViewIdle: return state.activeView && !state.activeViewPlaying;
+    case R::ActiveViewPlaying: return state.activeViewPlaying;
     case R::AnyView: return state.anyView;
     case R::AnyViewIdle: return state.anyView && !state.anyViewPlaying;
     case R::SomeViewPlaying: return state.anyViewPlaying;

@@ -13,6 +13,7 @@ enum class CommandRule {
     Always,
     ActiveView,     // a document window is active
     ActiveViewIdle, // ... and its view is not playing
+    ActiveViewPlaying,
     AnyView,        // some document has a view
     AnyViewIdle,    // ... and no view is playing
     SomeViewPlaying,
@@ -56,6 +57,7 @@ inline constexpr int WindowArrange = 57649;
 inline constexpr int WindowCascade = 57650;
 inline constexpr int WindowTile = 57652;
 inline constexpr int PlayView = 32782;
+inline constexpr int StopView = 32783;
 inline constexpr int PlayAll = 32826;
 inline constexpr int StopPlaying = 32827;
 inline constexpr int TieViews = 32830;

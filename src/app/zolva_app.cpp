@@ -3,8 +3,14 @@
 #include "app/display_version.h"
 #include "app/document_registry.h"
 #include "app/mainframe.h"
+#include "app/child_frame.h"
+#include "app/command_table.h"
 #include "app/settings_text.h"
+#include "app/view_player.h"
 #include "play/midi_session.h"
+#include "play/play_clock.h"
+#include "play/tied_views.h"
+#include "view/zolva_view.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -49,6 +55,7 @@ CommandLine parseCommandLine(const QStringList& arguments)
 
 CZolvaApp::CZolvaApp(MessageSink& messages, MidiDevices& devices, UrlOpener opener)
     : m_messages(messages), m_opener(std::move(opener)), m_midi(std::make_unique<MidiSession>(messages, devices)),
+      m_tied(std::make_unique<TiedViews>()), m_clock(std::make_unique<SteadyPlayClock>()),
       m_chooseFiles(chooseMusicFiles)
 {
 }
@@ -80,6 +87,7 @@ bool CZolvaApp::StartUp(const QString& fileToOpen, int showState)
     m_frame->addMidiSetup(*m_midi);
     m_frame->addInformationCommands(m_messages, m_opener);
     m_frame->onCommand(57601, [this] { OnFileOpen(); });
+    addPlayCommands();
     m_frame->setRecentFileOpener([this](const QString& path) { OpenDocumentFile(path); });
 
     if (!fileToOpen.isEmpty())
@@ -129,4 +137,69 @@ CZolvaDoc* CZolvaApp::OpenDocumentFile(const QString& path)
     recent.save();
     m_frame->updateRecentFiles();
     return doc;
+}
+
+void CZolvaApp::addPlayCommands()
+{
+    m_frame->onCommand(cmd::PlayView, [this] { OnPlayView(); });
+    m_frame->onCommand(cmd::StopView, [this] { OnStopView(); });
+    m_frame->onCommand(cmd::PlayAll, [this] { OnPlayAll(); });
+    m_frame->onCommand(cmd::StopPlaying, [this] { OnStopPlaying(); });
+}
+
+ViewPlayer& CZolvaApp::playerOf(CZolvaView& view)
+{
+    if (ViewPlayer* player = ViewPlayer::of(view))
+        return *player;
+    return *new ViewPlayer(view, *m_frame, *m_midi, *m_tied, *m_clock);
+}
+
+void CZolvaApp::OnPlayView()
+{
+    CChildFrame* active = m_frame->activeChild();
+    if (!active || active->view()->isPlaying())
+        return;
+    playerOf(*active->view()).play();
+}
+
+void CZolvaApp::OnStopView()
+{
+    CChildFrame* active = m_frame->activeChild();
+    if (!active || !active->view()->isPlaying())
+        return;
+    playerOf(*active->view()).stop();
+}
+
+void CZolvaApp::OnPlayAll()
+{
+    const std::vector<CChildFrame*> views = m_frame->documents().allViews();
+    for (CChildFrame* frame : views) {
+        if (frame->view()->isPlaying())
+            return;
+    }
+    if (!m_frame->commandAction(cmd::TieViews)->isChecked()) {
+        OnPlayView();
+        return;
+    }
+    m_tied->beginTie();
+    for (size_t i = 0; i < views.size(); ++i)
+        m_tied->addTiedView();
+    for (CChildFrame* frame : views)
+        playerOf(*frame->view()).play();
+}
+
+void CZolvaApp::OnStopPlaying()
+{
+    std::vector<ViewPlayer*> players;
+    for (CChildFrame* frame : m_frame->documents().allViews()) {
+        if (ViewPlayer* player = ViewPlayer::of(*frame->view()))
+            players.push_back(player);
+    }
+    // Every thread winds down at once; then each is waited for.
+    for (ViewPlayer* player : players)
+        player->requestStop();
+    for (ViewPlayer* player : players)
+        player->halt();
+    m_midi->CloseMidiOutput();
+    m_midi->OpenMidiOutput();
 }

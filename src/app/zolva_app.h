@@ -13,7 +13,11 @@ class CZolvaDoc;
 class MessageSink;
 class MidiDevices;
 class MidiSession;
+class PlayClock;
 class QWidget;
+class TiedViews;
+class ViewPlayer;
+class CZolvaView;
 
 // The folder part of a program path: everything up to and including its last
 // "/", "\" or ":"; empty when it has none.
@@ -64,11 +68,26 @@ public:
     CMainFrame* mainFrame() const { return m_frame.get(); }
     MidiSession& midi() const { return *m_midi; }
     int playDelay() const;
+    TiedViews& tiedViews() const { return *m_tied; }
+
+    // Play and Stop playing of the active view; Play of every view when the
+    // views are tied, else of the active one; Stop Playing of every view.
+    void OnPlayView();
+    void OnStopView();
+    void OnPlayAll();
+    void OnStopPlaying();
 
 private:
+    void addPlayCommands();
+    // The player of view, made on its first Play.
+    ViewPlayer& playerOf(CZolvaView& view);
+
     MessageSink& m_messages;
     UrlOpener m_opener;
     std::unique_ptr<MidiSession> m_midi;
+    // The playback threads use these and the MIDI output until the windows have gone.
+    std::unique_ptr<TiedViews> m_tied;
+    std::unique_ptr<PlayClock> m_clock;
     std::unique_ptr<CMainFrame> m_frame;
     QString m_programFolder;
     QString m_musicFolder;

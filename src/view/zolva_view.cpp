@@ -1,6 +1,7 @@
 #include "view/zolva_view.h"
 
 #include "doc/zolva_doc.h"
+#include "xml/xpxml_node.h"
 
 #include <QPainter>
 #include <QScrollBar>
@@ -37,6 +38,16 @@ void CZolvaView::OnUpdate()
     updateScrollRanges();
     if (isVisible())
         viewport()->repaint();
+}
+
+void CZolvaView::ScrollToElement(XPxmlNode* element, int lookAhead)
+{
+    if (!element)
+        return;
+    for (int i = 0; i < lookAhead && element->nextElementSibling(); ++i)
+        element = element->nextElementSibling();
+    scrollToShow(element);
+    viewport()->repaint();
 }
 
 void CZolvaView::updateScrollRanges()

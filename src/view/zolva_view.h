@@ -33,6 +33,9 @@ public:
     // The document changed: cursor and selection go, bar timing and layout
     // are redone and the view is repainted.
     void OnUpdate();
+    // Keeps element and the lookAhead elements after it in view, then
+    // repaints at once; nothing for no element.
+    void ScrollToElement(XPxmlNode* element, int lookAhead);
 
 protected:
     void paintEvent(QPaintEvent* event) override;

@@ -150,13 +150,13 @@ TEST_F(MainFrameTest, EnablingOfEveryCommand)
     withDocument.insert({57602, 32824, 57648, 57650, 57652, 57649, 32826, 32830, 32831, 32832, 32782});
     EXPECT_EQ(enabledIds(frame), withDocument);
 
-    // While the view plays: Stop instead of the two Plays.
+    // While the view plays: the two Stops instead of the two Plays.
     frame.activeChild()->view()->setPlaying(true);
     frame.updateCommands();
     std::set<int> playing = withDocument;
     playing.erase(32826);
     playing.erase(32782);
-    playing.insert(32827);
+    playing.insert({32827, 32783});
     EXPECT_EQ(enabledIds(frame), playing);
     frame.activeChild()->view()->setPlaying(false);
 }

@@ -1,0 +1,105 @@
+#include "app/view_player.h"
+
+#include "app/mainframe.h"
+#include "doc/zolva_doc.h"
+#include "play/midi_session.h"
+#include "view/zolva_view.h"
+
+#include <QLineEdit>
+#include <QMetaObject>
+
+ViewPlayer::ViewPlayer(CZolvaView& view, CMainFrame& frame, MidiSession& midi, TiedViews& tied, PlayClock& clock)
+    : QObject(&view), m_view(view), m_frame(frame), m_midi(midi), m_thread(midi, *this, tied, clock)
+{
+}
+
+// Runs while the view is being destroyed: the thread is stopped and joined
+// before anything it was given goes, and the view is not touched.
+ViewPlayer::~ViewPlayer()
+{
+    m_thread.stop();
+    m_midi.CloseMidiOutput();
+    m_midi.OpenMidiOutput();
+}
+
+ViewPlayer* ViewPlayer::of(CZolvaView& view)
+{
+    return view.findChild<ViewPlayer*>(QString(), Qt::FindDirectChildrenOnly);
+}
+
+bool ViewPlayer::play()
+{
+    if (m_view.isPlaying())
+        return false;
+    CZolvaDoc& doc = m_view.document();
+    PlaybackSetup setup;
+    setup.noteList = doc.noteList();
+    setup.start = m_view.cursor().element.load();
+    setup.tineCount = doc.tineCount();
+    setup.tineKeys = m_view.layout().options().tineKeys;
+    setup.playDelay = m_frame.playDelay();
+    m_view.cursor().selectionAnchor = nullptr;
+    m_view.cursor().selectionEnd = nullptr;
+    if (!m_thread.play(setup))
+        return false;
+    showIdle(false);
+    return true;
+}
+
+void ViewPlayer::halt()
+{
+    m_thread.stop();
+    showIdle(true);
+}
+
+void ViewPlayer::stop()
+{
+    halt();
+    m_midi.CloseMidiOutput();
+    m_midi.OpenMidiOutput();
+}
+
+void ViewPlayer::showIdle(bool idle)
+{
+    m_view.setPlaying(!idle);
+    m_view.viewport()->update();
+    m_frame.updateCommands();
+}
+
+template <class Call> void ViewPlayer::post(QObject* context, Call call)
+{
+    QMetaObject::invokeMethod(context, std::move(call), Qt::QueuedConnection);
+}
+
+void ViewPlayer::cursorMoved(XPxmlNode* element)
+{
+    post(this, [this, element] { m_view.cursor().element.store(element); });
+}
+
+void ViewPlayer::scrollToElement(XPxmlNode* element, int lookAhead)
+{
+    post(this, [this, element, lookAhead] { m_view.ScrollToElement(element, lookAhead); });
+}
+
+// The box belongs to the main window, which outlives every view: its last
+// value and its enabling arrive even when the view has gone meanwhile.
+void ViewPlayer::showPlayDelay(long seconds)
+{
+    QLineEdit* box = m_frame.playDelayBox();
+    post(box, [box, seconds] { box->setText(QString::number(seconds)); });
+}
+
+void ViewPlayer::enablePlayDelayBox(bool enabled)
+{
+    QLineEdit* box = m_frame.playDelayBox();
+    post(box, [box, enabled] { box->setEnabled(enabled); });
+}
+
+void ViewPlayer::finished()
+{
+    // A late word from a run that Stop gave up on must not end a newer run.
+    post(this, [this] {
+        if (!m_thread.isPlaying())
+            showIdle(true);
+    });
+}

@@ -1,0 +1,206 @@
+// Play and Stop from the main window's commands: a view plays its document on
+// its own thread through the MIDI output, its cursor follows and comes home,
+// Stop is prompt, and a view may close in the middle of playing.
+#include "app/zolva_app.h"
+
+#include "app/child_frame.h"
+#include "app/command_table.h"
+#include "app/mainframe.h"
+#include "fake_midi_devices.h"
+#include "recording_sink.h"
+#include "shell_fixture.h"
+#include "url_recorder.h"
+#include "view/zolva_view.h"
+#include "xml/xpxml_node.h"
+
+#include <QAction>
+#include <algorithm>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QLineEdit>
+#include <QPointer>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+// Seventeen tines; notes follows the Notes element's opening tag.
+QByteArray music(const char* notes)
+{
+    return QByteArray("<?xml version=\"1.0\"?><Zolva Version=\"1.0.14\"><Config><MIDI/>"
+                      "<Tines Number=\"17\" NoteValues=\"86,83,79,76,72,69,65,62,60,64,67,71,74,77,81,84,88\"/>"
+                      "</Config><Notes>") +
+           notes + "</Notes></Zolva>";
+}
+
+// Three short notes: 100 ms each.
+const char* const kShortPiece = "<Bar Tempo=\"600\"/><Note Value=\"4\" Tines=\"9\"/><Note Value=\"4\" Tines=\"10\"/>"
+                                "<Note Value=\"4\" Tines=\"8\"/>";
+// A short note, then one of eight seconds.
+const char* const kLongPiece = "<Bar Tempo=\"30\"/><Note Value=\"16\" Tines=\"9\"/><Note Value=\"1\" Tines=\"10\"/>"
+                               "<Note Value=\"1\" Tines=\"8\"/>";
+
+class PlayCommandsTest : public ShellTest {
+protected:
+    PlayCommandsTest() : app(sink, devices, urls.opener())
+    {
+        app.setProgramFolder(dir.path() + "/program/");
+        set("PlayDelay", "0");
+    }
+
+    // Starts the program with piece open in the active window.
+    CZolvaView* start(const char* piece)
+    {
+        const QString path = dir.path() + "/piece.zvm";
+        QFile file(path);
+        if (!file.open(QIODevice::WriteOnly) || file.write(music(piece)) < 0)
+            return nullptr;
+        file.close();
+        if (!app.StartUp(path) || !frame()->activeChild())
+            return nullptr;
+        return frame()->activeChild()->view();
+    }
+    CMainFrame* frame() const { return app.mainFrame(); }
+    QAction* command(int id) const { return frame()->commandAction(id); }
+    // The keys of the notes sounded on the output opened last.
+    std::vector<int> soundedKeys() const
+    {
+        std::vector<int> keys;
+        for (const RecordedMidiMessage& m : devices.opened.back()->messages()) {
+            if ((midiStatus(m.message) & 0xF0) == 0x90 && midiData2(m.message) > 0)
+                keys.push_back(midiData1(m.message));
+        }
+        return keys;
+    }
+    static XPxmlNode* element(CZolvaView* view, int index)
+    {
+        XPxmlNode* node = view->cursor().element.load();
+        while (node && node->prevSibling())
+            node = node->prevSibling();
+        for (int i = 0; node && i < index; ++i)
+            node = node->nextElementSibling();
+        return node;
+    }
+
+    QTemporaryDir dir;
+    RecordingSink sink;
+    FakeMidiDevices devices;
+    UrlRecorder urls;
+    CZolvaApp app;
+};
+
+TEST_F(PlayCommandsTest, PlayKeySoundsThePieceAndTheCursorComesHome)
+{
+    CZolvaView* view = start(kShortPiece);
+    ASSERT_TRUE(view);
+    XPxmlNode* home = element(view, 2);
+    view->cursor().element.store(home);
+    view->cursor().selectionAnchor = home;
+    view->cursor().selectionEnd = element(view, 3);
+    EXPECT_TRUE(command(cmd::PlayView)->isEnabled());
+    EXPECT_FALSE(command(cmd::StopView)->isEnabled());
+
+    frame()->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(frame()));
+    QTest::keyClick(view, Qt::Key_P);
+    EXPECT_TRUE(view->isPlaying());
+    EXPECT_EQ(view->cursor().selectionAnchor, nullptr);
+    EXPECT_EQ(view->cursor().selectionEnd, nullptr);
+    // While it plays, Play waits and both Stops are offered.
+    EXPECT_FALSE(command(cmd::PlayView)->isEnabled());
+    EXPECT_FALSE(command(cmd::PlayAll)->isEnabled());
+    EXPECT_TRUE(command(cmd::StopView)->isEnabled());
+    EXPECT_TRUE(command(cmd::StopPlaying)->isEnabled());
+
+    QTRY_VERIFY_WITH_TIMEOUT(!view->isPlaying(), 5000);
+    // From the cursor on: the notes of tines 10 and 8 (keys 64 and 62), not the first.
+    EXPECT_EQ(soundedKeys(), (std::vector<int>{64, 62}));
+    EXPECT_EQ(view->cursor().element.load(), home);
+    EXPECT_TRUE(command(cmd::PlayView)->isEnabled());
+    EXPECT_FALSE(command(cmd::StopPlaying)->isEnabled());
+    EXPECT_TRUE(frame()->playDelayBox()->isEnabled());
+}
+
+TEST_F(PlayCommandsTest, PlayOfTheWholeProgramPlaysTheActiveViewWhenUntied)
+{
+    CZolvaView* view = start(kShortPiece);
+    ASSERT_TRUE(view);
+    command(cmd::PlayAll)->trigger();
+    EXPECT_TRUE(view->isPlaying());
+    QTRY_VERIFY_WITH_TIMEOUT(!view->isPlaying(), 5000);
+    EXPECT_EQ(soundedKeys(), (std::vector<int>{60, 64, 62}));
+}
+
+TEST_F(PlayCommandsTest, PlayOfTheWholeProgramPlaysEveryTiedView)
+{
+    CZolvaView* first = start(kShortPiece);
+    ASSERT_TRUE(first);
+    command(cmd::WindowNew)->trigger();
+    CZolvaView* second = frame()->activeChild()->view();
+    ASSERT_NE(first, second);
+    command(cmd::TieViews)->setChecked(true);
+    command(cmd::PlayAll)->trigger();
+    EXPECT_TRUE(first->isPlaying());
+    EXPECT_TRUE(second->isPlaying());
+    QTRY_VERIFY_WITH_TIMEOUT(!first->isPlaying() && !second->isPlaying(), 5000);
+    std::vector<int> keys = soundedKeys();
+    std::sort(keys.begin(), keys.end());
+    EXPECT_EQ(keys, (std::vector<int>{60, 60, 62, 62, 64, 64}));
+}
+
+TEST_F(PlayCommandsTest, BothStopsEndPlayingPromptlyAndLeaveTheCursorWhereItWas)
+{
+    for (int stopId : {cmd::StopView, cmd::StopPlaying}) {
+        SCOPED_TRACE(stopId);
+        CZolvaView* view = start(kLongPiece);
+        ASSERT_TRUE(view);
+        XPxmlNode* longNote = element(view, 2);
+        const size_t outputs = devices.opened.size();
+        command(cmd::PlayView)->trigger();
+        QTRY_COMPARE_WITH_TIMEOUT(view->cursor().element.load(), longNote, 3000);
+
+        QElapsedTimer timer;
+        timer.start();
+        command(stopId)->trigger();
+        EXPECT_LT(timer.elapsed(), 2000);
+        EXPECT_FALSE(view->isPlaying());
+        EXPECT_TRUE(command(cmd::PlayView)->isEnabled());
+        EXPECT_FALSE(command(stopId)->isEnabled());
+        // The output was closed, cutting off the ringing note, and opened anew.
+        ASSERT_EQ(devices.opened.size(), outputs + 1);
+        EXPECT_TRUE(devices.opened[outputs - 1]->isClosed());
+        QTest::qWait(100); // what the thread posted last arrives
+        EXPECT_EQ(view->cursor().element.load(), longNote);
+        EXPECT_TRUE(frame()->playDelayBox()->isEnabled());
+        frame()->close();
+        QTest::qWait(10);
+    }
+}
+
+TEST_F(PlayCommandsTest, AViewClosedWhilePlayingGoesQuietlyAndTheBoxComesBack)
+{
+    set("PlayDelay", "5");
+    for (bool countingIn : {true, false}) {
+        SCOPED_TRACE(countingIn);
+        CZolvaView* view = start(kLongPiece);
+        ASSERT_TRUE(view);
+        QPointer<CChildFrame> child = frame()->activeChild();
+        frame()->playDelayBox()->setText(countingIn ? "5" : "0");
+        command(cmd::PlayView)->trigger();
+        if (countingIn)
+            QTRY_VERIFY_WITH_TIMEOUT(!frame()->playDelayBox()->isEnabled(), 2000);
+        else
+            QTRY_VERIFY_WITH_TIMEOUT(!soundedKeys().empty(), 2000);
+        child->close();
+        QTRY_VERIFY_WITH_TIMEOUT(child.isNull(), 3000);
+        QTest::qWait(300);
+        // The count-in's start value is back in an enabled box.
+        EXPECT_TRUE(frame()->playDelayBox()->isEnabled());
+        EXPECT_EQ(frame()->playDelayBox()->text(), countingIn ? "5" : "0");
+        EXPECT_FALSE(command(cmd::StopPlaying)->isEnabled());
+        frame()->close();
+        QTest::qWait(10);
+    }
+}
+
+} // namespace
