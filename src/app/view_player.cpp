@@ -14,12 +14,17 @@ ViewPlayer::ViewPlayer(CZolvaView& view, CMainFrame& frame, MidiSession& midi, T
 }
 
 // Runs while the view is being destroyed: the thread is stopped and joined
-// before anything it was given goes, and the view is not touched.
+// before anything it was given goes, and the view is not touched. A player
+// that had ended leaves the output alone: nothing of it rings, and at exit
+// the output may already be shut.
 ViewPlayer::~ViewPlayer()
 {
+    const bool wasPlaying = m_thread.isPlaying();
     m_thread.stop();
-    m_midi.CloseMidiOutput();
-    m_midi.OpenMidiOutput();
+    if (wasPlaying) {
+        m_midi.CloseMidiOutput();
+        m_midi.OpenMidiOutput();
+    }
 }
 
 ViewPlayer* ViewPlayer::of(CZolvaView& view)

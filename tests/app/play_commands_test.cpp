@@ -119,6 +119,14 @@ TEST_F(PlayCommandsTest, PlayKeySoundsThePieceAndTheCursorComesHome)
     EXPECT_TRUE(command(cmd::PlayView)->isEnabled());
     EXPECT_FALSE(command(cmd::StopPlaying)->isEnabled());
     EXPECT_TRUE(frame()->playDelayBox()->isEnabled());
+
+    // Closing a view that played and ended leaves the output alone.
+    const size_t outputs = devices.opened.size();
+    QPointer<CChildFrame> child = frame()->activeChild();
+    child->close();
+    QTRY_VERIFY_WITH_TIMEOUT(child.isNull(), 3000);
+    EXPECT_EQ(devices.opened.size(), outputs);
+    EXPECT_FALSE(devices.opened.back()->isClosed());
 }
 
 TEST_F(PlayCommandsTest, PlayOfTheWholeProgramPlaysTheActiveViewWhenUntied)
@@ -191,8 +199,12 @@ TEST_F(PlayCommandsTest, AViewClosedWhilePlayingGoesQuietlyAndTheBoxComesBack)
             QTRY_VERIFY_WITH_TIMEOUT(!frame()->playDelayBox()->isEnabled(), 2000);
         else
             QTRY_VERIFY_WITH_TIMEOUT(!soundedKeys().empty(), 2000);
+        const size_t outputs = devices.opened.size();
         child->close();
         QTRY_VERIFY_WITH_TIMEOUT(child.isNull(), 3000);
+        // What still rang is cut off: the output is closed and opened anew.
+        ASSERT_EQ(devices.opened.size(), outputs + 1);
+        EXPECT_TRUE(devices.opened[outputs - 1]->isClosed());
         QTest::qWait(300);
         // The count-in's start value is back in an enabled box.
         EXPECT_TRUE(frame()->playDelayBox()->isEnabled());
