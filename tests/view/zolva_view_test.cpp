@@ -51,6 +51,40 @@ TEST(ZolvaView, ShowsThePaintersFrameWithoutErasing)
     EXPECT_EQ(shown.pixel(mid + 20, int(second.top) - 3), qRgb(0xC8, 0xC8, 0xC8)) << "a lane";
 }
 
+TEST(ZolvaView, ScrollToElementKeepsTheElementsAheadInView)
+{
+    OpenView open;
+    CZolvaView& view = open.view;
+    QScrollBar& bar = *view.verticalScrollBar();
+    // Whether element index shows with a band of its own height to spare on both sides.
+    auto showsWithRoom = [&](int index) {
+        const ViewLayout::Band band =
+            view.layout().EventBand(open.music.at(index), ViewLayout::Coordinates::Document);
+        return band.top - band.height >= bar.value() &&
+               band.top + band.height <= bar.value() + view.viewport()->height();
+    };
+
+    ASSERT_FALSE(showsWithRoom(70));
+    view.ScrollToElement(open.music.at(60), 10);
+    EXPECT_TRUE(showsWithRoom(70));
+    ASSERT_FALSE(showsWithRoom(15));
+    view.ScrollToElement(open.music.at(5), 10);
+    EXPECT_TRUE(showsWithRoom(15));
+    // An element already in view moves nothing.
+    const int before = bar.value();
+    view.ScrollToElement(open.music.at(14), 1);
+    EXPECT_EQ(bar.value(), before);
+    view.ScrollToElement(nullptr, 10);
+    EXPECT_EQ(bar.value(), before);
+    // Looking ahead stops at the last element (200): as if it were asked for.
+    view.ScrollToElement(open.music.at(195), 10);
+    const int nearEnd = bar.value();
+    EXPECT_NE(nearEnd, before);
+    view.ScrollToElement(open.music.at(5), 0);
+    view.ScrollToElement(open.music.at(200), 0);
+    EXPECT_EQ(bar.value(), nearEnd);
+}
+
 TEST(ZolvaView, UpdateClearsTheCursorAndLaysOutAgain)
 {
     OpenView open;
