@@ -19,6 +19,7 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QPointer>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -127,6 +128,27 @@ TEST_F(PlayCommandsTest, PlayKeySoundsThePieceAndTheCursorComesHome)
     QTRY_VERIFY_WITH_TIMEOUT(child.isNull(), 3000);
     EXPECT_EQ(devices.opened.size(), outputs);
     EXPECT_FALSE(devices.opened.back()->isClosed());
+}
+
+TEST_F(PlayCommandsTest, TheCountInShowsInTheBoxWhichGetsItsValueBack)
+{
+    set("PlayDelay", "2");
+    CZolvaView* view = start(kShortPiece);
+    ASSERT_TRUE(view);
+    QLineEdit* box = frame()->playDelayBox();
+    QSignalSpy shown(box, &QLineEdit::textChanged);
+    command(cmd::PlayView)->trigger();
+    QTRY_VERIFY_WITH_TIMEOUT(!box->isEnabled(), 1000);
+    EXPECT_TRUE(soundedKeys().empty());
+    QTRY_VERIFY_WITH_TIMEOUT(!view->isPlaying(), 6000);
+    QStringList texts;
+    for (const QList<QVariant>& change : shown)
+        texts << change.at(0).toString();
+    // Each second left, then the start value (the closing "0" shows no change).
+    EXPECT_EQ(texts, (QStringList{"1", "0", "2"}));
+    EXPECT_TRUE(box->isEnabled());
+    EXPECT_EQ(get("PlayDelay"), "2");
+    EXPECT_EQ(soundedKeys().size(), 3u);
 }
 
 TEST_F(PlayCommandsTest, PlayOfTheWholeProgramPlaysTheActiveViewWhenUntied)
