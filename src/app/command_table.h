@@ -58,6 +58,9 @@ inline constexpr int WindowCascade = 57650;
 inline constexpr int WindowTile = 57652;
 inline constexpr int PlayView = 32782;
 inline constexpr int StopView = 32783;
+// The views' own Home and End, reached through the application's.
+inline constexpr int ViewHome = 32802;
+inline constexpr int ViewEnd = 32803;
 inline constexpr int PlayAll = 32826;
 inline constexpr int StopPlaying = 32827;
 inline constexpr int TieViews = 32830;

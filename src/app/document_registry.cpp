@@ -62,6 +62,8 @@ CChildFrame* DocumentRegistry::addView(CZolvaDoc& doc)
         frame->resize(area * 0.8);
     updateTitles(doc);
     frame->show();
+    if (m_setUpView)
+        m_setUpView(*frame->view());
     frame->view()->OnInitialUpdate();
     m_area.setActiveSubWindow(frame);
     emit changed();
@@ -74,6 +76,16 @@ std::vector<CChildFrame*> DocumentRegistry::viewsOf(const CZolvaDoc& doc) const
     for (CChildFrame* frame : m_frames) {
         if (&frame->document() == &doc)
             frames.push_back(frame);
+    }
+    return frames;
+}
+
+std::vector<CChildFrame*> DocumentRegistry::viewsByDocument() const
+{
+    std::vector<CChildFrame*> frames;
+    for (const auto& doc : m_documents) {
+        const std::vector<CChildFrame*> views = viewsOf(*doc);
+        frames.insert(frames.end(), views.begin(), views.end());
     }
     return frames;
 }

@@ -3,11 +3,13 @@
 #include <QObject>
 #include <QString>
 
+#include <functional>
 #include <memory>
 #include <vector>
 
 class CChildFrame;
 class CZolvaDoc;
+class CZolvaView;
 class MessageSink;
 class QMdiArea;
 
@@ -25,12 +27,16 @@ public:
     CZolvaDoc* openDocument(const QString& path);
     // Another window on doc, made active.
     CChildFrame* addView(CZolvaDoc& doc);
+    // Runs on every new view before its first update.
+    void setViewSetup(std::function<void(CZolvaView&)> setup) { m_setUpView = std::move(setup); }
 
     // Documents with an open window.
     int documentCount() const;
     // The windows of doc, oldest first.
     std::vector<CChildFrame*> viewsOf(const CZolvaDoc& doc) const;
     std::vector<CChildFrame*> allViews() const { return m_frames; }
+    // Every window, document by document in the order they were opened.
+    std::vector<CChildFrame*> viewsByDocument() const;
     CChildFrame* activeFrame() const;
 
     // Called by a window when it closes, and again once its view is gone.
@@ -50,4 +56,5 @@ private:
     std::vector<std::unique_ptr<CZolvaDoc>> m_documents;
     std::vector<CChildFrame*> m_frames;     // open windows
     std::vector<CChildFrame*> m_liveFrames; // windows not yet deleted
+    std::function<void(CZolvaView&)> m_setUpView;
 };

@@ -51,15 +51,10 @@ bool ViewPlayer::play()
     return true;
 }
 
-void ViewPlayer::halt()
+void ViewPlayer::stop()
 {
     m_thread.stop();
     showIdle(true);
-}
-
-void ViewPlayer::stop()
-{
-    halt();
     m_midi.CloseMidiOutput();
     m_midi.OpenMidiOutput();
 }

@@ -25,11 +25,9 @@ public:
 
     // Play: clears the selection and plays from the cursor. False while playing.
     bool play();
-    // Clears playing without waiting, so that several threads can wind down together.
-    void requestStop() { m_thread.requestStop(); }
-    // Stops the thread, waiting at most PlaybackThread::kStopWait; the view is idle afterwards.
-    void halt();
-    // Stop: halt, then close and reopen the MIDI output to cut off what still rings.
+    // Stop: stops the thread, waiting at most PlaybackThread::kStopWait, so
+    // that the view is idle afterwards; then closes and reopens the MIDI
+    // output to cut off what still rings.
     void stop();
 
     void cursorMoved(XPxmlNode* element) override;

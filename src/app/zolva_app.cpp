@@ -12,6 +12,7 @@
 #include "play/tied_views.h"
 #include "view/zolva_view.h"
 
+#include <QAction>
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QDir>
@@ -141,10 +142,22 @@ CZolvaDoc* CZolvaApp::OpenDocumentFile(const QString& path)
 
 void CZolvaApp::addPlayCommands()
 {
+    m_frame->documents().setViewSetup([this](CZolvaView& view) { setUpView(view); });
     m_frame->onCommand(cmd::PlayView, [this] { OnPlayView(); });
     m_frame->onCommand(cmd::StopView, [this] { OnStopView(); });
     m_frame->onCommand(cmd::PlayAll, [this] { OnPlayAll(); });
     m_frame->onCommand(cmd::StopPlaying, [this] { OnStopPlaying(); });
+    m_frame->onCommand(cmd::Home, [this] { BroadcastCommand(cmd::ViewHome); });
+    m_frame->onCommand(cmd::End, [this] { BroadcastCommand(cmd::ViewEnd); });
+    QObject::connect(m_frame->commandAction(cmd::TieViews), &QAction::toggled, m_frame.get(),
+                     [this](bool tied) { m_tieViews = tied; });
+}
+
+void CZolvaApp::setUpView(CZolvaView& view)
+{
+    view.setMidi(m_midi.get());
+    QObject::connect(&view, &CZolvaView::playAllRequested, m_frame.get(), [this] { OnPlayAll(); });
+    QObject::connect(&view, &CZolvaView::stopPlayingRequested, m_frame.get(), [this] { OnStopPlaying(); });
 }
 
 ViewPlayer& CZolvaApp::playerOf(CZolvaView& view)
@@ -154,52 +167,87 @@ ViewPlayer& CZolvaApp::playerOf(CZolvaView& view)
     return *new ViewPlayer(view, *m_frame, *m_midi, *m_tied, *m_clock);
 }
 
+void CZolvaApp::OnViewCommand(CZolvaView& view, int viewCommand)
+{
+    const bool playing = view.isPlaying();
+    switch (viewCommand) {
+    case cmd::PlayView:
+        if (!playing)
+            playerOf(view).play();
+        break;
+    case cmd::StopView:
+        if (playing)
+            playerOf(view).stop();
+        break;
+    case cmd::ViewHome:
+        if (!playing)
+            view.OnHome();
+        break;
+    case cmd::ViewEnd:
+        if (!playing)
+            view.OnEnd();
+        break;
+    default:
+        break;
+    }
+}
+
+void CZolvaApp::postViewCommand(CZolvaView& view, int viewCommand)
+{
+    QMetaObject::invokeMethod(
+        &view, [this, &view, viewCommand] { OnViewCommand(view, viewCommand); }, Qt::QueuedConnection);
+}
+
 void CZolvaApp::OnPlayView()
 {
-    CChildFrame* active = m_frame->activeChild();
-    if (!active || active->view()->isPlaying())
-        return;
-    playerOf(*active->view()).play();
+    if (CChildFrame* active = m_frame->activeChild())
+        OnViewCommand(*active->view(), cmd::PlayView);
 }
 
 void CZolvaApp::OnStopView()
 {
-    CChildFrame* active = m_frame->activeChild();
-    if (!active || !active->view()->isPlaying())
+    if (CChildFrame* active = m_frame->activeChild())
+        OnViewCommand(*active->view(), cmd::StopView);
+}
+
+void CZolvaApp::BroadcastCommand(int viewCommand)
+{
+    if (!m_tieViews) {
+        if (CChildFrame* active = m_frame->activeChild())
+            postViewCommand(*active->view(), viewCommand);
         return;
-    playerOf(*active->view()).stop();
+    }
+    for (CChildFrame* frame : m_frame->documents().viewsByDocument())
+        postViewCommand(*frame->view(), viewCommand);
 }
 
 void CZolvaApp::OnPlayAll()
 {
-    const std::vector<CChildFrame*> views = m_frame->documents().allViews();
-    for (CChildFrame* frame : views) {
-        if (frame->view()->isPlaying())
-            return;
-    }
-    if (!m_frame->commandAction(cmd::TieViews)->isChecked()) {
-        OnPlayView();
+    m_tied->beginTie();
+    if (!m_tieViews) {
+        if (CChildFrame* active = m_frame->activeChild())
+            postViewCommand(*active->view(), cmd::PlayView);
         return;
     }
-    m_tied->beginTie();
-    for (size_t i = 0; i < views.size(); ++i)
-        m_tied->addTiedView();
+    // Counted before any of them starts: the threads start as the views
+    // handle what is posted here, after this returns.
+    const std::vector<CChildFrame*> views = m_frame->documents().viewsByDocument();
     for (CChildFrame* frame : views)
-        playerOf(*frame->view()).play();
+        postViewCommand(*frame->view(), cmd::PlayView);
+    m_tied->tieViews(int(views.size()));
 }
 
 void CZolvaApp::OnStopPlaying()
 {
-    std::vector<ViewPlayer*> players;
-    for (CChildFrame* frame : m_frame->documents().allViews()) {
-        if (ViewPlayer* player = ViewPlayer::of(*frame->view()))
-            players.push_back(player);
+    CChildFrame* active = m_frame->activeChild();
+    if (m_tieViews || (active && active->view()->isPlaying())) {
+        BroadcastCommand(cmd::StopView);
+        return;
     }
-    // Every thread winds down at once; then each is waited for.
-    for (ViewPlayer* player : players)
-        player->requestStop();
-    for (ViewPlayer* player : players)
-        player->halt();
-    m_midi->CloseMidiOutput();
-    m_midi->OpenMidiOutput();
+    // Untied, with the music playing in a window that is not the active
+    // one: Stop still stops it rather than doing nothing.
+    for (CChildFrame* frame : m_frame->documents().viewsByDocument()) {
+        if (frame->view()->isPlaying())
+            postViewCommand(*frame->view(), cmd::StopView);
+    }
 }

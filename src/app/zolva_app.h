@@ -70,15 +70,30 @@ public:
     int playDelay() const;
     TiedViews& tiedViews() const { return *m_tied; }
 
-    // Play and Stop playing of the active view; Play of every view when the
-    // views are tied, else of the active one; Stop Playing of every view.
+    // Whether Play, Stop Playing, Home and End act on every view at once.
+    bool tieViews() const { return m_tieViews; }
+
+    // Play and Stop playing of the active view (the keys and menu reach it).
     void OnPlayView();
     void OnStopView();
+    // The application's Play: the active view plays, or every view when the
+    // views are tied, keeping in step at bar lines.
     void OnPlayAll();
+    // The application's Stop Playing.
     void OnStopPlaying();
+    // Posts the view command viewCommand to the active view, or to every view
+    // while the views are tied; each carries it out when it gets to it.
+    void BroadcastCommand(int viewCommand);
+    // Carries out a view command (Play, Stop playing, Home, End) on view, if
+    // its rule allows it at this moment; otherwise it is dropped.
+    void OnViewCommand(CZolvaView& view, int viewCommand);
 
 private:
     void addPlayCommands();
+    // Sound and the program-wide keys for a new view.
+    void setUpView(CZolvaView& view);
+    // Queues viewCommand for view; dropped if the view goes first.
+    void postViewCommand(CZolvaView& view, int viewCommand);
     // The player of view, made on its first Play.
     ViewPlayer& playerOf(CZolvaView& view);
 
@@ -93,4 +108,5 @@ private:
     QString m_musicFolder;
     QString m_templatesFolder;
     FileChooser m_chooseFiles;
+    bool m_tieViews = false;
 };

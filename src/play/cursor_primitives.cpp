@@ -9,11 +9,11 @@
 
 void PlayElement(const TineSound& sound, bool playing, const XPxmlNode* element)
 {
-    if (playing || !element || !xpxmlNameEquals(element->name(), MusicElement::Note))
+    if (playing || !sound.midi || !element || !xpxmlNameEquals(element->name(), MusicElement::Note))
         return;
     const NoteChord chord = readNoteChord(element, sound.tineCount);
     if (chord.count > 0)
-        PlayChord(sound.midi, sound.tineKeys, sound.tineCount, false, chord.span());
+        PlayChord(*sound.midi, sound.tineKeys, sound.tineCount, false, chord.span());
 }
 
 void SetCursor(const TineSound& sound, bool playing, XPxmlNode* noteList, CursorPlace& cursor, XPxmlNode* element,

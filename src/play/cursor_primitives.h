@@ -5,10 +5,10 @@
 class MidiSession;
 class XPxmlNode;
 
-// How a view sounds its tines: the output, the key of tine 1, tine 2 … and
-// the document's tine count.
+// How a view sounds its tines: the output (none: silent), the key of tine 1,
+// tine 2 … and the document's tine count.
 struct TineSound {
-    MidiSession& midi;
+    MidiSession* midi = nullptr;
     std::span<const int> tineKeys;
     int tineCount = 0;
 };

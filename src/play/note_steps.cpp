@@ -8,6 +8,13 @@ XPxmlNode* firstElement(XPxmlNode* noteList)
     return noteList ? noteList->firstElementChild() : nullptr;
 }
 
+XPxmlNode* lastElement(XPxmlNode* noteList)
+{
+    const uint32_t count = noteList ? noteList->childCount() : 0;
+    XPxmlNode* node = count > 0 ? noteList->childAt(count - 1) : nullptr;
+    return node && node->kind() != XPxmlKind::Element ? previousElement(node) : node;
+}
+
 XPxmlNode* nextElement(XPxmlNode* element)
 {
     XPxmlNode* node = element ? element->nextSibling() : nullptr;
@@ -31,6 +38,17 @@ XPxmlNode* elementsAhead(XPxmlNode* element, int count)
         if (!next)
             break;
         element = next;
+    }
+    return element;
+}
+
+XPxmlNode* elementsBehind(XPxmlNode* element, int count)
+{
+    for (; element && count > 0; --count) {
+        XPxmlNode* before = previousElement(element);
+        if (!before)
+            break;
+        element = before;
     }
     return element;
 }

@@ -3,6 +3,7 @@
 void TiedViews::beginTie()
 {
     std::lock_guard lock(playLock);
+    barEvent.reset();
     tiedViewCount = 0;
     barArrivals = 0;
 }
@@ -11,6 +12,15 @@ void TiedViews::addTiedView()
 {
     std::lock_guard lock(playLock);
     ++tiedViewCount;
+}
+
+void TiedViews::tieViews(int views)
+{
+    {
+        std::lock_guard lock(playLock);
+        tiedViewCount += views;
+    }
+    barEvent.set();
 }
 
 void TiedViews::endTie()

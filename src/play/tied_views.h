@@ -13,10 +13,12 @@ class TiedViews {
 public:
     static constexpr std::chrono::milliseconds kBarWait{5000};
 
-    // Before tied views start: no view counted in, nobody waiting.
+    // Before views start: no view counted in, nobody waiting, the event reset.
     void beginTie();
     // Counts one more view into the meeting.
     void addTiedView();
+    // Counts views views into the meeting at once and sets the event.
+    void tieViews(int views);
     // Ends the meeting for everyone from their next bar line on: a playing
     // thread calls it when it ends.
     void endTie();

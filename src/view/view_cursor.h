@@ -5,14 +5,18 @@
 class XPxmlNode;
 
 // The cursor and selection of a view: the element the cursor is on (read by
-// the playback thread too) and the two ends of the selection, each null when
-// unset. Layout moves them off elements it is about to destroy.
+// the playback thread too), its tine column (0-based) and the two ends of the
+// selection, each null when unset. Layout moves them off elements it is about
+// to destroy.
 struct ViewCursor {
     std::atomic<XPxmlNode*> element{nullptr};
+    int tine = 0;
     XPxmlNode* selectionAnchor = nullptr;
     XPxmlNode* selectionEnd = nullptr;
 
+    // No element and no selection; the tine column stays.
     void clear();
+    void clearSelection() { selectionAnchor = selectionEnd = nullptr; }
     // Before removed is destroyed: a cursor on it goes to before (after when
     // there is none), a selection anchor on it to after, a selection end on
     // it to before; a selection left with a missing end is cleared.

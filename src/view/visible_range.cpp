@@ -44,25 +44,41 @@ XPxmlNode* prevElement(const XPxmlNode* element)
     return node;
 }
 
+namespace {
+
+// firstElementReaching with the child index of what it finds.
+XPxmlNode* firstReaching(const ViewLayout& layout, const XPxmlNode* noteList, int64_t y, uint32_t& low)
+{
+    low = 0;
+    uint32_t high = noteList->childCount();
+    while (low < high) {
+        const uint32_t middle = low + (high - low) / 2;
+        uint32_t index = middle;
+        const XPxmlNode* element = elementFrom(noteList, index);
+        if (!element || reachesWindow(layout, element, y))
+            high = middle;
+        else
+            low = index + 1;
+    }
+    return elementFrom(noteList, low);
+}
+
+} // namespace
+
+XPxmlNode* firstElementReaching(const ViewLayout& layout, const XPxmlNode* noteList, int64_t y)
+{
+    uint32_t index = 0;
+    return noteList ? firstReaching(layout, noteList, y, index) : nullptr;
+}
+
 VisibleRange VisibleRangeFinder::find(const ViewLayout& layout, const XPxmlNode* noteList)
 {
     VisibleRange range;
     if (!noteList)
         return range;
-    uint32_t low = 0;
-    uint32_t high = noteList->childCount();
     const int64_t windowBottom = int64_t(layout.scrollY()) + layout.clientHeight();
-    while (low < high) {
-        const uint32_t middle = low + (high - low) / 2;
-        uint32_t index = middle;
-        const XPxmlNode* element = elementFrom(noteList, index);
-        if (!element || reachesWindow(layout, element, windowBottom))
-            high = middle;
-        else
-            low = index + 1;
-    }
-    uint32_t index = low;
-    XPxmlNode* first = elementFrom(noteList, index);
+    uint32_t index = 0;
+    XPxmlNode* first = firstReaching(layout, noteList, windowBottom, index);
     // Bands may differ in height: the first that reaches the window may still
     // lie wholly above it, and then so does everything after it.
     if (!first || !layout.IsPartlyVisible(first))

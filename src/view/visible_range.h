@@ -10,6 +10,11 @@ bool isBar(const XPxmlNode* element);
 // The element before element in its list, skipping other nodes; null at the start.
 XPxmlNode* prevElement(const XPxmlNode* element);
 
+// The first element of noteList whose band's top lies at or above document
+// y, found by halving the list (positions grow along it); null when none
+// does. Every element before it lies wholly below y.
+XPxmlNode* firstElementReaching(const ViewLayout& layout, const XPxmlNode* noteList, int64_t y);
+
 // The stretch of the note list one paint draws: from the bar at or before
 // the first partly visible element up to the first bar above the window.
 struct VisibleRange {

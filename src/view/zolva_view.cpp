@@ -1,8 +1,11 @@
 #include "view/zolva_view.h"
 
 #include "doc/zolva_doc.h"
+#include "play/view_navigation.h"
 #include "xml/xpxml_node.h"
 
+#include <QKeyEvent>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
 
@@ -15,6 +18,8 @@ CZolvaView::CZolvaView(CZolvaDoc& doc, QWidget* parent) : QAbstractScrollArea(pa
     viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
     viewport()->setAutoFillBackground(false);
     setFocusPolicy(Qt::StrongFocus);
+    // A move without the button must be seen to notice a release elsewhere.
+    viewport()->setMouseTracking(true);
     m_layout.setDocument(&m_doc);
 }
 
@@ -22,11 +27,127 @@ void CZolvaView::OnInitialUpdate()
 {
     OnUpdate();
     XPxmlNode* first = m_doc.firstEvent();
-    scrollToShow(first);
-    m_cursor.element.store(first);
-    m_cursorTine = 0;
+    ScrollToElement(first, 0);
+    // Opening sounds the first note.
+    NavigationView view = navigation();
+    MoveCursor(view, first, 0);
     m_doc.tree().clearModified();
     viewport()->update();
+}
+
+NavigationView CZolvaView::navigation()
+{
+    m_layout.setViewport(verticalScrollBar()->value(), viewport()->height());
+    const auto& keys = m_layout.options().tineKeys;
+    return NavigationView{m_layout, m_cursor, m_doc.noteList(), TineSound{m_midi, keys, m_doc.tineCount()}, m_playing};
+}
+
+void CZolvaView::OnHome()
+{
+    NavigationView view = navigation();
+    CursorToFirst(view);
+    ScrollToElement(m_cursor.element.load(), 0);
+    viewport()->repaint();
+}
+
+void CZolvaView::OnEnd()
+{
+    NavigationView view = navigation();
+    CursorToLast(view);
+    ScrollToElement(m_cursor.element.load(), 0);
+    viewport()->repaint();
+}
+
+void CZolvaView::showCursor()
+{
+    m_layout.setViewport(verticalScrollBar()->value(), viewport()->height());
+    XPxmlNode* element = m_cursor.element.load();
+    if (IsFullyVisible(m_layout, element))
+        viewport()->repaint();
+    else
+        ScrollToElement(element, 0);
+}
+
+void CZolvaView::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Shift) {
+        m_shiftDown = true;
+        QAbstractScrollArea::keyPressEvent(event);
+        return;
+    }
+    // Shift released while another window had the keys is noticed here.
+    m_shiftDown = event->modifiers().testFlag(Qt::ShiftModifier);
+    NavigationView view = navigation();
+    switch (OnKeyDown(view, event->key(), m_shiftDown)) {
+    case KeyResult::NotOurs:
+        // Not the scroll area's own keys: those would scroll past the cursor.
+        QWidget::keyPressEvent(event);
+        return;
+    case KeyResult::NoAction:
+        break;
+    case KeyResult::PlayAll:
+        emit playAllRequested();
+        break;
+    case KeyResult::StopPlaying:
+        emit stopPlayingRequested();
+        break;
+    case KeyResult::Paged:
+        ScrollToElement(m_cursor.element.load(), 0);
+        showCursor();
+        break;
+    case KeyResult::Moved:
+        showCursor();
+        break;
+    }
+    event->accept();
+}
+
+void CZolvaView::keyReleaseEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Shift)
+        m_shiftDown = false;
+    QAbstractScrollArea::keyReleaseEvent(event);
+}
+
+void CZolvaView::leftButtonDown(QMouseEvent* event)
+{
+    if (event->button() != Qt::LeftButton)
+        return;
+    const QPoint point = event->position().toPoint() +
+                         QPoint(horizontalScrollBar()->value(), verticalScrollBar()->value());
+    NavigationView view = navigation();
+    if (!OnLeftButtonDown(view, point, event->modifiers().testFlag(Qt::ShiftModifier)))
+        return; // playing: clicks do nothing
+    viewport()->repaint();
+    m_buttonDown = true;
+}
+
+void CZolvaView::mousePressEvent(QMouseEvent* event)
+{
+    leftButtonDown(event);
+    QAbstractScrollArea::mousePressEvent(event);
+}
+
+void CZolvaView::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    leftButtonDown(event);
+    QAbstractScrollArea::mouseDoubleClickEvent(event);
+}
+
+void CZolvaView::mouseReleaseEvent(QMouseEvent* event)
+{
+    if (event->button() == Qt::LeftButton)
+        m_buttonDown = false;
+    QAbstractScrollArea::mouseReleaseEvent(event);
+}
+
+void CZolvaView::mouseMoveEvent(QMouseEvent* event)
+{
+    if (m_buttonDown && !event->buttons().testFlag(Qt::LeftButton)) {
+        m_buttonDown = false;
+        viewport()->repaint();
+    }
+    QAbstractScrollArea::mouseMoveEvent(event);
 }
 
 void CZolvaView::OnUpdate()
@@ -82,7 +203,7 @@ void CZolvaView::paintEvent(QPaintEvent*)
     m_layout.setViewport(verticalScrollBar()->value(), viewport()->height());
     CursorMarks marks;
     marks.element = m_cursor.element.load();
-    marks.tine = m_cursorTine;
+    marks.tine = m_cursor.tine;
     marks.selectionAnchor = m_cursor.selectionAnchor;
     marks.selectionEnd = m_cursor.selectionEnd;
     marks.playing = m_playing;

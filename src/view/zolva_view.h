@@ -8,11 +8,14 @@
 #include <QImage>
 
 class CZolvaDoc;
+class MidiSession;
+struct NavigationView;
 
 // A view of one music document: a scroll area that shows the tablature as
-// the painter draws it. Layout and drawing live below it; the widget only
-// resolves options, lays out on update, keeps the scroll ranges and copies
-// the finished frame to the screen.
+// the painter draws it, with a cursor the keys and the mouse move. Layout,
+// drawing and navigation live below it; the widget only resolves options,
+// lays out on update, keeps the scroll ranges, hands keys and clicks on and
+// copies the finished frame to the screen.
 class CZolvaView : public QAbstractScrollArea {
     Q_OBJECT
 
@@ -22,10 +25,13 @@ public:
     CZolvaDoc& document() const { return m_doc; }
     ViewLayout& layout() { return m_layout; }
     ViewCursor& cursor() { return m_cursor; }
-    int cursorTine() const { return m_cursorTine; }
-    void setCursorTine(int tine) { m_cursorTine = tine; }
+    int cursorTine() const { return m_cursor.tine; }
     bool isPlaying() const { return m_playing; }
     void setPlaying(bool playing) { m_playing = playing; }
+    bool shiftDown() const { return m_shiftDown; }
+    bool buttonDown() const { return m_buttonDown; }
+    // Where previews sound; none: the view is silent.
+    void setMidi(MidiSession* midi) { m_midi = midi; }
 
     // Lays the document out afresh and puts the cursor on its first element,
     // scrolled into view: what a newly opened view shows.
@@ -37,12 +43,35 @@ public:
     // repaints at once; nothing for no element.
     void ScrollToElement(XPxmlNode* element, int lookAhead);
 
+    // The Home and End commands: the cursor, without a selection, on the
+    // first or last element, scrolled to. The caller checks that the view
+    // is not playing.
+    void OnHome();
+    void OnEnd();
+
+signals:
+    // Keys that act for the whole program: P starts Play as the
+    // application's Play does; while playing, P and S stop as its Stop does.
+    void playAllRequested();
+    void stopPlayingRequested();
+
 protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
 
 private:
+    // Navigation's view of this one, with the layout told where the window is.
+    NavigationView navigation();
+    // After a key moved the cursor: repaint, or scroll when it is out of sight.
+    void showCursor();
+    void leftButtonDown(QMouseEvent* event);
     void updateScrollRanges();
     // Scrolls so that element shows with its own height to spare.
     void scrollToShow(const XPxmlNode* element);
@@ -50,8 +79,10 @@ private:
     CZolvaDoc& m_doc;
     ViewLayout m_layout;
     ViewCursor m_cursor;
-    int m_cursorTine = 0;
     bool m_playing = false;
+    bool m_shiftDown = false;
+    bool m_buttonDown = false;
+    MidiSession* m_midi = nullptr;
     TablaturePainter m_painter;
     QImage m_frame;
 };

@@ -156,7 +156,8 @@ TEST_F(PlayCommandsTest, PlayOfTheWholeProgramPlaysTheActiveViewWhenUntied)
     CZolvaView* view = start(kShortPiece);
     ASSERT_TRUE(view);
     command(cmd::PlayAll)->trigger();
-    EXPECT_TRUE(view->isPlaying());
+    EXPECT_FALSE(view->isPlaying()) << "posted, not called";
+    QTRY_VERIFY_WITH_TIMEOUT(view->isPlaying(), 1000);
     QTRY_VERIFY_WITH_TIMEOUT(!view->isPlaying(), 5000);
     EXPECT_EQ(soundedKeys(), (std::vector<int>{60, 64, 62}));
 }
@@ -170,8 +171,7 @@ TEST_F(PlayCommandsTest, PlayOfTheWholeProgramPlaysEveryTiedView)
     ASSERT_NE(first, second);
     command(cmd::TieViews)->setChecked(true);
     command(cmd::PlayAll)->trigger();
-    EXPECT_TRUE(first->isPlaying());
-    EXPECT_TRUE(second->isPlaying());
+    QTRY_VERIFY_WITH_TIMEOUT(first->isPlaying() && second->isPlaying(), 1000);
     QTRY_VERIFY_WITH_TIMEOUT(!first->isPlaying() && !second->isPlaying(), 5000);
     std::vector<int> keys = soundedKeys();
     std::sort(keys.begin(), keys.end());
@@ -192,8 +192,8 @@ TEST_F(PlayCommandsTest, BothStopsEndPlayingPromptlyAndLeaveTheCursorWhereItWas)
         QElapsedTimer timer;
         timer.start();
         command(stopId)->trigger();
+        QTRY_VERIFY_WITH_TIMEOUT(!view->isPlaying(), 2000);
         EXPECT_LT(timer.elapsed(), 2000);
-        EXPECT_FALSE(view->isPlaying());
         EXPECT_TRUE(command(cmd::PlayView)->isEnabled());
         EXPECT_FALSE(command(stopId)->isEnabled());
         // The output was closed, cutting off the ringing note, and opened anew.

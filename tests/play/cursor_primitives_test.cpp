@@ -13,7 +13,7 @@ struct CursorTest : ::testing::Test {
     TiedViews tied;
     PlaybackRig rig{rest() + "<Note Tines=\"3,1\"/><Note Tines=\"\"/>" + note(2), clock, tied};
     std::vector<int> keys{60, 61, 62, 63, 64};
-    TineSound sound{rig.session, keys, PlaybackRig::kTines};
+    TineSound sound{&rig.session, keys, PlaybackRig::kTines};
 
     // The keys sounded since the last call.
     std::vector<int> heard()
