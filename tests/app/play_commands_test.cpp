@@ -1,38 +1,19 @@
 // Play and Stop from the main window's commands: a view plays its document on
 // its own thread through the MIDI output, its cursor follows and comes home,
 // Stop is prompt, and a view may close in the middle of playing.
-#include "app/zolva_app.h"
+#include "app_fixture.h"
 
-#include "app/child_frame.h"
 #include "app/command_table.h"
-#include "app/mainframe.h"
-#include "fake_midi_devices.h"
-#include "recording_sink.h"
-#include "shell_fixture.h"
-#include "url_recorder.h"
-#include "view/zolva_view.h"
-#include "xml/xpxml_node.h"
 
-#include <QAction>
-#include <algorithm>
 #include <QElapsedTimer>
-#include <QFile>
 #include <QLineEdit>
 #include <QPointer>
 #include <QSignalSpy>
-#include <QTemporaryDir>
 #include <QTest>
 
-namespace {
+#include <algorithm>
 
-// Seventeen tines; notes follows the Notes element's opening tag.
-QByteArray music(const char* notes)
-{
-    return QByteArray("<?xml version=\"1.0\"?><Zolva Version=\"1.0.14\"><Config><MIDI/>"
-                      "<Tines Number=\"17\" NoteValues=\"86,83,79,76,72,69,65,62,60,64,67,71,74,77,81,84,88\"/>"
-                      "</Config><Notes>") +
-           notes + "</Notes></Zolva>";
-}
+namespace {
 
 // Three short notes: 100 ms each.
 const char* const kShortPiece = "<Bar Tempo=\"600\"/><Note Value=\"4\" Tines=\"9\"/><Note Value=\"4\" Tines=\"10\"/>"
@@ -41,54 +22,7 @@ const char* const kShortPiece = "<Bar Tempo=\"600\"/><Note Value=\"4\" Tines=\"9
 const char* const kLongPiece = "<Bar Tempo=\"30\"/><Note Value=\"16\" Tines=\"9\"/><Note Value=\"1\" Tines=\"10\"/>"
                                "<Note Value=\"1\" Tines=\"8\"/>";
 
-class PlayCommandsTest : public ShellTest {
-protected:
-    PlayCommandsTest() : app(sink, devices, urls.opener())
-    {
-        app.setProgramFolder(dir.path() + "/program/");
-        set("PlayDelay", "0");
-    }
-
-    // Starts the program with piece open in the active window.
-    CZolvaView* start(const char* piece)
-    {
-        const QString path = dir.path() + "/piece.zvm";
-        QFile file(path);
-        if (!file.open(QIODevice::WriteOnly) || file.write(music(piece)) < 0)
-            return nullptr;
-        file.close();
-        if (!app.StartUp(path) || !frame()->activeChild())
-            return nullptr;
-        return frame()->activeChild()->view();
-    }
-    CMainFrame* frame() const { return app.mainFrame(); }
-    QAction* command(int id) const { return frame()->commandAction(id); }
-    // The keys of the notes sounded on the output opened last.
-    std::vector<int> soundedKeys() const
-    {
-        std::vector<int> keys;
-        for (const RecordedMidiMessage& m : devices.opened.back()->messages()) {
-            if ((midiStatus(m.message) & 0xF0) == 0x90 && midiData2(m.message) > 0)
-                keys.push_back(midiData1(m.message));
-        }
-        return keys;
-    }
-    static XPxmlNode* element(CZolvaView* view, int index)
-    {
-        XPxmlNode* node = view->cursor().element.load();
-        while (node && node->prevSibling())
-            node = node->prevSibling();
-        for (int i = 0; node && i < index; ++i)
-            node = node->nextElementSibling();
-        return node;
-    }
-
-    QTemporaryDir dir;
-    RecordingSink sink;
-    FakeMidiDevices devices;
-    UrlRecorder urls;
-    CZolvaApp app;
-};
+using PlayCommandsTest = AppTest;
 
 TEST_F(PlayCommandsTest, PlayKeySoundsThePieceAndTheCursorComesHome)
 {
