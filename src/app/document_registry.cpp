@@ -57,7 +57,8 @@ CChildFrame* DocumentRegistry::addView(CZolvaDoc& doc)
     connect(frame, &QMdiSubWindow::windowStateChanged, this, &DocumentRegistry::changed, Qt::QueuedConnection);
     m_area.addSubWindow(frame);
     // Large enough to read at once, small enough to show there are windows.
-    const QSize area = m_area.viewport()->size();
+    // The area itself: its viewport is sized only once the window shows.
+    const QSize area = m_area.isVisible() ? m_area.viewport()->size() : m_area.size();
     if (area.width() > 200 && area.height() > 150)
         frame->resize(area * 0.8);
     updateTitles(doc);

@@ -15,6 +15,7 @@
 
 #include <QCloseEvent>
 #include <QLabel>
+#include <QLayout>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMenu>
@@ -44,6 +45,9 @@ CMainFrame::CMainFrame(MessageSink& messages, QWidget* parent)
     m_documents = std::make_unique<DocumentRegistry>(messages, *m_mdiArea);
     resize(900, 700);
     OnCreate();
+    // Lay the window out before it shows, so that documents opened from the
+    // command line get windows sized to the area they will appear in.
+    layout()->activate();
 }
 
 void CMainFrame::OnCreate()

@@ -221,6 +221,18 @@ void CZolvaView::resizeEvent(QResizeEvent* event)
     updateScrollRanges();
 }
 
+// A view laid out before its window had its size scrolled for the wrong
+// height: once shown, the cursor is brought into view again.
+void CZolvaView::showEvent(QShowEvent* event)
+{
+    QAbstractScrollArea::showEvent(event);
+    if (m_shown)
+        return;
+    m_shown = true;
+    updateScrollRanges();
+    scrollToShow(m_cursor.element.load());
+}
+
 void CZolvaView::focusInEvent(QFocusEvent* event)
 {
     QAbstractScrollArea::focusInEvent(event);

@@ -59,6 +59,7 @@ protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void keyReleaseEvent(QKeyEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
@@ -82,6 +83,7 @@ private:
     bool m_playing = false;
     bool m_shiftDown = false;
     bool m_buttonDown = false;
+    bool m_shown = false; // the window has been shown at its real size
     MidiSession* m_midi = nullptr;
     TablaturePainter m_painter;
     QImage m_frame;

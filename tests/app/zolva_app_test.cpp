@@ -11,6 +11,7 @@
 #include "recording_sink.h"
 #include "shell_fixture.h"
 #include "url_recorder.h"
+#include "view/zolva_view.h"
 #include "xml/xpxml_node.h"
 
 #include <QApplication>
@@ -20,6 +21,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPointer>
+#include <QScrollBar>
 #include <QTemporaryDir>
 
 namespace {
@@ -118,6 +120,14 @@ TEST_F(ZolvaAppTest, CommandLineFileOpensBeforeTheWindowShows)
     qApp->removeEventFilter(&watcher);
     EXPECT_EQ(watcher.documentsAtShow, 1);
     EXPECT_EQ(app.mainFrame()->windowTitle(), "Zolva Reader - ode_to_joy.zvm");
+    // Sized to the area it appeared in, not to a window not yet laid out,
+    // and showing the cursor on the opening bar.
+    CChildFrame* child = app.mainFrame()->activeChild();
+    EXPECT_GT(child->width(), app.mainFrame()->mdiArea()->width() / 2);
+    EXPECT_GT(child->height(), app.mainFrame()->mdiArea()->height() / 2);
+    CZolvaView* view = child->view();
+    view->layout().setViewport(view->verticalScrollBar()->value(), view->viewport()->height());
+    EXPECT_TRUE(view->layout().IsPartlyVisible(view->cursor().element.load()));
     // A maximised document window names its document once, in brackets.
     app.mainFrame()->activeChild()->showMaximized();
     QCoreApplication::processEvents();
