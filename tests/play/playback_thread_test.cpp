@@ -30,6 +30,34 @@ struct RealPlayback : ::testing::Test {
     TiedViews tied;
 };
 
+TEST_F(RealPlayback, TheClockWakesNeverEarlyAndAStopCutsItsWaitShort)
+{
+    StopSignal stop;
+    for (int64_t ahead : {-1000, 0, 500, 1900, 2500, 30000}) {
+        const int64_t called = clock.now();
+        const int64_t deadline = called + ahead;
+        clock.waitUntil(deadline, stop);
+        const int64_t woke = clock.now();
+        EXPECT_GE(woke, deadline) << ahead;
+        EXPECT_LT(woke - std::max(called, deadline), kSlack) << ahead;
+    }
+    // Raised while the wait sleeps, and while it is about to end.
+    for (int64_t ahead : {int64_t(2000000), int64_t(1000)}) {
+        stop.clear();
+        const int64_t start = clock.now();
+        std::thread stopper([&] {
+            std::this_thread::sleep_for(microseconds(ahead / 2));
+            stop.raise();
+        });
+        clock.waitUntil(start + ahead, stop);
+        EXPECT_LT(clock.now() - start, ahead / 2 + kSlack) << ahead;
+        stopper.join();
+    }
+    const int64_t start = clock.now();
+    clock.waitUntil(start + 2000000, stop); // already raised
+    EXPECT_LT(clock.now() - start, kSlack);
+}
+
 TEST_F(RealPlayback, StopEndsAWholeNoteAtOnceAndLeavesNoThreadBehind)
 {
     PlaybackRig r(note(1, "1", "Tempo=\"30\"") + note(2), clock, tied); // 8 s
