@@ -572,4 +572,56 @@ TEST_F(NavigationTest, WithoutElementsTheCursorStaysOffAndNothingSounds)
     EXPECT_EQ(heard(), Keys{});
 }
 
+// Any mix of keys, clicks and commands over odd pieces, windows and tine
+// counts: the cursor and the selection's ends stay on elements of the list
+// (or off) and the cursor in a column that exists. An end without an anchor
+// (Shift with no cursor yet) is no selection, but an anchor has an end.
+TEST_F(NavigationTest, RandomInputKeepsTheCursorAndSelectionWhole)
+{
+    const std::string pieces[] = {kPiece, kLongPiece, "", chord("1"), bar(), repeat(chord("3"), 200)};
+    const char* const tineSettings[] = {kTines, "Number=\"1\" NoteValues=\"60\"", "Number=\"0\""};
+    const int keys[] = {Qt::Key_Up, Qt::Key_Down, Qt::Key_Left, Qt::Key_Right, Qt::Key_Home,
+                        Qt::Key_End, Qt::Key_PageUp, Qt::Key_PageDown, Qt::Key_P, Qt::Key_S};
+    uint32_t seed = 12345;
+    auto next = [&seed](uint32_t below) {
+        seed = seed * 1664525u + 1013904223u;
+        return below ? (seed >> 8) % below : 0;
+    };
+    for (const std::string& piece : pieces) {
+        for (const char* tines : tineSettings) {
+            SCOPED_TRACE(piece.substr(0, 40) + " / " + tines);
+            Music::Config config;
+            config.tines = tines;
+            view.reset();
+            music = std::make_unique<Music>(piece, config);
+            music->layout.CheckAndRefresh(music->doc.firstEvent(), music->cursor);
+            const QSize size = music->layout.ComputeExtent(true);
+            NavigationView nav{music->layout, music->cursor, music->list(),
+                               TineSound{&session, music->layout.options().tineKeys, music->doc.tineCount()}};
+            const int tineCount = music->doc.tineCount();
+            for (int step = 0; step < 400; ++step) {
+                music->layout.setViewport(int(next(uint32_t(size.height() + 1))), int(next(400)));
+                nav.playing = next(10) == 0;
+                switch (next(4)) {
+                case 0:
+                case 1: OnKeyDown(nav, keys[next(std::size(keys))], next(2) == 0); break;
+                case 2: {
+                    const QPoint point(int(next(uint32_t(size.width() + 40))) - 20,
+                                       int(next(uint32_t(size.height() + 40))) - 20);
+                    OnLeftButtonDown(nav, point, next(2) == 0);
+                    break;
+                }
+                default: next(2) == 0 ? CursorToFirst(nav) : CursorToLast(nav); break;
+                }
+                const ViewCursor& cursor = music->cursor;
+                for (const XPxmlNode* element : {cursor.element.load(), cursor.selectionAnchor, cursor.selectionEnd})
+                    ASSERT_TRUE(!element || element->parent() == music->list()) << step;
+                ASSERT_TRUE(!cursor.selectionAnchor || cursor.selectionEnd) << step;
+                ASSERT_GE(cursor.tine, 0) << step;
+                ASSERT_LT(cursor.tine, std::max(1, tineCount)) << step;
+            }
+        }
+    }
+}
+
 } // namespace
