@@ -68,6 +68,12 @@ public:
     // the note list.
     bool insertEvent(XPxmlNode* reference, bool after, XPxmlNode* event);
 
+    // Whether a view has timed the music's bars (inserting and removing
+    // automatic bars). Later views only lay the music out: timing it again
+    // could remove bars that other windows' cursors or a playback thread hold.
+    bool barsTimed() const { return m_barsTimed; }
+    void setBarsTimed() { m_barsTimed = true; }
+
     // Whether the music changed; working attributes ("~…") never count.
     bool isModified() const { return m_tree.isModified(); }
     // The shell's own flag, kept apart from what isModified reports.
@@ -93,6 +99,7 @@ private:
     QString m_path;
     QString m_title;
     bool m_modifiedFlag = false;
+    bool m_barsTimed = false;
 
     XPxmlNode* m_config = nullptr;
     XPxmlNode* m_midi = nullptr;

@@ -153,7 +153,12 @@ void CZolvaView::mouseMoveEvent(QMouseEvent* event)
 void CZolvaView::OnUpdate()
 {
     m_cursor.clear();
-    m_layout.CheckAndRefresh(m_doc.firstEvent(), m_cursor, viewport());
+    if (m_doc.barsTimed()) {
+        m_layout.RefreshLayout(viewport());
+    } else {
+        m_layout.CheckAndRefresh(m_doc.firstEvent(), m_cursor, viewport());
+        m_doc.setBarsTimed();
+    }
     m_layout.ComputeExtent(true, viewport());
     m_painter.layoutChanged();
     updateScrollRanges();

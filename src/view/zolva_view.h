@@ -36,8 +36,9 @@ public:
     // Lays the document out afresh and puts the cursor on its first element,
     // scrolled into view: what a newly opened view shows.
     void OnInitialUpdate();
-    // The document changed: cursor and selection go, bar timing and layout
-    // are redone and the view is repainted.
+    // The document changed: cursor and selection go, the bars are timed
+    // (only by the document's first view) and the music laid out anew, and
+    // the view is repainted.
     void OnUpdate();
     // Keeps element and the lookAhead elements after it in view, then
     // repaints at once; nothing for no element.

@@ -425,4 +425,38 @@ TEST_F(TiedViewsTest, APlayingViewDropsAPostedHomeAndTheCommandsFollowTheirRules
     EXPECT_EQ(cursorIndex(view), lastIndex(view));
 }
 
+// Two triplet marks that do not make a group count as triplets when the bars
+// are first timed and lose their marks then: timing the bars again would
+// move them.
+const char* const kLoneTripletMarks =
+    "<Bar Timing=\"M4/4\"/><Note Value=\"8\" Tuplet=\"F\" Tines=\"1\"/><Note Value=\"8\" Tuplet=\"F\" Tines=\"1\"/>"
+    "<Note Value=\"4\" Tines=\"1\"/><Note Value=\"4\" Tines=\"2\"/><Note Value=\"4\" Tines=\"3\"/>"
+    "<Note Value=\"4\" Tines=\"4\"/><Note Value=\"4\" Tines=\"5\"/><Note Value=\"4\" Tines=\"6\"/>"
+    "<Note Value=\"4\" Tines=\"7\"/><Note Value=\"4\" Tines=\"8\"/>";
+
+TEST_F(NavigationTest, ASecondWindowLeavesTheBarsUnderTheFirstOnesCursorAlone)
+{
+    CZolvaView* first = start(kLoneTripletMarks);
+    ASSERT_TRUE(first);
+    std::vector<XPxmlNode*> before;
+    for (XPxmlNode* node = first->document().firstEvent(); node; node = node->nextElementSibling())
+        before.push_back(node);
+    ASSERT_EQ(before.size(), 13u);
+    ASSERT_STREQ(before[7]->name(), "Bar");
+    // The first window's cursor and selection on the bar a second timing would move.
+    put(first, 7);
+    first->cursor().selectionAnchor = before[7];
+    first->cursor().selectionEnd = before[8];
+
+    command(cmd::WindowNew)->trigger();
+    ASSERT_NE(frame()->activeChild()->view(), first);
+    std::vector<XPxmlNode*> after;
+    for (XPxmlNode* node = first->document().firstEvent(); node; node = node->nextElementSibling())
+        after.push_back(node);
+    EXPECT_EQ(after, before);
+    first->viewport()->repaint();
+    QTest::keyClick(first, Qt::Key_Up);
+    EXPECT_EQ(cursorIndex(first), 8);
+}
+
 } // namespace
