@@ -4,6 +4,7 @@
 
 #include "container_maker.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <zip.h>
 
@@ -71,7 +72,7 @@ INSTANTIATE_TEST_SUITE_P(
 struct BadCase {
     const char* name;
     std::vector<char> archive;
-    int expected; // 0: any nonzero code
+    std::vector<int> expected; // the codes it may fail with; empty: any nonzero code
 };
 
 class UnpackBad : public testing::TestWithParam<BadCase> {};
@@ -81,10 +82,9 @@ TEST_P(UnpackBad, FailsWithNoText)
     const BadCase& bad = GetParam();
     std::string text = "left from before";
     const int result = unpack(bad.archive, text);
-    if (bad.expected != 0)
-        EXPECT_EQ(result, bad.expected);
-    else
-        EXPECT_NE(result, 0);
+    EXPECT_NE(result, 0);
+    if (!bad.expected.empty())
+        EXPECT_THAT(bad.expected, testing::Contains(result));
     EXPECT_TRUE(text.empty());
 }
 
@@ -130,14 +130,17 @@ ContainerRecipe wrongPassword()
 
 INSTANTIATE_TEST_SUITE_P(
     Container, UnpackBad,
-    testing::Values(BadCase{"GarbageAfterMark", bytesOf("KTthis is not an archive at all"), ZIP_ER_NOZIP},
-                    BadCase{"MarkOnly", bytesOf("KT"), ZIP_ER_NOZIP},
-                    BadCase{"Truncated", truncated(makeContainer(kMusic)), 0},
-                    BadCase{"WrongPassword", makeContainer(wrongPassword()), ZIP_ER_WRONGPASSWD},
+    testing::Values(BadCase{"GarbageAfterMark", bytesOf("KTthis is not an archive at all"), {ZIP_ER_NOZIP}},
+                    BadCase{"MarkOnly", bytesOf("KT"), {ZIP_ER_NOZIP}},
+                    BadCase{"Truncated", truncated(makeContainer(kMusic)), {}},
+                    // The encryption header is random: one archive in 256 passes
+                    // the password's check byte and fails only on its data.
+                    BadCase{"WrongPassword", makeContainer(wrongPassword()),
+                            {ZIP_ER_WRONGPASSWD, ZIP_ER_ZLIB, ZIP_ER_CRC}},
                     // Byte 80 lies in the encrypted data: the local header and name take 40.
-                    BadCase{"DamagedData", withFlippedByte(makeContainer(longText(4000)), 80), 0},
-                    BadCase{"NoMembers", emptyArchive(), ZIP_ER_NOENT},
-                    BadCase{"UnknownEncryption", withStrongEncryption(makeContainer(kMusic)), ZIP_ER_ENCRNOTSUPP}),
+                    BadCase{"DamagedData", withFlippedByte(makeContainer(longText(4000)), 80), {}},
+                    BadCase{"NoMembers", emptyArchive(), {ZIP_ER_NOENT}},
+                    BadCase{"UnknownEncryption", withStrongEncryption(makeContainer(kMusic)), {ZIP_ER_ENCRNOTSUPP}}),
     [](const testing::TestParamInfo<BadCase>& info) { return info.param.name; });
 
 TEST(Unpack, EveryCutOfAnArchiveFails)
