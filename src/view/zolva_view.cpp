@@ -44,18 +44,20 @@ NavigationView CZolvaView::navigation()
 
 void CZolvaView::OnHome()
 {
-    NavigationView view = navigation();
-    CursorToFirst(view);
-    ScrollToElement(m_cursor.element.load(), 0);
-    viewport()->repaint();
+    jump(CursorToFirst);
 }
 
 void CZolvaView::OnEnd()
 {
+    jump(CursorToLast);
+}
+
+void CZolvaView::jump(void (*place)(NavigationView&))
+{
     NavigationView view = navigation();
-    CursorToLast(view);
+    place(view);
     ScrollToElement(m_cursor.element.load(), 0);
-    viewport()->repaint();
+    viewport()->repaint(); // also without music, for the selection gone
 }
 
 void CZolvaView::showCursor()

@@ -71,6 +71,8 @@ protected:
 private:
     // Navigation's view of this one, with the layout told where the window is.
     NavigationView navigation();
+    // Home and End: place puts the cursor, then the view follows it.
+    void jump(void (*place)(NavigationView&));
     // After a key moved the cursor: repaint, or scroll when it is out of sight.
     void showCursor();
     void leftButtonDown(QMouseEvent* event);
