@@ -152,7 +152,7 @@ private:
     void addNote(size_t i)
     {
         const EventFacts& note = m_events[i];
-        if (m_accumulated + kBeatSlack >= double(m_signature.beats)) {
+        if (reachesMeasureEnd()) {
             beginChanges(i);
             m_result.push_back(newAutoBar(note.node, !fillsMeasure(m_accumulated, m_signature.beats)));
             m_accumulated = 0.0;
@@ -160,12 +160,15 @@ private:
         m_accumulated += MeasureBeats(m_signature.unit, note.valueNumber, note.dots, note.tuplet != 0);
     }
 
+    bool reachesMeasureEnd() const { return m_accumulated + kBeatSlack >= double(m_signature.beats); }
+
     // False when the bar comes too early and goes: the notes after it belong
-    // to the measure it cuts.
+    // to the measure it cuts. The same slack as in addNote: triplet beats do
+    // not add up exactly, and an exactly full measure must count as full.
     bool checkBar(size_t i)
     {
         EventFacts& bar = m_events[i];
-        if (bar.automatic && double(m_signature.beats) > m_accumulated) {
+        if (bar.automatic && !reachesMeasureEnd()) {
             beginChanges(i);
             removeElement(bar.node, lastElementOf(m_result), nextElementAfter(m_events, i));
             return false;

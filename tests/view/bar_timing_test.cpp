@@ -11,6 +11,8 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -72,6 +74,52 @@ TEST(BarTiming, MeasuresFollowTheTimeSignature)
         const std::string once = music.describe();
         music.checkBarTiming();
         EXPECT_EQ(music.describe(), once) << row.what << ": a second check changes nothing";
+    }
+}
+
+// Triplet beats do not add up exactly in binary: a measure that is exactly
+// full must still keep the automatic bar that closes it, with all it carries.
+TEST(BarTiming, BarsClosingMeasuresWithTripletsKeepWhatTheyCarry)
+{
+    const std::string carried = attr("Tempo", "96") + attr("Text", "la") + attr("Modifier", "CloseRepeat") +
+                                attr("RepeatCount", "2") + attr("Colour", "red");
+    for (const auto& [beats, unit] : {std::pair{2, 4}, {3, 4}, {4, 4}, {6, 8}}) {
+        for (int value : {2, 4, 8, 16, 32}) {
+            const int straight = beats * value / unit - 2; // a triplet of value fills two of them
+            if (straight < 0)
+                continue;
+            const std::string v = std::to_string(value);
+            const std::string triplet = note(v, attr("Tuplet", "F")) + note(v, attr("Tuplet", "Y")) +
+                                        note(v, attr("Tuplet", "L"));
+            const std::string timing = std::to_string(beats) + "/" + std::to_string(unit);
+            for (bool tripletFirst : {true, false}) {
+                const std::string measure =
+                    tripletFirst ? triplet + repeat(note(v), straight) : repeat(note(v), straight) + triplet;
+                Music music(bar("M" + timing, kManual) + measure + bar("A" + timing, "Auto", carried) + measure +
+                            bar("A" + timing));
+                const std::string what = timing + " triplet " + v + (tripletFirst ? " first" : " last");
+                music.checkBarTiming();
+                const int closing = 1 + straight + 3;
+                XPxmlNode* held = music.at(closing);
+                ASSERT_NE(held, nullptr) << what;
+                EXPECT_STREQ(held->getAttribute("Tempo"), "96") << what;
+                EXPECT_STREQ(held->getAttribute("Text"), "la") << what;
+                EXPECT_STREQ(held->getAttribute("Modifier"), "CloseRepeat") << what;
+                EXPECT_STREQ(held->getAttribute("RepeatCount"), "2") << what;
+                EXPECT_STREQ(held->getAttribute("Colour"), "red") << what;
+                EXPECT_EQ(held->getAttribute("~Error"), nullptr) << what;
+
+                const std::string once = music.describe();
+                std::vector<XPxmlNode*> nodes;
+                for (int i = 0; music.at(i); ++i)
+                    nodes.push_back(music.at(i));
+                music.checkBarTiming();
+                EXPECT_EQ(music.describe(), once) << what << ": a second check changes nothing";
+                for (size_t i = 0; i < nodes.size(); ++i)
+                    EXPECT_EQ(music.at(int(i)), nodes[i]) << what << ": the same nodes, element " << i;
+                EXPECT_EQ(music.at(int(nodes.size())), nullptr) << what;
+            }
+        }
     }
 }
 
