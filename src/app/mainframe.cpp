@@ -89,6 +89,9 @@ void CMainFrame::createActions()
     for (int id : {int(cmd::ViewToolbar), int(cmd::ViewStatusBar)})
         m_actions[id]->setCheckable(true);
     m_actions[cmd::TieViews]->setCheckable(true);
+    // Holding P or S starts or stops once, not at the key-repeat rate.
+    for (int id : {cmd::PlayView, cmd::StopPlaying})
+        m_actions[id]->setAutoRepeat(false);
 }
 
 void CMainFrame::fillMenu(QMenu* menu, std::span<const int> entries)

@@ -77,6 +77,14 @@ void CZolvaView::keyPressEvent(QKeyEvent* event)
         QAbstractScrollArea::keyPressEvent(event);
         return;
     }
+    // Keys held with Ctrl, Alt or Meta are the commands' even while those are
+    // disabled (Ctrl+P is Print, not Play); a held P or S would toggle.
+    constexpr Qt::KeyboardModifiers commandModifiers = Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier;
+    const bool playKey = event->key() == Qt::Key_P || event->key() == Qt::Key_S;
+    if ((event->modifiers() & commandModifiers) || (playKey && event->isAutoRepeat())) {
+        QWidget::keyPressEvent(event);
+        return;
+    }
     // Shift released while another window had the keys is noticed here.
     m_shiftDown = event->modifiers().testFlag(Qt::ShiftModifier);
     NavigationView view = navigation();

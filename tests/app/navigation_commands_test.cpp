@@ -308,6 +308,48 @@ TEST_F(NavigationTest, WhilePlayingOnlyShiftPAndShiftSActAndTheyStop)
     }
 }
 
+// Keys held with Ctrl, Alt or Meta belong to the commands, enabled or not,
+// and a held P or S never toggles between playing and stopped.
+TEST_F(NavigationTest, ModifiedAndRepeatedKeysNeverPlayOrStop)
+{
+    struct Row {
+        Qt::Key key;
+        Qt::KeyboardModifiers modifiers;
+        bool repeat;
+        bool playing; // before the key, and still after it
+    };
+    const Row rows[] = {
+        {Qt::Key_P, Qt::ControlModifier, false, false}, // Print, disabled
+        {Qt::Key_P, Qt::AltModifier, false, false},
+        {Qt::Key_P, Qt::MetaModifier, false, false},
+        {Qt::Key_S, Qt::ControlModifier, false, true},
+        {Qt::Key_S, Qt::AltModifier, false, true},
+        {Qt::Key_P, Qt::ControlModifier | Qt::ShiftModifier, false, false},
+        {Qt::Key_P, Qt::NoModifier, true, false},
+        {Qt::Key_P, Qt::NoModifier, true, true},
+        {Qt::Key_S, Qt::NoModifier, true, true},
+        {Qt::Key_P, Qt::ShiftModifier, true, true},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(QKeySequence(row.key | row.modifiers).toString().toStdString() + (row.repeat ? " repeated" : ""));
+        CZolvaView* view = start(notes(3, "1"));
+        ASSERT_TRUE(view);
+        if (row.playing) {
+            command(cmd::PlayView)->trigger();
+            QTRY_VERIFY_WITH_TIMEOUT(view->isPlaying(), 1000);
+        }
+        const QString text = row.modifiers & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)
+                                 ? QString()
+                                 : QKeySequence(row.key).toString().toLower();
+        QTest::simulateEvent(view, true, row.key, row.modifiers, text, row.repeat);
+        QTest::simulateEvent(view, false, row.key, row.modifiers, text, row.repeat);
+        QTest::qWait(50);
+        EXPECT_EQ(view->isPlaying(), row.playing);
+        frame()->close();
+        QTest::qWait(10);
+    }
+}
+
 // Two documents with two windows each.
 class TiedViewsTest : public NavigationTest {
 protected:
