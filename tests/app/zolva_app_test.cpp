@@ -5,6 +5,7 @@
 #include "app/child_frame.h"
 #include "app/document_registry.h"
 #include "app/mainframe.h"
+#include "app/message_box_sink.h"
 #include "doc/zolva_doc.h"
 #include "fake_midi_devices.h"
 #include "play/midi_session.h"
@@ -20,9 +21,11 @@
 #include <QMdiArea>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QPointer>
 #include <QScrollBar>
 #include <QTemporaryDir>
+#include <QTimer>
 
 namespace {
 
@@ -284,6 +287,30 @@ TEST_F(ZolvaAppTest, RecentFilesReopenAndDropWhatIsGone)
     QFile::remove(grace);
     frame.commandAction(57617)->trigger();
     EXPECT_EQ(frame.recentFiles().files(), QStringList{QDir::toNativeSeparators(ode)});
+}
+
+// The message boxes show a path or a tag in Windows-1252 as the views show it.
+TEST(MessageBoxSinkTest, ShowsTextThatIsNotUtf8AsWindows1252)
+{
+    struct Row {
+        std::string bytes;
+        QString shown;
+    };
+    const Row rows[] = {
+        {"Error 2 reading /music/caf\xC3\xA9.zvm", QString::fromUtf8("Error 2 reading /music/caf\u00e9.zvm")},
+        {"Error 2 reading /music/caf\xE9 \x80.zvm", QString::fromUtf8("Error 2 reading /music/caf\u00e9 \u20ac.zvm")},
+    };
+    for (const Row& row : rows) {
+        QString seen;
+        QTimer::singleShot(0, [&seen] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                seen = box->text();
+                box->accept();
+            }
+        });
+        MessageBoxSink().showMessage(row.bytes);
+        EXPECT_EQ(seen, row.shown) << row.bytes;
+    }
 }
 
 } // namespace
