@@ -3,7 +3,8 @@
 #include <string>
 #include <vector>
 
-// Files the tests write for themselves, under GoogleTest's temporary folder.
+// Files the tests write for themselves, in a temporary folder of each test's
+// own that is removed when the test ends.
 std::string tempPath(const std::string& name);
 std::string writeTempFile(const std::string& name, const std::vector<char>& bytes);
 std::string writeTempFile(const std::string& name, const std::string& text);
