@@ -97,9 +97,15 @@ TEST_F(RealPlayback, PlayRightAfterStopRunsOneThreadAtATime)
 
 TEST_F(RealPlayback, DestroyingTheEngineWaitsForItsThread)
 {
-    auto r = std::make_unique<PlaybackRig>(note(1, "1", "Tempo=\"30\"") + note(2), clock, tied);
-    ASSERT_TRUE(r->engine.play(r->setup(0, 3)));
-    r.reset(); // the thread must not touch the window or the list afterwards
+    PlaybackRig r(note(1, "1", "Tempo=\"30\"") + note(2), clock, tied);
+    auto engine = std::make_unique<PlaybackThread>(r.session, r.window, tied, clock);
+    ASSERT_TRUE(engine->play(r.setup(0, 3)));
+    engine.reset(); // in the count-in: the thread must have ended by now
+    const std::vector<RecordingWindow::Call> calls = r.window.calls();
+    ASSERT_FALSE(calls.empty());
+    EXPECT_EQ(calls.back().what, "finished");
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    EXPECT_EQ(r.window.calls().size(), calls.size()) << "nothing reaches the window afterwards";
 }
 
 TEST_F(RealPlayback, NotesKeepTheirLengthsOnTheSteadyClock)

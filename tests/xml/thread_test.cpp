@@ -58,27 +58,41 @@ TEST(Threads, SiblingWalkWhileAnotherThreadEditsTheList)
     EXPECT_EQ(badWalks.load(), 0);
 }
 
+// Two threads share one cursor and one stack of saved cursors: what each
+// step returns may depend on the other thread, but every answer is an entry
+// of the list, a saved cursor always comes back, and the list stays whole.
 TEST(Threads, TwoThreadsSteppingOneListWithSavedCursors)
 {
     std::vector<int> values(1000);
     XPxmlList list;
     for (int& value : values)
         list.insert(XPxmlList::AtEnd, &value);
-    auto hammer = [&list] {
+    std::atomic<int> wrong{0};
+    auto isEntry = [&values](void* item) {
+        return item == nullptr || (item >= &values.front() && item <= &values.back());
+    };
+    auto hammer = [&] {
         for (int i = 0; i < 2000; ++i) {
-            list.getAt(uint32_t(i % 1000));
-            list.pushCursor();
-            list.next();
-            list.prev();
-            list.popCursor();
-            (void)list.current();
+            const uint32_t index = uint32_t(i % 1000);
+            if (list.getAt(index) != &values[index])
+                ++wrong;
+            const bool saved = list.pushCursor() != nullptr;
+            if (!isEntry(list.next()) || !isEntry(list.prev()))
+                ++wrong;
+            if (saved && !list.popCursor())
+                ++wrong;
+            if (!isEntry(list.current()))
+                ++wrong;
         }
     };
     std::thread a(hammer), b(hammer);
     a.join();
     b.join();
+    EXPECT_EQ(wrong.load(), 0);
     EXPECT_EQ(list.count(), 1000u);
     EXPECT_EQ(list.cursorDepth(), 0u);
+    for (uint32_t i = 0; i < 1000; ++i)
+        ASSERT_EQ(list.at(i), &values[i]) << i;
 }
 
 } // namespace
