@@ -1,11 +1,15 @@
 #include "play/builtin_synth.h"
 
+#include "play/audio_rest.h"
+#include "play/held_messages.h"
+#include "play/midi_recorder.h"
 #include "play/synth_engine.h"
 
 #include <QCoreApplication>
 
 #include <fluidsynth.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <mutex>
@@ -65,25 +69,48 @@ private:
     std::unique_ptr<SynthEngine> m_engine;
 };
 
-class BuiltInSynth : public MidiOutput {
+// About 12 ms of sound buffered ahead, a delay a player cannot hear, in as
+// few wake-ups of the audio thread as that allows: PulseAudio buffers one
+// period ahead, the other outputs a period times the count of periods.
+void setAudioPeriods(fluid_settings_t* settings, const std::string& driver)
+{
+    fluid_settings_setint(settings, "audio.period-size", driver == "pulseaudio" ? 512 : 256);
+    fluid_settings_setint(settings, "audio.periods", 2);
+}
+
+constexpr int kProgramChange = 0xC0;
+
+bool isNoteOn(MidiMessage message)
+{
+    return (midiStatus(message) & 0xF0) == 0x90 && midiData2(message) != 0;
+}
+
+class BuiltInSynth : public MidiOutput, private AudioRest::Output {
 public:
     // loaded: the engine holds soundFont already.
-    BuiltInSynth(std::unique_ptr<SynthEngine> engine, std::string soundFont, bool loaded)
+    BuiltInSynth(std::unique_ptr<SynthEngine> engine, std::string soundFont, bool loaded,
+                 std::chrono::milliseconds restAfter)
         : m_engine(std::move(engine)), m_soundFont(std::move(soundFont)),
-          m_driver(nullptr, delete_fluid_audio_driver), m_loaded(loaded)
+          m_driver(nullptr, delete_fluid_audio_driver), m_restAfter(restAfter), m_loaded(loaded)
     {
     }
     ~BuiltInSynth() override { close(); }
 
-    // Starts the audio output; false when no driver can play.
+    // Starts the audio output, which rests from when nothing has sounded for
+    // a while; false when no driver can play.
     bool startAudio(const std::vector<std::string>& drivers)
     {
         for (const std::string& driver : drivers) {
             if (!driver.empty())
                 fluid_settings_setstr(m_engine->settings(), "audio.driver", driver.c_str());
-            m_driver.reset(new_fluid_audio_driver(m_engine->settings(), m_engine->synth()));
-            if (m_driver)
+            setAudioPeriods(m_engine->settings(), driver);
+            if (start()) {
+                const int64_t restAfter = std::chrono::microseconds(m_restAfter).count();
+                AudioRest::Output& output = *this;
+                m_rest = std::make_unique<AudioRest>(output, midiClockMicros(), restAfter);
+                m_rest->startThread();
                 return true;
+            }
         }
         return false;
     }
@@ -92,15 +119,11 @@ public:
     // loaded before, else after loading it on a thread of its own.
     void startSounding()
     {
-        if (m_loaded) {
+        std::lock_guard lock(m_mutex);
+        if (m_loaded)
             becomeReady();
-            return;
-        }
-        m_loader = std::thread([this] {
-            m_loaded = m_engine->loadSoundFont(m_soundFont);
-            if (m_loaded)
-                becomeReady();
-        });
+        else
+            startLoader();
     }
 
     void setVolume(uint32_t volume) override
@@ -111,11 +134,29 @@ public:
             m_engine->setVolume(volume);
     }
 
+    // Loading a program's samples takes a while: the loader does it, and
+    // what is sent meanwhile waits for it.
+    void prepareProgram(int program) override
+    {
+        std::lock_guard lock(m_mutex);
+        if (m_closed)
+            return;
+        m_program = program & 0x7F;
+        if (m_loading || !m_loaded || m_engine->program(0) == m_program)
+            return;
+        m_ready = false;
+        startLoader();
+    }
+
     void send(MidiMessage message) override
     {
         std::lock_guard lock(m_mutex);
+        if (m_closed)
+            return;
         if (m_ready)
-            m_engine->play(message);
+            play(message);
+        else
+            m_held.hold(message, midiClockMicros());
     }
 
     void close() override
@@ -130,29 +171,85 @@ public:
         // No send reaches the engine any more; the loader may still be busy.
         if (m_loader.joinable())
             m_loader.join();
-        m_driver.reset();
+        m_rest.reset();
+        stop();
         if (m_loaded)
             ParkedEngine::instance().park(m_soundFont, std::move(m_engine));
         m_engine.reset();
     }
 
 private:
+    bool start() override
+    {
+        m_driver.reset(new_fluid_audio_driver(m_engine->settings(), m_engine->synth()));
+        return m_driver != nullptr;
+    }
+    void stop() override { m_driver.reset(); }
+    int soundingVoices() override { return m_engine->soundingVoices(); }
+
+    // With m_mutex held.
+    void play(MidiMessage message)
+    {
+        m_engine->play(message);
+        if (isNoteOn(message) && m_rest)
+            m_rest->wake();
+    }
+
+    // With m_mutex held.
     void becomeReady()
     {
-        std::lock_guard lock(m_mutex);
-        if (m_closed)
-            return;
         m_engine->setVolume(m_volume);
         m_ready = true;
+        for (MidiMessage message : m_held.release(midiClockMicros()))
+            play(message);
+    }
+
+    // With m_mutex held; a loader that has said it is done only has to end.
+    void startLoader()
+    {
+        if (m_loader.joinable())
+            m_loader.join();
+        m_loading = true;
+        m_loader = std::thread([this, loaded = m_loaded] { load(loaded); });
+    }
+
+    // The loader: the SoundFont if it is not in yet, then the program asked
+    // for, chosen on the channel PlayChord uses so that its samples load here.
+    void load(bool loadedBefore)
+    {
+        const bool loaded = loadedBefore || m_engine->loadSoundFont(m_soundFont);
+        int tried = -1;
+        for (;;) {
+            int program = -1;
+            {
+                std::lock_guard lock(m_mutex);
+                m_loaded = loaded;
+                program = m_program;
+                const bool done = program < 0 || program == tried || m_engine->program(0) == program;
+                if (m_closed || !loaded || done) {
+                    if (!m_closed && loaded)
+                        becomeReady();
+                    m_loading = false;
+                    return;
+                }
+            }
+            m_engine->play(midiMessage(kProgramChange, program, 0));
+            tried = program;
+        }
     }
 
     std::unique_ptr<SynthEngine> m_engine;
     const std::string m_soundFont;
-    std::unique_ptr<fluid_audio_driver_t, void (*)(fluid_audio_driver_t*)> m_driver;
+    std::unique_ptr<fluid_audio_driver_t, void (*)(fluid_audio_driver_t*)> m_driver; // started and stopped by m_rest
+    const std::chrono::milliseconds m_restAfter;
+    std::unique_ptr<AudioRest> m_rest;
     std::thread m_loader;
     std::mutex m_mutex;
+    HeldMessages m_held;
     uint32_t m_volume = kMidiVolumeFull;
-    bool m_loaded; // written by the loader, read after joining it
+    int m_program = -1; // asked for by prepareProgram
+    bool m_loaded; // written by the loader
+    bool m_loading = false;
     bool m_ready = false;
     bool m_closed = false;
 };
@@ -190,7 +287,8 @@ std::unique_ptr<MidiOutput> openBuiltInSynth()
     return openBuiltInSynth(findSoundFont(std::getenv("ZOLVA_SOUNDFONT"), usualSoundFontPaths()), audioDrivers());
 }
 
-std::unique_ptr<MidiOutput> openBuiltInSynth(const std::string& soundFont, const std::vector<std::string>& drivers)
+std::unique_ptr<MidiOutput> openBuiltInSynth(const std::string& soundFont, const std::vector<std::string>& drivers,
+                                             std::chrono::milliseconds restAfter)
 {
     quietenFluidSynthLog();
     // Checking the file's header is quick; a file that is no SoundFont fails
@@ -203,7 +301,7 @@ std::unique_ptr<MidiOutput> openBuiltInSynth(const std::string& soundFont, const
         engine = std::make_unique<SynthEngine>();
     if (!engine->isValid())
         return nullptr;
-    auto synth = std::make_unique<BuiltInSynth>(std::move(engine), soundFont, loaded);
+    auto synth = std::make_unique<BuiltInSynth>(std::move(engine), soundFont, loaded, restAfter);
     if (!synth->startAudio(drivers))
         return nullptr;
     synth->startSounding();

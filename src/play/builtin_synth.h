@@ -2,6 +2,7 @@
 
 #include "play/midi_output.h"
 
+#include <chrono>
 #include <memory>
 #include <string>
 #include <vector>
@@ -17,13 +18,19 @@ std::vector<std::string> usualSoundFontPaths();
 // candidate that is a SoundFont; empty when there is none.
 std::string findSoundFont(const char* override, const std::vector<std::string>& candidates);
 
+// How long the audio output runs on after the last sound has died away.
+inline constexpr std::chrono::milliseconds kAudioRestAfter{3000};
+
 // Opens the built-in synthesizer with the SoundFont that ZOLVA_SOUNDFONT names
 // or the first usual one, playing through the system's audio output. Returns
-// at once: the SoundFont loads on a thread of its own and messages sent
-// before it is ready make no sound. Null when there is no SoundFont or no
-// audio output.
+// at once: the SoundFont loads on a thread of its own, and so do the samples
+// of each program given to prepareProgram(); messages sent meanwhile sound
+// once it is done, or not at all when that is more than a second later. The
+// audio output stops when nothing has sounded for kAudioRestAfter and starts
+// again for the next note. Null when there is no SoundFont or no audio output.
 std::unique_ptr<MidiOutput> openBuiltInSynth();
 
-// The same with a given SoundFont file and FluidSynth audio drivers to try in
-// order ("" for FluidSynth's own choice).
-std::unique_ptr<MidiOutput> openBuiltInSynth(const std::string& soundFont, const std::vector<std::string>& drivers);
+// The same with a given SoundFont file, FluidSynth audio drivers to try in
+// order ("" for FluidSynth's own choice) and rest time.
+std::unique_ptr<MidiOutput> openBuiltInSynth(const std::string& soundFont, const std::vector<std::string>& drivers,
+                                             std::chrono::milliseconds restAfter = kAudioRestAfter);

@@ -46,6 +46,10 @@ public:
     virtual void send(MidiMessage message) = 0;
     // Releases the device. Safe to call twice.
     virtual void close() = 0;
+    // The program (0-127) the coming notes will ask for, so that a device
+    // that loads its sounds can have them ready before the first note. Sends
+    // nothing.
+    virtual void prepareProgram(int /*program*/) {}
 
     // Silences every sounding note: all-notes-off on each of the 16 channels.
     void reset();

@@ -72,6 +72,16 @@ void MidiRecorder::close()
     m_log = nullptr;
 }
 
+void MidiRecorder::prepareProgram(int program)
+{
+    std::lock_guard lock(m_mutex);
+    if (m_closed)
+        return;
+    m_preparedProgram = program;
+    if (m_device)
+        m_device->prepareProgram(program);
+}
+
 std::vector<RecordedMidiMessage> MidiRecorder::messages() const
 {
     std::lock_guard lock(m_mutex);
@@ -88,4 +98,10 @@ bool MidiRecorder::isClosed() const
 {
     std::lock_guard lock(m_mutex);
     return m_closed;
+}
+
+int MidiRecorder::preparedProgram() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_preparedProgram;
 }

@@ -34,10 +34,12 @@ public:
     void setVolume(uint32_t volume) override;
     void send(MidiMessage message) override;
     void close() override;
+    void prepareProgram(int program) override;
 
     std::vector<RecordedMidiMessage> messages() const;
     uint32_t volume() const;
     bool isClosed() const;
+    int preparedProgram() const; // -1 until prepareProgram()
 
 private:
     mutable std::mutex m_mutex;
@@ -45,5 +47,6 @@ private:
     std::unique_ptr<MidiOutput> m_device;
     std::FILE* m_log = nullptr;
     uint32_t m_volume = 0;
+    int m_preparedProgram = -1;
     bool m_closed = false;
 };

@@ -23,6 +23,8 @@ bool MidiSession::OpenMidiOutput()
         return false;
     }
     opened->setVolume(kMidiVolumeFull);
+    // PlayChord asks for this program before every chord.
+    opened->prepareProgram((m_midiInstrument - 1) & 0x7F);
 
     std::shared_ptr<MidiOutput> previous;
     {

@@ -23,6 +23,9 @@ fluid_settings_t* makeSettings()
     if (settings) {
         fluid_settings_setnum(settings, "synth.sample-rate", SynthEngine::kSampleRate);
         fluid_settings_setnum(settings, "synth.gain", SynthEngine::kFullGain);
+        // A General MIDI SoundFont holds 128 programs and more, and a piece
+        // plays one of them: the rest need not be in memory.
+        fluid_settings_setint(settings, "synth.dynamic-sample-loading", 1);
     }
     return settings;
 }
@@ -42,7 +45,9 @@ bool SynthEngine::loadSoundFont(const std::string& path)
 {
     if (!m_synth || !fluid_is_soundfont(path.c_str()))
         return false;
-    return fluid_synth_sfload(m_synth.get(), path.c_str(), 1) != FLUID_FAILED;
+    // Without choosing programs for the channels now: that would load the
+    // samples of the default ones, which the program may never play.
+    return fluid_synth_sfload(m_synth.get(), path.c_str(), 0) != FLUID_FAILED;
 }
 
 void SynthEngine::play(MidiMessage message)
@@ -57,10 +62,16 @@ void SynthEngine::play(MidiMessage message)
         fluid_synth_noteoff(m_synth.get(), channel, d1);
         break;
     case 0x90: // velocity 0 is a note-off
-        if (d2 == 0)
+        if (d2 == 0) {
             fluid_synth_noteoff(m_synth.get(), channel, d1);
-        else
-            fluid_synth_noteon(m_synth.get(), channel, d1, d2);
+            break;
+        }
+        if (!fluid_synth_get_channel_preset(m_synth.get(), channel)) {
+            int soundFont = 0, bank = 0, program = 0;
+            fluid_synth_get_program(m_synth.get(), channel, &soundFont, &bank, &program);
+            fluid_synth_program_change(m_synth.get(), channel, program);
+        }
+        fluid_synth_noteon(m_synth.get(), channel, d1, d2);
         break;
     case 0xB0:
         fluid_synth_cc(m_synth.get(), channel, d1, d2);
@@ -88,6 +99,20 @@ void SynthEngine::setVolume(uint32_t volume)
         return;
     const uint32_t louder = std::max(volume & 0xFFFF, volume >> 16);
     fluid_synth_set_gain(m_synth.get(), kFullGain * float(louder) / float(0xFFFF));
+}
+
+int SynthEngine::soundingVoices() const
+{
+    return m_synth ? fluid_synth_get_active_voice_count(m_synth.get()) : 0;
+}
+
+int SynthEngine::program(int channel) const
+{
+    if (!m_synth || !fluid_synth_get_channel_preset(m_synth.get(), channel))
+        return -1;
+    int soundFont = 0, bank = 0, program = 0;
+    fluid_synth_get_program(m_synth.get(), channel, &soundFont, &bank, &program);
+    return program;
 }
 
 void SynthEngine::render(float* left, float* right, int frames)

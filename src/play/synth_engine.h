@@ -29,12 +29,16 @@ public:
 
     // False when FluidSynth could not be set up; nothing else works then.
     bool isValid() const { return m_synth != nullptr; }
-    // Loads the SoundFont at path; takes a while for a large one. False when
-    // the file cannot be loaded.
+    // Loads the SoundFont at path, its sample data only for the programs
+    // chosen on a channel: a program change loads its samples, and those of
+    // a program no channel uses any more are dropped. False when the file
+    // cannot be loaded.
     bool loadSoundFont(const std::string& path);
 
     // Plays one short message: note-on and note-off, control change,
-    // program change and pitch bend; other messages are ignored.
+    // program change and pitch bend; other messages are ignored. A channel
+    // that has had no program change plays its default program, loaded at
+    // its first note.
     void play(MidiMessage message);
     // Cuts every sound at once, release phases included.
     void silence();
@@ -42,6 +46,10 @@ public:
     void setVolume(uint32_t volume);
     // Renders frames of stereo sound into left and right.
     void render(float* left, float* right, int frames);
+    // Voices that still sound, released ones ringing out included.
+    int soundingVoices() const;
+    // The program chosen on channel, -1 while it has none.
+    int program(int channel) const;
 
     _fluid_hashtable_t* settings() const { return m_settings.get(); }
     _fluid_synth_t* synth() const { return m_synth.get(); }

@@ -36,6 +36,7 @@ private:
         void setVolume(uint32_t volume) override { m_recorder->setVolume(volume); }
         void send(MidiMessage message) override { m_recorder->send(message); }
         void close() override { m_recorder->close(); }
+        void prepareProgram(int program) override { m_recorder->prepareProgram(program); }
 
     private:
         std::shared_ptr<MidiRecorder> m_recorder;

@@ -34,6 +34,8 @@ TEST(MidiLog, AppendsOneLinePerMessageAndPassesItOn)
     logged->send(midiMessage(0x90, 60, 100));
     EXPECT_EQ(device->volume(), kMidiVolumeFull);
     EXPECT_EQ(device->messages().size(), 2u);
+    logged->prepareProgram(108); // passed on, not logged: it sends nothing
+    EXPECT_EQ(device->preparedProgram(), 108);
     logged->close();
     EXPECT_TRUE(device->isClosed());
     logged->send(midiMessage(0x90, 60, 0)); // after the close: neither sent nor logged

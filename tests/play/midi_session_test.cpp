@@ -45,6 +45,8 @@ TEST_F(SessionTest, StoredNumbersReadByTheirLeadingInteger)
         session.OpenMidiOutput();
         EXPECT_EQ(session.midiDevice(), row.wantDevice) << row.device;
         EXPECT_EQ(session.midiInstrument(), row.wantInstrument) << row.instrument;
+        EXPECT_EQ(devices.opened.back()->preparedProgram(), (row.wantInstrument - 1) & 0x7F)
+            << "the device readies the program PlayChord will ask for";
     }
 }
 
