@@ -30,6 +30,14 @@ fluid_settings_t* makeSettings()
     return settings;
 }
 
+// The channel's program number, also while no preset is chosen for it.
+int programNumber(fluid_synth_t* synth, int channel)
+{
+    int soundFont = 0, bank = 0, program = 0;
+    fluid_synth_get_program(synth, channel, &soundFont, &bank, &program);
+    return program;
+}
+
 } // namespace
 
 SynthEngine::SynthEngine()
@@ -66,11 +74,9 @@ void SynthEngine::play(MidiMessage message)
             fluid_synth_noteoff(m_synth.get(), channel, d1);
             break;
         }
-        if (!fluid_synth_get_channel_preset(m_synth.get(), channel)) {
-            int soundFont = 0, bank = 0, program = 0;
-            fluid_synth_get_program(m_synth.get(), channel, &soundFont, &bank, &program);
-            fluid_synth_program_change(m_synth.get(), channel, program);
-        }
+        // A channel that has had no program change has no samples yet.
+        if (!fluid_synth_get_channel_preset(m_synth.get(), channel))
+            fluid_synth_program_change(m_synth.get(), channel, programNumber(m_synth.get(), channel));
         fluid_synth_noteon(m_synth.get(), channel, d1, d2);
         break;
     case 0xB0:
@@ -110,9 +116,7 @@ int SynthEngine::program(int channel) const
 {
     if (!m_synth || !fluid_synth_get_channel_preset(m_synth.get(), channel))
         return -1;
-    int soundFont = 0, bank = 0, program = 0;
-    fluid_synth_get_program(m_synth.get(), channel, &soundFont, &bank, &program);
-    return program;
+    return programNumber(m_synth.get(), channel);
 }
 
 void SynthEngine::render(float* left, float* right, int frames)
