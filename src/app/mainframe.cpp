@@ -8,6 +8,7 @@
 #include "app/license_text_dlg.h"
 #include "app/online_documentation.h"
 #include "app/settings_text.h"
+#include "app/window_cascade.h"
 #include "app/window_placement.h"
 #include "doc/zolva_doc.h"
 #include "play/midi_config_dlg.h"
@@ -234,7 +235,7 @@ void CMainFrame::connectFrameCommands()
         if (CZolvaDoc* doc = activeDocument())
             m_documents->addView(*doc);
     });
-    onCommand(cmd::WindowCascade, [this] { m_mdiArea->cascadeSubWindows(); });
+    onCommand(cmd::WindowCascade, [this] { cascadeWindows(*m_mdiArea); });
     onCommand(cmd::WindowTile, [this] { m_mdiArea->tileSubWindows(); });
     onCommand(cmd::WindowArrange, [this] {
         // Minimised windows in a row along the bottom of the area.

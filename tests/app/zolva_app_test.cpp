@@ -3,6 +3,7 @@
 #include "app/zolva_app.h"
 
 #include "app/child_frame.h"
+#include "app/command_table.h"
 #include "app/document_registry.h"
 #include "app/mainframe.h"
 #include "app/message_box_sink.h"
@@ -21,6 +22,9 @@
 #include <QMdiArea>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMdiSubWindow>
+#include <QStyle>
+#include <QStyleOptionTitleBar>
 #include <QMessageBox>
 #include <QPointer>
 #include <QScrollBar>
@@ -236,6 +240,46 @@ TEST_F(ZolvaAppTest, WindowMenuListsTheWindowsAndActivatesThem)
     EXPECT_EQ(frame.activeDocument(), ode);
     emit window->aboutToShow(); // built afresh, not added twice
     EXPECT_EQ(window->actions().size(), 7);
+}
+
+// New windows and Window > Cascade: each window a title bar lower and to the
+// right of the one before, all the area less four such steps in size, the
+// sixth back at the top left.
+TEST_F(ZolvaAppTest, WindowsCascadeTheClassicWay)
+{
+    ASSERT_TRUE(app.StartUp(QString()));
+    CMainFrame& frame = *app.mainFrame();
+    for (const QSize mainSize : {QSize(900, 700), QSize(640, 480)}) {
+        SCOPED_TRACE(mainSize.width());
+        frame.resize(mainSize);
+        QCoreApplication::processEvents();
+        ASSERT_TRUE(app.OpenDocumentFile(copyExample("ode_to_joy.zvm")));
+        for (int i = 0; i < 5; ++i)
+            frame.commandAction(cmd::WindowNew)->trigger();
+        const QList<QMdiSubWindow*> windows = frame.mdiArea()->subWindowList(QMdiArea::CreationOrder);
+        ASSERT_EQ(windows.size(), 6);
+        QStyleOptionTitleBar option;
+        option.initFrom(windows.front());
+        const int step = windows.front()->style()->pixelMetric(QStyle::PM_TitleBarHeight, &option, windows.front());
+        const QSize area = frame.mdiArea()->viewport()->size();
+        auto expectPlace = [&](int window, int k, const char* what) {
+            EXPECT_EQ(windows[window]->geometry(),
+                      QRect(k * step, k * step, area.width() - 4 * step, area.height() - 4 * step))
+                << what << " window " << window;
+        };
+        for (int i = 0; i < 6; ++i)
+            expectPlace(i, i % 5, "opened");
+        windows[2]->showMaximized();
+        windows[3]->resize(100, 80);
+        frame.mdiArea()->setActiveSubWindow(windows[1]);
+        frame.commandAction(cmd::WindowCascade)->trigger();
+        const QList<QMdiSubWindow*> stacked = frame.mdiArea()->subWindowList(QMdiArea::StackingOrder);
+        EXPECT_EQ(stacked.back(), windows[1]) << "the active window stays on top";
+        for (int i = 0; i < 6; ++i)
+            expectPlace(i, int(stacked.indexOf(windows[i])) % 5, "cascaded");
+        frame.commandAction(cmd::FileClose)->trigger();
+        QCoreApplication::processEvents();
+    }
 }
 
 TEST_F(ZolvaAppTest, ClosingAModifiedDocumentAsksNothingAndWritesNothing)
