@@ -33,6 +33,8 @@ TEST(ZolvaView, OpensAtTheFirstElementWithTheCursorOnIt)
     EXPECT_EQ(view.cursor().element.load(), open.music.doc.firstEvent());
     view.layout().setViewport(view.verticalScrollBar()->value(), view.viewport()->height());
     EXPECT_TRUE(view.layout().IsPartlyVisible(open.music.doc.firstEvent()));
+    EXPECT_EQ(view.verticalScrollBar()->value(), view.verticalScrollBar()->maximum())
+        << "the bottom of the piece shows, the tine names included";
     EXPECT_FALSE(open.music.doc.isModified());
 }
 
