@@ -49,6 +49,9 @@ CommandLine parseCommandLine(const QStringList& arguments)
     line.help = parser.isSet(help);
     line.version = parser.isSet(version);
     line.helpText = parser.helpText();
+    // Read before the application object exists, the parser knows no program name.
+    if (!arguments.isEmpty())
+        line.helpText.replace(QStringLiteral("<executable_name>"), QFileInfo(arguments.first()).fileName());
     if (!parser.positionalArguments().isEmpty())
         line.file = parser.positionalArguments().first();
     return line;
