@@ -79,7 +79,7 @@ TEST_F(ZolvaAppTest, FirstStartDefaults)
     EXPECT_TRUE(QDir(app.musicFolder()).exists());
     EXPECT_TRUE(QDir(app.templatesFolder()).exists());
     EXPECT_EQ(app.musicFolder(), dir.path() + "/program/Music/");
-    EXPECT_EQ(app.openFolder(), app.musicFolder());
+    EXPECT_EQ(app.openFolder(), QDir::homePath()) << "no music yet and no examples beside the program";
     EXPECT_EQ(app.mainFrame()->documents().documentCount(), 0);
     EXPECT_TRUE(app.mainFrame()->isVisible());
     EXPECT_EQ(app.ShutDown(7), 7);
@@ -94,6 +94,37 @@ TEST_F(ZolvaAppTest, FoldersThatCannotBeMadeLeaveOpenAtHome)
     app.setProgramFolder(dir.path() + "/blocker/");
     ASSERT_TRUE(app.StartUp(QString()));
     EXPECT_EQ(app.openFolder(), QDir::homePath());
+}
+
+TEST_F(ZolvaAppTest, TheFirstOpenStartsWhereThereIsMusic)
+{
+    struct Row {
+        bool ownMusic, examplesBeside, examplesInstalled;
+        QString expected; // relative to the test's folder; empty: home
+    };
+    const Row rows[] = {
+        {false, false, false, ""},
+        {false, false, true, "share/zolva-reader/examples"},
+        {false, true, true, "bin/examples"},
+        {true, true, true, "bin/Music/"},
+    };
+    for (const Row& row : rows) {
+        QTemporaryDir root;
+        auto make = [&root](const QString& path) {
+            QDir().mkpath(QFileInfo(root.filePath(path)).path());
+            QFile(root.filePath(path)).open(QIODevice::WriteOnly);
+        };
+        if (row.examplesBeside)
+            make("bin/examples/song.zvm");
+        if (row.examplesInstalled)
+            make("share/zolva-reader/examples/song.zvm");
+        app.setProgramFolder(root.path() + "/bin/");
+        if (row.ownMusic)
+            make("bin/Music/mine.zvm");
+        make("bin/Music/notes.txt");
+        EXPECT_EQ(app.openFolder(), row.expected.isEmpty() ? QDir::homePath() : root.filePath(row.expected))
+            << row.expected.toStdString();
+    }
 }
 
 TEST_F(ZolvaAppTest, MuteIsOnlyRead)
@@ -161,7 +192,7 @@ TEST_F(ZolvaAppTest, FileOpenTakesEveryChosenFileInOrder)
 
     // A cancelled dialog changes nothing; the next one starts where the last file was.
     app.mainFrame()->commandAction(57601)->trigger();
-    EXPECT_EQ(startFolders, (QStringList{app.musicFolder(), dir.path() + "/c/"}));
+    EXPECT_EQ(startFolders, (QStringList{QDir::homePath(), dir.path() + "/c/"}));
     EXPECT_EQ(app.mainFrame()->documents().documentCount(), 3);
     EXPECT_EQ(get("LastOpenPath"), dir.path() + "/c/");
 }
