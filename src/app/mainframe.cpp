@@ -15,6 +15,7 @@
 #include "view/zolva_view.h"
 
 #include <QCloseEvent>
+#include <QDir>
 #include <QLabel>
 #include <QLayout>
 #include <QLineEdit>
@@ -261,8 +262,16 @@ void CMainFrame::addMidiSetup(MidiSession& midi)
     onCommand(kMidiSetupCommand, [this, &midi] { OnMidiSetup(midi, this); });
 }
 
-void CMainFrame::addInformationCommands(MessageSink& messages, UrlOpener opener)
+void CMainFrame::addInformationCommands(MessageSink& messages, UrlOpener desktopOpener)
 {
+    // An address nothing could open (no browser) is named in the status bar.
+    UrlOpener opener = [this, desktopOpener](const QUrl& url) {
+        if (desktopOpener(url))
+            return true;
+        const QString address = url.isLocalFile() ? QDir::toNativeSeparators(url.toLocalFile()) : url.toString();
+        statusBar()->showMessage(QStringLiteral("Unable to open %1").arg(address), kUnopenedAddressMs);
+        return false;
+    };
     onCommand(kAboutCommand, [this, opener] { OnAppAbout(opener, this); });
     onCommand(kOnlineDocumentationCommand, [opener] { OnOnlineDocumentation(opener); });
     onCommand(kLicenseCommand, [this, &messages] { OnLicense(messages, this); });

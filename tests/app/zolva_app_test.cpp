@@ -364,27 +364,39 @@ TEST_F(ZolvaAppTest, RecentFilesReopenAndDropWhatIsGone)
     EXPECT_EQ(frame.recentFiles().files(), QStringList{QDir::toNativeSeparators(ode)});
 }
 
-// The message boxes show a path or a tag in Windows-1252 as the views show it.
+// The message boxes show a path or a tag in Windows-1252 as the views show
+// it; a question about a file names it in the title.
 TEST(MessageBoxSinkTest, ShowsTextThatIsNotUtf8AsWindows1252)
 {
     struct Row {
         std::string bytes;
+        std::string fileName; // a question about it when not empty
         QString shown;
+        QString title;
     };
     const Row rows[] = {
-        {"Error 2 reading /music/caf\xC3\xA9.zvm", QString::fromUtf8("Error 2 reading /music/caf\u00e9.zvm")},
-        {"Error 2 reading /music/caf\xE9 \x80.zvm", QString::fromUtf8("Error 2 reading /music/caf\u00e9 \u20ac.zvm")},
+        {"Error 2 reading /music/caf\xC3\xA9.zvm", "", QString::fromUtf8("Error 2 reading /music/caf\u00e9.zvm"),
+         "Zolva Reader"},
+        {"Error 2 reading /music/caf\xE9 \x80.zvm", "", QString::fromUtf8("Error 2 reading /music/caf\u00e9 \u20ac.zvm"),
+         "Zolva Reader"},
+        {"Upgrade?", "caf\xE9.zvm", "Upgrade?", QString::fromUtf8("Zolva Reader - caf\u00e9.zvm")},
     };
     for (const Row& row : rows) {
-        QString seen;
-        QTimer::singleShot(0, [&seen] {
+        QString seen, title;
+        QTimer::singleShot(0, [&] {
             if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
                 seen = box->text();
-                box->accept();
+                title = box->windowTitle();
+                box->done(0);
             }
         });
-        MessageBoxSink().showMessage(row.bytes);
+        MessageBoxSink sink;
+        if (row.fileName.empty())
+            sink.showMessage(row.bytes);
+        else
+            sink.askYesNo(row.bytes, row.fileName);
         EXPECT_EQ(seen, row.shown) << row.bytes;
+        EXPECT_EQ(title, row.title) << row.bytes;
     }
 }
 

@@ -11,14 +11,16 @@ public:
     explicit RecordingSink(bool answerYes = true) : m_answerYes(answerYes) {}
 
     void showMessage(const std::string& text) override { messages.push_back(text); }
-    bool askYesNo(const std::string& text) override
+    bool askYesNo(const std::string& text, const std::string& fileName) override
     {
         questions.push_back(text);
+        questionFiles.push_back(fileName);
         return m_answerYes;
     }
 
     std::vector<std::string> messages;
     std::vector<std::string> questions;
+    std::vector<std::string> questionFiles;
 
 private:
     bool m_answerYes;

@@ -36,7 +36,7 @@ struct Music {
 
     struct Sink : MessageSink {
         void showMessage(const std::string& text) override { messages += text + "\n"; }
-        bool askYesNo(const std::string&) override { return true; }
+        bool askYesNo(const std::string&, const std::string&) override { return true; }
         std::string messages;
     } sink;
     CZolvaDoc doc{sink};
