@@ -5,6 +5,7 @@
 #include "play/midi_session.h"
 #include "view/zolva_view.h"
 
+#include <QCoreApplication>
 #include <QLineEdit>
 #include <QMetaObject>
 
@@ -21,6 +22,9 @@ ViewPlayer::~ViewPlayer()
 {
     const bool wasPlaying = m_thread.isPlaying();
     m_thread.stop();
+    // Before the reopening: a message box about it runs events, and the
+    // thread's last calls would reach a view that is half destroyed.
+    closeCalls();
     if (wasPlaying) {
         m_midi.CloseMidiOutput();
         m_midi.OpenMidiOutput();
@@ -71,14 +75,31 @@ template <class Call> void ViewPlayer::post(QObject* context, Call call)
     QMetaObject::invokeMethod(context, std::move(call), Qt::QueuedConnection);
 }
 
+template <class Call> void ViewPlayer::postHere(Call call)
+{
+    std::lock_guard lock(m_callsMutex);
+    if (m_open)
+        post(this, std::move(call));
+}
+
+void ViewPlayer::closeCalls()
+{
+    {
+        std::lock_guard lock(m_callsMutex);
+        m_open = false;
+    }
+    // Posted under the lock: none can come after this.
+    QCoreApplication::removePostedEvents(this);
+}
+
 void ViewPlayer::cursorMoved(XPxmlNode* element)
 {
-    post(this, [this, element] { m_view.cursor().element.store(element); });
+    postHere([this, element] { m_view.cursor().element.store(element); });
 }
 
 void ViewPlayer::scrollToElement(XPxmlNode* element, int lookAhead)
 {
-    post(this, [this, element, lookAhead] { m_view.ScrollToElement(element, lookAhead); });
+    postHere([this, element, lookAhead] { m_view.ScrollToElement(element, lookAhead); });
 }
 
 // The box belongs to the main window, which outlives every view: its last
@@ -98,7 +119,7 @@ void ViewPlayer::enablePlayDelayBox(bool enabled)
 void ViewPlayer::finished()
 {
     // A late word from a run that Stop gave up on must not end a newer run.
-    post(this, [this] {
+    postHere([this] {
         if (!m_thread.isPlaying())
             showIdle(true);
     });

@@ -5,6 +5,8 @@
 
 #include <QObject>
 
+#include <mutex>
+
 class CMainFrame;
 class CZolvaView;
 class MidiSession;
@@ -13,7 +15,7 @@ class MidiSession;
 // the thread tells it on the view and in the main window's play-delay box.
 // It is a child of the view, so it goes with the view; going, it first stops
 // its thread as Stop does. Calls the thread makes reach the view only while
-// this object lives.
+// this object lives; once it is going, those still on their way are dropped.
 class ViewPlayer : public QObject, public PlaybackWindow {
     Q_OBJECT
 public:
@@ -39,10 +41,17 @@ public:
 private:
     // Runs call on the user-interface thread while context lives.
     template <class Call> void post(QObject* context, Call call);
+    // Posts call to this unless the calls are closed.
+    template <class Call> void postHere(Call call);
+    // Takes no more calls from the thread and drops those on their way.
+    void closeCalls();
     void showIdle(bool idle);
 
     CZolvaView& m_view;
     CMainFrame& m_frame;
     MidiSession& m_midi;
+    std::mutex m_callsMutex; // guards m_open and the posting to this
+    bool m_open = true;      // the thread's calls are taken
+    // Last: the thread ends before what it calls goes.
     PlaybackThread m_thread;
 };

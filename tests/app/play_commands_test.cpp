@@ -4,12 +4,15 @@
 #include "app_fixture.h"
 
 #include "app/command_table.h"
+#include "play/midi_session.h"
 
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QLineEdit>
 #include <QPointer>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTimer>
 
 #include <algorithm>
 
@@ -169,6 +172,28 @@ TEST_F(PlayCommandsTest, AViewClosedWhilePlayingGoesQuietlyAndTheBoxComesBack)
         frame()->close();
         QTest::qWait(10);
     }
+}
+
+// Closing a playing window stops its thread, whose last calls are then on
+// their way, and reopens the output; a message box about a reopening that
+// fails runs events. None of those calls may reach the view that is going.
+TEST_F(PlayCommandsTest, AWindowClosedWhilePlayingOutlivesAnOutputThatCannotReopen)
+{
+    CZolvaView* view = start(kLongPiece);
+    ASSERT_TRUE(view);
+    QPointer<CChildFrame> child = frame()->activeChild();
+    command(cmd::PlayView)->trigger();
+    QTRY_COMPARE_WITH_TIMEOUT(view->cursor().element.load(), element(view, 2), 3000);
+    devices.failing.insert(MidiSession::kDefaultDevice);
+    sink.whileShowing = [] {
+        QEventLoop loop;
+        QTimer::singleShot(50, &loop, &QEventLoop::quit);
+        loop.exec();
+    };
+    child->close();
+    QTRY_VERIFY_WITH_TIMEOUT(child.isNull(), 3000);
+    EXPECT_EQ(sink.messages, std::vector<std::string>{"Unable to open MIDI Output.\n"});
+    EXPECT_FALSE(command(cmd::StopPlaying)->isEnabled());
 }
 
 } // namespace
