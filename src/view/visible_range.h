@@ -16,8 +16,9 @@ XPxmlNode* prevElement(const XPxmlNode* element);
 XPxmlNode* firstElementReaching(const ViewLayout& layout, const XPxmlNode* noteList, int64_t y);
 
 // The stretch of the note list one paint draws: from the bar at or before
-// the first partly visible element up to the first bar past the last one
-// that does not show itself (in order: the first bar above the window).
+// the first partly visible element up to the first bar after the last
+// partly visible one that does not show (in order: the first bar above the
+// window), or the end of the list.
 struct VisibleRange {
     XPxmlNode* start = nullptr; // null: nothing of the music shows
     XPxmlNode* end = nullptr;
@@ -25,9 +26,9 @@ struct VisibleRange {
     bool opening = false;       // start is the first element of the list
 };
 
-// Finds the visible range by halving the note list (walking it when the
-// layout is not in order) and numbers its bar from the bar last numbered, so
-// that a paint costs the same anywhere in a long piece. Forget whenever
+// Finds the visible range by halving the note list and numbers its bar from
+// the bar last numbered, so that a paint costs the same anywhere in a long
+// piece; a layout not in order has the list walked instead. Forget whenever
 // layout has run again.
 class VisibleRangeFinder {
 public:
