@@ -30,6 +30,9 @@ class EventPlacer {
 public:
     explicit EventPlacer(const DisplayOptions& options);
     void place(EventFacts& event);
+    // Whether each band so far starts and ends at or above the one before:
+    // only then may a search halve the list by position.
+    bool inOrder() const { return m_inOrder; }
 
 private:
     const LayoutMetrics& m_metrics;
@@ -39,6 +42,7 @@ private:
     const EventFacts* m_bar = nullptr; // the current bar
     TimeSignature m_signature;         // … and its time signature
     double m_beat = 0.0;               // beats into the current measure
+    bool m_inOrder = true;
 };
 
 // The gap after a note whose "Value" is value: spacing, or with variable

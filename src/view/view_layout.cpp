@@ -85,6 +85,7 @@ void ViewLayout::layOutEvents()
         lastPosition = event.position;
         widest = std::max(widest, event.lyricWidth);
     }
+    m_inOrder = placer.inOrder();
     m_extent = extentOf(lastPosition, widest);
     m_events.clear();
 }

@@ -61,6 +61,10 @@ public:
     int TineX(int tine) const;
     // Whether any of element's band shows in the window; false for null.
     bool IsPartlyVisible(const XPxmlNode* element) const;
+    // Whether, as last laid out, each element's band starts and ends at or
+    // above the one before it. Searches by position may halve the list only
+    // then; otherwise they walk it.
+    bool inOrder() const { return m_inOrder; }
 
     // Document y of position 0: the top margin above the last element.
     int64_t verticalOrigin() const { return m_verticalOrigin; }
@@ -81,6 +85,7 @@ private:
     std::optional<QSize> m_extent;
     int64_t m_verticalOrigin = 0;
     int m_lowestHitY = 0;
+    bool m_inOrder = true;
     int m_scrollY = 0;
     int m_clientHeight = 0;
 };
