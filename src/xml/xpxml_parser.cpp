@@ -118,6 +118,8 @@ void XPxmlParser::rewind(const Token& token)
 
 void XPxmlParser::fail(int code, const std::string& message)
 {
+    if (m_abort)
+        return;
     m_doc.setError(code, message);
     m_abort = true;
     m_length = 0; // nothing more is read after an error
@@ -290,18 +292,19 @@ void XPxmlParser::decodeEntity(Token& token)
     }
 }
 
-bool XPxmlParser::readQuoted(std::string& value, bool noEntities)
+bool XPxmlParser::readQuoted(std::string& value, bool noEntities, bool definition)
 {
     value.clear();
     Token token;
-    if (!readToken(token, noEntities, true, 0)) {
-        if (!m_abort)
-            fail(1895, "EOF reached while parsing quoted text");
-        return false;
-    }
-    const char quote = token.text.empty() ? '\0' : token.text[0];
+    const bool read = readToken(token, noEntities, true, 0);
+    const char quote = read && !token.text.empty() ? token.text[0] : '\0';
     if (quote != '"' && quote != '\'') {
-        fail(1886, format("Expected \" or ' but got %s", token.text));
+        if (definition)
+            fail(2312, "Definition not found parsing !ENTITY|!ELEMENT");
+        else if (!read)
+            fail(1895, "EOF reached while parsing quoted text");
+        else
+            fail(1886, format("Expected \" or ' but got %s", token.text));
         return false;
     }
     // Most values hold no entity, no other quote and no line break: they read
@@ -318,8 +321,7 @@ bool XPxmlParser::readQuoted(std::string& value, bool noEntities)
     }
     for (;;) {
         if (!readToken(token, noEntities, false, quote)) {
-            if (!m_abort)
-                fail(1895, "EOF reached while parsing quoted text");
+            fail(1895, "EOF reached while parsing quoted text");
             return false;
         }
         if (token.kind == TextToken && !token.text.empty() && token.text[0] == quote)
@@ -410,9 +412,7 @@ XPxmlNode* XPxmlParser::parseNode(const Token* alreadyRead)
         Token token;
         for (;;) {
             if (!readToken(token, !comment, false, 0)) {
-                if (!m_abort)
-                    fail(comment ? 2360 : 2333,
-                         comment ? "--> not found parsing !--" : "]]> not found parsing ![CDATA[");
+                fail(comment ? 2360 : 2333, comment ? "--> not found parsing !--" : "]]> not found parsing ![CDATA[");
                 return nullptr;
             }
             value += token.text;
@@ -430,14 +430,11 @@ XPxmlNode* XPxmlParser::parseNode(const Token* alreadyRead)
         if (readToken(token, false, true, 0))
             node->m_name.assign(token.text);
         std::string value;
-        if (!readQuoted(value, false)) {
-            fail(2312, "Definition not found parsing !ENTITY|!ELEMENT");
+        if (!readQuoted(value, false, true))
             return nullptr;
-        }
         node->m_value.assign(value);
         if (!readToken(token, true, true, 0) || token.text.empty() || token.text[0] != '>') {
-            if (!m_abort)
-                fail(2319, "Closing > not found parsing !ENTITY|!ELEMENT");
+            fail(2319, "Closing > not found parsing !ENTITY|!ELEMENT");
             return nullptr;
         }
         break;
@@ -464,8 +461,7 @@ bool XPxmlParser::collectUntilClose(XPxmlNode* node, int code, const char* messa
     Token token;
     for (;;) {
         if (!readToken(token, false, skipBlank, 0)) {
-            if (!m_abort)
-                fail(code, message);
+            fail(code, message);
             return false;
         }
         if (token.kind == CloseToken)
@@ -530,8 +526,7 @@ bool XPxmlParser::parseElement(XPxmlNode* node)
         if (readPlainAttribute(node, first))
             continue;
         if (!readToken(token, false, true, 0)) {
-            if (!m_abort)
-                fail(2435, "Error parsing NODE attribute name");
+            fail(2435, "Error parsing NODE attribute name");
             return false;
         }
         if (token.kind == CloseToken) {
@@ -540,8 +535,7 @@ bool XPxmlParser::parseElement(XPxmlNode* node)
             return parseContent(node);
         }
         if (!readToken(equals, false, true, 0)) {
-            if (!m_abort)
-                fail(2445, "= not found parsing NODE attribute");
+            fail(2445, "= not found parsing NODE attribute");
             return false;
         }
         if (equals.text != "=") {
@@ -580,8 +574,7 @@ bool XPxmlParser::parseContent(XPxmlNode* node)
             }
         }
         if (!readToken(token, false, false, 0)) {
-            if (!m_abort)
-                fail(2473, "Error parsing NODE data");
+            fail(2473, "Error parsing NODE data");
             return false;
         }
         if (token.kind == OpenToken && token.text.size() == 2 && token.text[1] == '/') {
@@ -627,8 +620,7 @@ bool XPxmlParser::parseDocumentType(XPxmlNode* node)
     std::string value;
     for (;;) {
         if (!readToken(token, false, false, 0)) {
-            if (!m_abort)
-                fail(XPxmlError::DoctypeNotClosed, "]> not found parsing !DOCTYPE");
+            fail(XPxmlError::DoctypeNotClosed, "]> not found parsing !DOCTYPE");
             return false;
         }
         if (token.kind == CloseToken) {
@@ -642,8 +634,7 @@ bool XPxmlParser::parseDocumentType(XPxmlNode* node)
     node->m_value.assign(value);
     for (;;) {
         if (!readToken(token, false, true, 0)) {
-            if (!m_abort)
-                fail(XPxmlError::DoctypeNotClosed, "]> not found parsing !DOCTYPE");
+            fail(XPxmlError::DoctypeNotClosed, "]> not found parsing !DOCTYPE");
             return false;
         }
         if (token.kind == CloseToken)

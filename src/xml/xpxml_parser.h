@@ -29,7 +29,9 @@ private:
 
     bool readToken(Token& token, bool noEntities, bool skipBlank, char quoted);
     void decodeEntity(Token& token);
-    bool readQuoted(std::string& value, bool noEntities);
+    // definition: the value of an !ENTITY or !ELEMENT declaration, whose
+    // missing quote is reported as a missing definition.
+    bool readQuoted(std::string& value, bool noEntities, bool definition = false);
     XPxmlNode* parseNode(const Token* alreadyRead = nullptr);
     bool readPlainAttribute(XPxmlNode* node, bool first);
     bool parseElement(XPxmlNode* node);
@@ -40,6 +42,7 @@ private:
     int get();
     void stepBack() { --m_pos; }
     void rewind(const Token& token);
+    // The first error stands: what fails after it only follows from it.
     void fail(int code, const std::string& message);
 
     XPxmlDoc& m_doc;
