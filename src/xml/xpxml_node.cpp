@@ -1,5 +1,6 @@
 #include "xml/xpxml_node.h"
 
+#include "xml/xpxml_attribute_filler.h"
 #include "xml/xpxml_doc.h"
 #include "xml/xpxml_document_node.h"
 #include "xml/xpxml_slab.h"
@@ -307,9 +308,10 @@ XPxmlNode* XPxmlNode::clone(bool deep) const
         auto* copy = new XPxmlNode(source->m_kind);
         copy->m_name.assign(source->m_name.view());
         copy->m_value.assign(source->m_value.view());
+        XPxmlAttributeFiller attributes(*copy);
         for (uint32_t i = 0, n = source->m_attributes.count(); i < n; ++i)
             if (auto* attribute = asNode(source->m_attributes.at(i)))
-                copy->setAttribute(attribute->name(), attribute->value());
+                attributes.append(attribute->name(), attribute->value());
         return copy;
     };
     XPxmlNode* top = copyOne(this);
@@ -438,25 +440,46 @@ void XPxmlNode::setAttribute(const char* name, const char* value)
         addAttribute(name, value);
 }
 
-void XPxmlNode::addAttribute(std::string_view name, std::string_view value)
+XPxmlNode* XPxmlNode::addAttribute(std::string_view name, std::string_view value)
 {
     auto* attribute = new XPxmlNode(XPxmlKind::Attribute);
     attribute->m_name.assign(name);
     attribute->m_value.assign(value);
     attribute->m_parent = this;
     m_attributes.insert(XPxmlList::AtEnd, attribute);
+    return attribute;
 }
 
-void XPxmlNode::appendParsedAttribute(std::string_view name, std::string_view value, bool first)
+// ------------------------------------------------------------ attribute filler
+
+XPxmlNode* XPxmlAttributeFiller::find(std::string_view name)
 {
-    if (!first) {
-        const std::string nameText(name);
-        if (findAttribute(nameText.c_str())) {
-            setAttribute(nameText.c_str(), std::string(value).c_str());
-            return;
-        }
+    const XPxmlList& list = m_node.m_attributes;
+    if (m_count < kIndexFrom) {
+        // A few names: comparing them all beats keeping an index.
+        auto sameName = [](void* attribute, void* wanted) {
+            return xpxmlNameEquals(asNode(attribute)->m_name.view(), *static_cast<std::string_view*>(wanted));
+        };
+        return asNode(list.scan(sameName, &name));
     }
-    addAttribute(name, value);
+    if (m_byName.empty())
+        for (uint32_t i = 0; i < m_count; ++i)
+            m_byName.add(asNode(list.at(i)));
+    return m_byName.find(name);
+}
+
+void XPxmlAttributeFiller::append(std::string_view name, std::string_view value)
+{
+    if (XPxmlNode* same = find(name)) {
+        // As setAttribute would do it, without searching the list again.
+        if (same->setValue(std::string(value).c_str()))
+            m_node.m_modified = true;
+        return;
+    }
+    XPxmlNode* added = m_node.addAttribute(name, value);
+    ++m_count;
+    if (!m_byName.empty())
+        m_byName.add(added);
 }
 
 void XPxmlNode::removeAttribute(const char* name)

@@ -1,5 +1,6 @@
 #include "xml/xpxml_parser.h"
 
+#include "xml/xpxml_attribute_filler.h"
 #include "xml/xpxml_doc.h"
 #include "xml/xpxml_node.h"
 
@@ -267,28 +268,26 @@ void XPxmlParser::decodeEntity(Token& token)
             return;
         }
     }
-    std::string name = text.substr(1, text.size() - 2);
-    text = name;
-    const XPxmlNode* docNode = m_doc.documentNode();
-    for (uint32_t i = 0, n = docNode->childCount(); i < n; ++i) {
-        const XPxmlNode* doctype = docNode->childAt(i);
-        if (!doctype || doctype->kind() != XPxmlKind::DocumentType)
-            continue;
-        for (uint32_t j = 0, m = doctype->childCount(); j < m; ++j) {
-            const XPxmlNode* entity = doctype->childAt(j);
-            if (entity && entity->kind() == XPxmlKind::Entity && xpxmlNameEquals(entity->name(), name.c_str())) {
-                text = entity->textContent();
-                m_expanded += text.size();
-                if (m_expanded > XPxmlDoc::kMaxEntityExpansion) {
-                    text.clear();
-                    fail(XPxmlError::EntityExpansionTooLarge,
-                         "Declared entities expand to more than " +
-                             std::to_string(XPxmlDoc::kMaxEntityExpansion >> 20) + " MB");
-                }
-                return;
-            }
-        }
+    // An undeclared name stands for itself.
+    text = text.substr(1, text.size() - 2);
+    const XPxmlNode* entity = m_entities.find(text);
+    if (!entity)
         return;
+    text = entity->textContent();
+    m_expanded += text.size();
+    if (m_expanded > XPxmlDoc::kMaxEntityExpansion) {
+        text.clear();
+        fail(XPxmlError::EntityExpansionTooLarge,
+             "Declared entities expand to more than " + std::to_string(XPxmlDoc::kMaxEntityExpansion >> 20) + " MB");
+    }
+}
+
+void XPxmlParser::indexEntities(const XPxmlNode* documentType)
+{
+    for (uint32_t i = 0, n = documentType->childCount(); i < n; ++i) {
+        XPxmlNode* child = documentType->childAt(i);
+        if (child && child->kind() == XPxmlKind::Entity)
+            m_entities.add(child);
     }
 }
 
@@ -472,7 +471,7 @@ bool XPxmlParser::collectUntilClose(XPxmlNode* node, int code, const char* messa
     return true;
 }
 
-bool XPxmlParser::readPlainAttribute(XPxmlNode* node, bool first)
+bool XPxmlParser::readPlainAttribute(XPxmlAttributeFiller& attributes)
 {
     // The common form  name="value"  read straight from the input. Anything
     // else (an entity, a line break inside a name or value, a missing "=")
@@ -513,17 +512,18 @@ bool XPxmlParser::readPlainAttribute(XPxmlNode* node, bool first)
     m_pos = p + 1;
     m_doc.m_line = line;
     const char* text = reinterpret_cast<const char*>(m_text);
-    node->appendParsedAttribute({text + nameBegin, nameEnd - nameBegin}, {text + valueBegin, p - valueBegin}, first);
+    attributes.append({text + nameBegin, nameEnd - nameBegin}, {text + valueBegin, p - valueBegin});
     return true;
 }
 
 bool XPxmlParser::parseElement(XPxmlNode* node)
 {
+    XPxmlAttributeFiller attributes(*node);
     Token token;
     Token equals;
     std::string value;
-    for (bool first = true;; first = false) {
-        if (readPlainAttribute(node, first))
+    for (;;) {
+        if (readPlainAttribute(attributes))
             continue;
         if (!readToken(token, false, true, 0)) {
             fail(2435, "Error parsing NODE attribute name");
@@ -544,7 +544,7 @@ bool XPxmlParser::parseElement(XPxmlNode* node)
         }
         if (!readQuoted(value, false))
             return false;
-        node->appendParsedAttribute(token.text, value, first);
+        attributes.append(token.text, value);
     }
 }
 
@@ -561,17 +561,23 @@ bool XPxmlParser::parseContent(XPxmlNode* node)
     };
     for (;;) {
         if (!pendingText) {
-            // Blanks up to the next tag are dropped whatever the tag: skip them whole.
+            // Blanks up to the next tag are dropped whatever the tag; before
+            // anything else they stay in front of the text. Either way the run
+            // is taken whole: blank by blank, each would scan the rest again.
             size_t p = m_pos;
             long line = m_doc.m_line;
             for (; p < m_length && isBlank(m_text[p]); ++p)
                 if (m_text[p] == '\n')
                     ++line;
             if (p < m_length && m_text[p] == '<') {
-                m_pos = p;
-                m_doc.m_line = line;
                 collected.clear();
+            } else {
+                for (size_t i = m_pos; i < p; ++i)
+                    if (m_text[i] != '\r' && m_text[i] != '\n') // line breaks are never text
+                        collected += char(m_text[i]);
             }
+            m_pos = p;
+            m_doc.m_line = line;
         }
         if (!readToken(token, false, false, 0)) {
             fail(2473, "Error parsing NODE data");
@@ -657,6 +663,7 @@ int XPxmlParser::load()
     m_doc.m_line = 1;
     m_doc.clearError();
 
+    bool documentTypeSeen = false;
     while (XPxmlNode* node = parseNode()) {
         switch (node->kind()) {
         case XPxmlKind::Element:
@@ -669,8 +676,13 @@ int XPxmlParser::load()
             break;
         case XPxmlKind::ProcessingInstruction:
         case XPxmlKind::Comment:
+            docNode->appendParsedChild(node);
+            break;
         case XPxmlKind::DocumentType:
             docNode->appendParsedChild(node);
+            if (!documentTypeSeen)
+                indexEntities(node);
+            documentTypeSeen = true;
             break;
         case XPxmlKind::ElementDeclaration:
             delete node;
