@@ -329,7 +329,7 @@ bool XPxmlParser::readQuoted(std::string& value, bool noEntities, bool definitio
     }
 }
 
-XPxmlNode* XPxmlParser::parseNode(const Token* alreadyRead)
+std::unique_ptr<XPxmlNode> XPxmlParser::parseNode(const Token* alreadyRead)
 {
     if (m_abort)
         return nullptr;
@@ -419,7 +419,7 @@ XPxmlNode* XPxmlParser::parseNode(const Token* alreadyRead)
                 break;
         }
         // A comment keeps its dashes; a section drops its closing bytes.
-        value.resize(value.size() - (comment ? 1 : 3));
+        value.erase(value.size() - (comment ? 1 : 3));
         node->m_value.assign(value);
         break;
     }
@@ -451,7 +451,7 @@ XPxmlNode* XPxmlParser::parseNode(const Token* alreadyRead)
     }
     if (!ok || m_abort)
         return nullptr;
-    return node.release();
+    return node;
 }
 
 bool XPxmlParser::collectUntilClose(XPxmlNode* node, int code, const char* message, bool skipBlank)
@@ -554,10 +554,10 @@ bool XPxmlParser::parseContent(XPxmlNode* node)
     bool pendingText = false;
     Token token;
     auto appendText = [node](const std::string& text) {
-        XPxmlNode* textNode = new XPxmlNode(XPxmlKind::Text);
+        std::unique_ptr<XPxmlNode> textNode(new XPxmlNode(XPxmlKind::Text));
         textNode->m_name.assign("#text");
         textNode->m_value.assign(text);
-        node->appendParsedChild(textNode);
+        node->appendParsedChild(std::move(textNode));
     };
     for (;;) {
         if (!pendingText) {
@@ -603,11 +603,11 @@ bool XPxmlParser::parseContent(XPxmlNode* node)
                 appendText(collected);
             collected.clear();
             pendingText = false;
-            XPxmlNode* child = parseNode(&token);
+            std::unique_ptr<XPxmlNode> child = parseNode(&token);
             if (m_abort)
                 return false;
             if (child)
-                node->appendParsedChild(child);
+                node->appendParsedChild(std::move(child));
             continue;
         }
         collected += token.text;
@@ -646,11 +646,47 @@ bool XPxmlParser::parseDocumentType(XPxmlNode* node)
         if (token.kind == CloseToken)
             return true;
         rewind(token);
-        XPxmlNode* child = parseNode();
+        std::unique_ptr<XPxmlNode> child = parseNode();
         if (m_abort)
             return false;
         if (child)
-            node->appendParsedChild(child);
+            node->appendParsedChild(std::move(child));
+    }
+}
+
+void XPxmlParser::parseTopLevel()
+{
+    XPxmlNode* docNode = m_doc.documentNode();
+    bool documentTypeSeen = false;
+    while (std::unique_ptr<XPxmlNode> node = parseNode()) {
+        switch (node->kind()) {
+        case XPxmlKind::Element:
+            if (m_doc.rootElement()) {
+                fail(2801, format("Load unable to add another root node (%s) to document", node->name()));
+                break;
+            }
+            docNode->appendParsedChild(std::move(node));
+            break;
+        case XPxmlKind::ProcessingInstruction:
+        case XPxmlKind::Comment:
+            docNode->appendParsedChild(std::move(node));
+            break;
+        case XPxmlKind::DocumentType: {
+            const XPxmlNode* documentType = docNode->appendParsedChild(std::move(node));
+            if (!documentTypeSeen)
+                indexEntities(documentType);
+            documentTypeSeen = true;
+            break;
+        }
+        case XPxmlKind::ElementDeclaration:
+            break;
+        default:
+            fail(2826, format("Invalid node type encountered at top level. Type: %s NodeName: %s",
+                              node->kindName(), node->name()));
+            break;
+        }
+        if (m_doc.errorCode() != 0)
+            break;
     }
 }
 
@@ -662,39 +698,13 @@ int XPxmlParser::load()
     docNode->removeAllAttributes();
     m_doc.m_line = 1;
     m_doc.clearError();
-
-    bool documentTypeSeen = false;
-    while (XPxmlNode* node = parseNode()) {
-        switch (node->kind()) {
-        case XPxmlKind::Element:
-            if (m_doc.rootElement()) {
-                fail(2801, format("Load unable to add another root node (%s) to document", node->name()));
-                delete node;
-                break;
-            }
-            docNode->appendParsedChild(node);
-            break;
-        case XPxmlKind::ProcessingInstruction:
-        case XPxmlKind::Comment:
-            docNode->appendParsedChild(node);
-            break;
-        case XPxmlKind::DocumentType:
-            docNode->appendParsedChild(node);
-            if (!documentTypeSeen)
-                indexEntities(node);
-            documentTypeSeen = true;
-            break;
-        case XPxmlKind::ElementDeclaration:
-            delete node;
-            break;
-        default:
-            fail(2826, format("Invalid node type encountered at top level. Type: %s NodeName: %s",
-                              node->kindName(), node->name()));
-            delete node;
-            break;
-        }
-        if (m_doc.errorCode() != 0)
-            break;
+    try {
+        parseTopLevel();
+    } catch (...) {
+        // Out of memory part way: no half-read tree stays behind.
+        docNode->removeAllChildren();
+        m_doc.m_loading = false;
+        throw;
     }
     m_doc.m_loading = false;
     return m_doc.errorCode();

@@ -3,6 +3,7 @@
 #include "xml/xpxml_name_index.h"
 
 #include <cstddef>
+#include <memory>
 #include <string>
 
 class XPxmlAttributeFiller;
@@ -35,7 +36,8 @@ private:
     // definition: the value of an !ENTITY or !ELEMENT declaration, whose
     // missing quote is reported as a missing definition.
     bool readQuoted(std::string& value, bool noEntities, bool definition = false);
-    XPxmlNode* parseNode(const Token* alreadyRead = nullptr);
+    std::unique_ptr<XPxmlNode> parseNode(const Token* alreadyRead = nullptr);
+    void parseTopLevel();
     bool readPlainAttribute(XPxmlAttributeFiller& attributes);
     bool parseElement(XPxmlNode* node);
     bool parseContent(XPxmlNode* node);
