@@ -61,7 +61,14 @@ ReadOutcome readWhole(std::FILE* file, std::vector<char>& bytes, size_t maxSize,
 int parseText(XPxmlDoc& tree, const char* text, size_t length, const std::string& path,
               MessageSink& sink)
 {
-    const int code = tree.loadText(length > 0 ? text : "", length);
+    int code;
+    try {
+        code = tree.loadText(length > 0 ? text : "", length);
+    } catch (const std::bad_alloc&) {
+        // The parser has dropped what it had built, so the message has the memory back.
+        sink.showMessage(formatMessage("Out of memory loading %s", path.c_str()));
+        return kLoadOutOfMemory;
+    }
     if (code != 0)
         sink.showMessage(formatMessage("Error loading %s\n%s", path.c_str(), tree.errorText()));
     return code;
