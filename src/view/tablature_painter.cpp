@@ -111,15 +111,17 @@ bool TablaturePainter::OnDraw(QImage& frame, ViewLayout& layout, QSize client, c
         return true;
     QPainter painter(&frame);
     FrameCanvas canvas(painter, layout, doc->tineCount(), client.height());
-    drawLanes(canvas, first, doc->lastEvent(), doc->shadeText());
+    drawLanes(canvas, canvas.allBands(), doc->shadeText());
     if (canvas.options.tineLabels && isWhollyVisible(canvas, first, client.height()))
         drawTineLabels(canvas, first);
 
     const VisibleRange range = m_range.find(layout, list);
     if (!range.start)
         return true;
+    // In order the range's ends bound what shows; out of order the line
+    // covers what the lanes do.
     if (canvas.options.centreLine)
-        drawCentreLine(canvas, range.start, range.end);
+        drawCentreLine(canvas, layout.inOrder() ? canvas.span(range.start, range.end) : canvas.allBands());
     drawElements(canvas, range, *doc);
     drawCursor(canvas, cursor);
     return true;
