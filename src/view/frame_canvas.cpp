@@ -36,12 +36,6 @@ FrameCanvas::Band FrameCanvas::band(const XPxmlNode* element) const
     return nearFrame(b.top, b.height);
 }
 
-FrameCanvas::Band FrameCanvas::span(const XPxmlNode* lower, const XPxmlNode* upper) const
-{
-    const int top = band(upper).top;
-    return {top, band(lower).bottom() - top};
-}
-
 FrameCanvas::Band FrameCanvas::allBands() const
 {
     const ViewLayout::Band b = layout.allBands();

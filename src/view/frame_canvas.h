@@ -35,8 +35,6 @@ public:
     const int n; // tine count
 
     Band band(const XPxmlNode* element) const;
-    // The rows from the top of upper's band down to the bottom of lower's.
-    Band span(const XPxmlNode* lower, const XPxmlNode* upper) const;
     // The rows every element's band lies in (ViewLayout::allBands).
     Band allBands() const;
     int tineX(int tine) const;

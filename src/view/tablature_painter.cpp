@@ -118,10 +118,10 @@ bool TablaturePainter::OnDraw(QImage& frame, ViewLayout& layout, QSize client, c
     const VisibleRange range = m_range.find(layout, list);
     if (!range.start)
         return true;
-    // In order the range's ends bound what shows; out of order the line
-    // covers what the lanes do.
+    // Over what the lanes cover: the visible range's ends may lie short of
+    // the window's edges, and out of order below one another.
     if (canvas.options.centreLine)
-        drawCentreLine(canvas, layout.inOrder() ? canvas.span(range.start, range.end) : canvas.allBands());
+        drawCentreLine(canvas, canvas.allBands());
     drawElements(canvas, range, *doc);
     drawCursor(canvas, cursor);
     return true;
