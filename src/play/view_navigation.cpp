@@ -167,10 +167,8 @@ Hit HitTest(const ViewLayout& layout, const XPxmlNode* noteList, int tineCount, 
 {
     Hit hit;
     hit.tine = cursorTine;
-    // The tablature runs from the top margin down to the first element's
-    // top, which is the document height less the bottom margin.
     const int laneStart = layout.TineX(0);
-    if (point.y() < layout.lowestHitY() || point.y() > layout.verticalOrigin() || point.x() < laneStart)
+    if (point.y() < layout.lowestHitY() || point.y() > layout.highestHitY() || point.x() < laneStart)
         return hit;
     const DisplayOptions& options = layout.options();
     const int pitch = std::max(1, options.metrics.tineWidth + options.metrics.tineGap);

@@ -100,6 +100,10 @@ void EventPlacer::place(EventFacts& e)
     // be negative: a band can then lie below the one before it.
     if (m_prev && (e.position < m_prev->position || e.position - e.height < m_prev->position - m_prev->height))
         m_inOrder = false;
+    if (!m_prev)
+        m_reach = {e.position, e.position - e.height};
+    m_reach.top = std::max(m_reach.top, e.position);
+    m_reach.bottom = std::min(m_reach.bottom, e.position - e.height);
     if (e.kind == EventKind::Bar) {
         m_bar = &e;
         m_signature = {e.beats, e.unit};

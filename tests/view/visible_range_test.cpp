@@ -79,13 +79,15 @@ TEST(VisibleRange, NothingWhenTheWindowShowsNoElement)
     EXPECT_EQ(finder.find(music.layout, nullptr).start, nullptr);
 }
 
-// Wherever the view is scrolled, every element that shows is drawn, also
-// when bands do not rise along the list.
+// Wherever the view is scrolled, every element that shows is drawn, with
+// the lanes and the centre line behind it, also when bands do not rise along
+// the list.
 TEST(VisibleRange, UnorderedLayoutsDrawEveryElementThatShows)
 {
     const QSize client(300, 120);
     for (const UnorderedLayout& piece : unorderedLayouts()) {
-        Drawing d(piece.notes, withOptions("Number=\"5\"", piece.screen, "TineLabels=\"0\""), 0, client);
+        Drawing d(piece.notes, withOptions("Number=\"5\"", piece.screen, "TineLabels=\"0\" CenterLine=\"1\""), 0,
+                  client);
         ViewLayout& layout = d.music.layout;
         EXPECT_FALSE(layout.inOrder()) << piece.name;
         const LayoutMetrics& m = d.metrics();
@@ -102,6 +104,10 @@ TEST(VisibleRange, UnorderedLayoutsDrawEveryElementThatShows)
             layout.setViewport(int(scroll), client.height());
             d.paint();
             int index = 0;
+            const auto miss = [&](const char* what) {
+                if (missing.empty())
+                    missing = what + std::to_string(index) + " scrolled to " + std::to_string(scroll);
+            };
             for (XPxmlNode* e = first; e; e = e->nextElementSibling(), ++index) {
                 // Where its ink must be: a note's head in lane 1, a bar's line across lane 3.
                 const ViewLayout::Band b = layout.EventBand(e);
@@ -120,7 +126,17 @@ TEST(VisibleRange, UnorderedLayoutsDrawEveryElementThatShows)
                 const int from = int(std::max<int64_t>(top, 0));
                 const int to = int(std::min<int64_t>(top + rows, client.height()));
                 if (from < to && !d.hasInk(left, from, left + width, to))
-                    missing = "element " + std::to_string(index) + " scrolled to " + std::to_string(scroll);
+                    miss("element ");
+                // Behind the band's top and bottom rows, at most one of them a
+                // bar's line: lane 5 and the centre line at lane 3's left edge.
+                for (const int64_t row : {b.top, b.top + b.height - 1}) {
+                    if (row < 0 || row >= client.height())
+                        continue;
+                    if (d.at(d.tineX(4) + m.tineWidth / 2, int(row)) == kWhite)
+                        miss("lane behind element ");
+                    if (d.at(d.tineX(2) + 1, int(row)) != kBlack)
+                        miss("centre line behind element ");
+                }
             }
         }
         EXPECT_EQ(missing, "") << piece.name;

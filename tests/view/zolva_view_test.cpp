@@ -87,6 +87,28 @@ TEST(ZolvaView, ScrollToElementKeepsTheElementsAheadInView)
     EXPECT_EQ(bar.value(), nearEnd);
 }
 
+// Wherever out-of-order bands lie, the scroll range reaches each element.
+TEST(ZolvaView, ScrollsToEveryElementOfUnorderedLayouts)
+{
+    for (const UnorderedLayout& piece : unorderedLayouts()) {
+        Music::Config config;
+        config.screen = piece.screen;
+        Music music(piece.notes, config);
+        CZolvaView view(music.doc);
+        view.resize(400, 300);
+        view.show();
+        view.OnInitialUpdate();
+        const QScrollBar& bar = *view.verticalScrollBar();
+        for (int i = 0; music.at(i); ++i) {
+            view.ScrollToElement(music.at(i), 0);
+            const ViewLayout::Band band = view.layout().EventBand(music.at(i), ViewLayout::Coordinates::Document);
+            EXPECT_TRUE(band.top >= bar.value() && band.top + band.height <= bar.value() + view.viewport()->height())
+                << piece.name << ": element " << i << " at " << band.top << ", scrolled to " << bar.value() << " of "
+                << bar.maximum();
+        }
+    }
+}
+
 TEST(ZolvaView, UpdateClearsTheCursorAndLaysOutAgain)
 {
     OpenView open;
