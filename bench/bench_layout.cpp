@@ -39,7 +39,7 @@ constexpr double kGrowthGoal = 12.0; // 1M against 100k: linear
 class QuietSink : public MessageSink {
 public:
     void showMessage(const std::string& text) override { std::cerr << text << '\n'; }
-    bool askYesNo(const std::string&) override { return true; }
+    bool askYesNo(const std::string&, const std::string&) override { return true; }
 };
 
 const std::string& generated(size_t children)

@@ -29,7 +29,7 @@ constexpr double kPackedGoal = 1.6;
 class QuietSink : public MessageSink {
 public:
     void showMessage(const std::string& text) override { std::cerr << text << '\n'; }
-    bool askYesNo(const std::string&) override { return true; }
+    bool askYesNo(const std::string&, const std::string&) override { return true; }
 };
 
 struct Files {

@@ -28,7 +28,7 @@ constexpr double kLengthGoal = 1.5; // middle of 1M against 1k
 class QuietSink : public MessageSink {
 public:
     void showMessage(const std::string& text) override { std::cerr << text << '\n'; }
-    bool askYesNo(const std::string&) override { return true; }
+    bool askYesNo(const std::string&, const std::string&) override { return true; }
 };
 
 // A piece opened and laid out as a view does it, scrolled to a given place.

@@ -101,7 +101,7 @@ Piece makePiece(double seconds)
 
 struct QuietSink : MessageSink {
     void showMessage(const std::string&) override {}
-    bool askYesNo(const std::string&) override { return true; }
+    bool askYesNo(const std::string&, const std::string&) override { return true; }
 };
 
 struct RecorderDevices : MidiDevices {

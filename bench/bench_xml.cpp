@@ -4,6 +4,7 @@
 
 #include "heap_meter.h"
 #include "music_text.h"
+#include "thread_seconds.h"
 #include "xml_figures.h"
 #include "xml_libraries.h"
 
@@ -12,7 +13,6 @@
 #include <benchmark/benchmark.h>
 
 #include <cstring>
-#include <ctime>
 #include <iostream>
 #include <map>
 #include <memory>
@@ -34,24 +34,8 @@ const MusicText& musicText(size_t children)
     return found->second;
 }
 
-// Timed by hand, so that each benchmark times only its own part of an
-// iteration, and in this thread's CPU time: the figures must hold on a shared
-// machine where wall time counts the other programs too.
-template <class Work>
-double secondsOf(Work&& work)
-{
-    auto now = [] {
-        timespec t{};
-        clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
-        return double(t.tv_sec) + double(t.tv_nsec) * 1e-9;
-    };
-    const double start = now();
-    work();
-    return now() - start;
-}
-
-// Parses into a fresh document, then destroys it. The parse is the reported
-// time; the destroy time rides along as counters.
+// Parses into a fresh document, then destroys it, each timed on its own. The
+// parse is the reported time; the destroy time rides along as counters.
 template <class Library>
 void parseAndDestroy(benchmark::State& state, size_t children)
 {
@@ -67,8 +51,8 @@ void parseAndDestroy(benchmark::State& state, size_t children)
     for (auto _ : state) {
         auto doc = std::make_unique<typename Library::Document>();
         bool loaded = false;
-        const double parse = secondsOf([&] { loaded = Library::load(*doc, music.text); });
-        const double destroy = secondsOf([&] { doc.reset(); });
+        const double parse = threadSecondsOf([&] { loaded = Library::load(*doc, music.text); });
+        const double destroy = threadSecondsOf([&] { doc.reset(); });
         if (!loaded) {
             state.SkipWithError("the document did not load");
             return;
@@ -126,7 +110,7 @@ void walkNotes(benchmark::State& state, size_t children)
     double seconds = 0;
     for (auto _ : state) {
         NoteWalk walk;
-        const double s = secondsOf([&] { walk = Library::walkNotes(*doc); });
+        const double s = threadSecondsOf([&] { walk = Library::walkNotes(*doc); });
         benchmark::DoNotOptimize(walk);
         if (walk.notes != music.notes) {
             state.SkipWithError("the walk did not meet every note");

@@ -15,7 +15,7 @@ class QuietSink : public MessageSink {
 public:
     explicit QuietSink(bool answer) : m_answer(answer) {}
     void showMessage(const std::string&) override {}
-    bool askYesNo(const std::string&) override { return m_answer; }
+    bool askYesNo(const std::string&, const std::string&) override { return m_answer; }
 
 private:
     bool m_answer;

@@ -34,10 +34,20 @@ std::string attributeBytes(const XPxmlNode* element, const char* name)
     return value;
 }
 
+// A box shown in full colour, like the fields, that neither a click nor a
+// key changes.
+class ShownCheckBox : public QCheckBox {
+public:
+    using QCheckBox::QCheckBox;
+
+protected:
+    void nextCheckState() override {}
+};
+
 } // namespace
 
 CAuthorInfoDlg::CAuthorInfoDlg(XPxmlNode* author, QWidget* parent)
-    : QDialog(parent), m_author(author), m_readOnly(new QCheckBox(QStringLiteral("Read &Only"), this))
+    : QDialog(parent), m_author(author), m_readOnly(new ShownCheckBox(QStringLiteral("Read &Only"), this))
 {
     setWindowTitle(QStringLiteral("Author Information"));
     auto* form = new QFormLayout;
@@ -46,13 +56,12 @@ CAuthorInfoDlg::CAuthorInfoDlg(XPxmlNode* author, QWidget* parent)
         m_fields[i] = {kFieldSpecs[i].attribute, edit, attributeBytes(author, kFieldSpecs[i].attribute)};
         edit->setText(textFromBytes(m_fields[i].bytes));
         edit->setCursorPosition(0);
-        // The dialog shows the information; nothing in it can be edited.
-        edit->setEnabled(false);
+        // The dialog shows the information: readable and selectable, never changed.
+        edit->setReadOnly(true);
         edit->setMinimumWidth(280);
         form->addRow(QString::fromUtf8(kFieldSpecs[i].label), edit);
     }
     m_readOnly->setChecked(attributeBytes(author, MusicAttr::ReadOnly).starts_with('Y'));
-    m_readOnly->setEnabled(false);
     form->addRow(QString(), m_readOnly);
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);

@@ -1,6 +1,7 @@
 #include "app/document_registry.h"
 
 #include "app/child_frame.h"
+#include "app/window_cascade.h"
 #include "doc/zolva_doc.h"
 #include "view/zolva_view.h"
 
@@ -50,17 +51,18 @@ CZolvaDoc* DocumentRegistry::openDocument(const QString& path)
 
 CChildFrame* DocumentRegistry::addView(CZolvaDoc& doc)
 {
+    // Cascaded from the window opened last, where it still shows.
+    std::optional<QPoint> previous;
+    if (!m_frames.empty() && !m_frames.back()->isMinimized() && !m_frames.back()->isMaximized())
+        previous = m_frames.back()->pos();
     auto* frame = new CChildFrame(*this, doc);
     m_frames.push_back(frame);
     m_liveFrames.push_back(frame);
     // Queued: the main window's title is set after the area's own handling of the change.
     connect(frame, &QMdiSubWindow::windowStateChanged, this, &DocumentRegistry::changed, Qt::QueuedConnection);
     m_area.addSubWindow(frame);
-    // Large enough to read at once, small enough to show there are windows.
-    // The area itself: its viewport is sized only once the window shows.
-    const QSize area = m_area.isVisible() ? m_area.viewport()->size() : m_area.size();
-    if (area.width() > 200 && area.height() > 150)
-        frame->resize(area * 0.8);
+    const WindowCascade cascade = cascadeIn(m_area, *frame);
+    frame->setGeometry(QRect(cascade.placeAfter(previous), cascade.windowSize()));
     updateTitles(doc);
     frame->show();
     if (m_setUpView)

@@ -11,17 +11,16 @@
 
 int main(int argc, char* argv[])
 {
-    QApplication app(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("Zolva"));
     QApplication::setApplicationName(QStringLiteral("Zolva Reader"));
     QApplication::setDesktopFileName(QStringLiteral("zolva-reader"));
-    QApplication::setWindowIcon(programIcon());
 
-    MessageBoxSink messages;
-    SystemMidiDevices devices;
-    CZolvaApp zolva(messages, devices, desktopUrlOpener());
-
-    const CommandLine line = parseCommandLine(QApplication::arguments());
+    // Help and the version print before any window system is asked for, so
+    // they work without a display.
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    const CommandLine line = parseCommandLine(arguments);
     if (line.help || line.version) {
         std::fputs(qPrintable(line.help ? line.helpText
                                         : QApplication::applicationName() + QLatin1Char(' ')
@@ -30,7 +29,14 @@ int main(int argc, char* argv[])
         std::fputs("\n", stdout);
         return 0;
     }
-    if (!zolva.StartUp(line.file))
+
+    QApplication app(argc, argv);
+    QApplication::setWindowIcon(programIcon());
+
+    MessageBoxSink messages;
+    SystemMidiDevices devices;
+    CZolvaApp zolva(messages, devices, desktopUrlOpener());
+    if (!zolva.StartUp(parseCommandLine(QApplication::arguments()).file))
         return 1;
     return zolva.ShutDown(QApplication::exec());
 }

@@ -8,12 +8,14 @@
 #include "app/license_text_dlg.h"
 #include "app/online_documentation.h"
 #include "app/settings_text.h"
+#include "app/window_cascade.h"
 #include "app/window_placement.h"
 #include "doc/zolva_doc.h"
 #include "play/midi_config_dlg.h"
 #include "view/zolva_view.h"
 
 #include <QCloseEvent>
+#include <QDir>
 #include <QLabel>
 #include <QLayout>
 #include <QLineEdit>
@@ -234,7 +236,7 @@ void CMainFrame::connectFrameCommands()
         if (CZolvaDoc* doc = activeDocument())
             m_documents->addView(*doc);
     });
-    onCommand(cmd::WindowCascade, [this] { m_mdiArea->cascadeSubWindows(); });
+    onCommand(cmd::WindowCascade, [this] { cascadeWindows(*m_mdiArea); });
     onCommand(cmd::WindowTile, [this] { m_mdiArea->tileSubWindows(); });
     onCommand(cmd::WindowArrange, [this] {
         // Minimised windows in a row along the bottom of the area.
@@ -260,8 +262,16 @@ void CMainFrame::addMidiSetup(MidiSession& midi)
     onCommand(kMidiSetupCommand, [this, &midi] { OnMidiSetup(midi, this); });
 }
 
-void CMainFrame::addInformationCommands(MessageSink& messages, UrlOpener opener)
+void CMainFrame::addInformationCommands(MessageSink& messages, UrlOpener desktopOpener)
 {
+    // An address nothing could open (no browser) is named in the status bar.
+    UrlOpener opener = [this, desktopOpener](const QUrl& url) {
+        if (desktopOpener(url))
+            return true;
+        const QString address = url.isLocalFile() ? QDir::toNativeSeparators(url.toLocalFile()) : url.toString();
+        statusBar()->showMessage(QStringLiteral("Unable to open %1").arg(address), kUnopenedAddressMs);
+        return false;
+    };
     onCommand(kAboutCommand, [this, opener] { OnAppAbout(opener, this); });
     onCommand(kOnlineDocumentationCommand, [opener] { OnOnlineDocumentation(opener); });
     onCommand(kLicenseCommand, [this, &messages] { OnLicense(messages, this); });

@@ -46,8 +46,10 @@ public:
     void onCommand(int id, std::function<void()> handler);
     // MIDI Setup runs the MIDI Configuration dialog on midi.
     void addMidiSetup(MidiSession& midi);
-    // About, Online Documentation and License; addresses go through opener.
+    // About, Online Documentation and License; addresses go through opener,
+    // and one it cannot open is named in the status bar for a while.
     void addInformationCommands(MessageSink& messages, UrlOpener opener);
+    static constexpr int kUnopenedAddressMs = 10000;
 
     // The active document window, or null.
     CChildFrame* activeChild() const;

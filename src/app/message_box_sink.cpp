@@ -19,9 +19,10 @@ void MessageBoxSink::showMessage(const std::string& text)
     QMessageBox::warning(QApplication::activeWindow(), caption(), textFromBytes(text));
 }
 
-bool MessageBoxSink::askYesNo(const std::string& text)
+bool MessageBoxSink::askYesNo(const std::string& text, const std::string& fileName)
 {
-    QMessageBox box(QMessageBox::Warning, caption(), textFromBytes(text), QMessageBox::Yes | QMessageBox::No,
+    const QString title = fileName.empty() ? caption() : caption() + QStringLiteral(" - ") + textFromBytes(fileName);
+    QMessageBox box(QMessageBox::Warning, title, textFromBytes(text), QMessageBox::Yes | QMessageBox::No,
                     QApplication::activeWindow());
     return box.exec() == QMessageBox::Yes;
 }

@@ -8,5 +8,5 @@
 class MessageBoxSink : public MessageSink {
 public:
     void showMessage(const std::string& text) override;
-    bool askYesNo(const std::string& text) override;
+    bool askYesNo(const std::string& text, const std::string& fileName) override;
 };

@@ -36,3 +36,14 @@ QUrl manualStartPage()
 {
     return findManual(manualCandidates(QCoreApplication::applicationDirPath()));
 }
+
+QString examplesFolder(const QString& programFolder)
+{
+    const QDir folder(programFolder);
+    for (const QString& path : {folder.filePath(QStringLiteral("examples")),
+                                QDir::cleanPath(folder.filePath(QStringLiteral("../share/zolva-reader/examples")))}) {
+        if (QFileInfo(path).isDir())
+            return path;
+    }
+    return {};
+}

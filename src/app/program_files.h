@@ -21,3 +21,7 @@ QUrl findManual(const QStringList& candidates);
 
 // The manual's start page for the running program.
 QUrl manualStartPage();
+
+// The example pieces that come with the program: beside it, else in the
+// installed share folder; empty when neither holds them.
+QString examplesFolder(const QString& programFolder);

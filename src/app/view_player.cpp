@@ -5,8 +5,11 @@
 #include "play/midi_session.h"
 #include "view/zolva_view.h"
 
+#include <QCoreApplication>
 #include <QLineEdit>
 #include <QMetaObject>
+
+#include <utility>
 
 ViewPlayer::ViewPlayer(CZolvaView& view, CMainFrame& frame, MidiSession& midi, TiedViews& tied, PlayClock& clock)
     : QObject(&view), m_view(view), m_frame(frame), m_midi(midi), m_thread(midi, *this, tied, clock)
@@ -21,6 +24,9 @@ ViewPlayer::~ViewPlayer()
 {
     const bool wasPlaying = m_thread.isPlaying();
     m_thread.stop();
+    // Before the reopening: a message box about it runs events, and the
+    // thread's last calls would reach a view that is half destroyed.
+    closeCalls();
     if (wasPlaying) {
         m_midi.CloseMidiOutput();
         m_midi.OpenMidiOutput();
@@ -45,6 +51,10 @@ bool ViewPlayer::play()
     setup.playDelay = m_frame.playDelay();
     m_view.cursor().selectionAnchor = nullptr;
     m_view.cursor().selectionEnd = nullptr;
+    {
+        std::lock_guard lock(m_callsMutex);
+        m_open = true;
+    }
     if (!m_thread.play(setup))
         return false;
     showIdle(false);
@@ -54,6 +64,9 @@ bool ViewPlayer::play()
 void ViewPlayer::stop()
 {
     m_thread.stop();
+    // Where the music stopped, and nothing after it: the reopening below may
+    // run events.
+    showFollow(closeCalls());
     showIdle(true);
     m_midi.CloseMidiOutput();
     m_midi.OpenMidiOutput();
@@ -71,14 +84,58 @@ template <class Call> void ViewPlayer::post(QObject* context, Call call)
     QMetaObject::invokeMethod(context, std::move(call), Qt::QueuedConnection);
 }
 
+template <class Change> void ViewPlayer::follow(Change change)
+{
+    std::lock_guard lock(m_callsMutex);
+    if (!m_open)
+        return;
+    change(m_follow);
+    if (std::exchange(m_follow.posted, true))
+        return; // the call on its way shows this too
+    post(this, [this] {
+        Follow shown;
+        {
+            std::lock_guard lock(m_callsMutex);
+            shown = std::exchange(m_follow, Follow{});
+        }
+        showFollow(shown);
+    });
+}
+
+void ViewPlayer::showFollow(const Follow& shown)
+{
+    if (shown.cursor)
+        m_view.cursor().element.store(shown.cursor);
+    if (shown.scrollTo)
+        m_view.ScrollToElement(shown.scrollTo, shown.lookAhead); // repaints
+    else if (shown.cursor)
+        m_view.viewport()->update();
+}
+
+ViewPlayer::Follow ViewPlayer::closeCalls()
+{
+    Follow left;
+    {
+        std::lock_guard lock(m_callsMutex);
+        m_open = false;
+        left = std::exchange(m_follow, Follow{});
+    }
+    // Posted under the lock: none can come after this.
+    QCoreApplication::removePostedEvents(this);
+    return left;
+}
+
 void ViewPlayer::cursorMoved(XPxmlNode* element)
 {
-    post(this, [this, element] { m_view.cursor().element.store(element); });
+    follow([element](Follow& f) { f.cursor = element; });
 }
 
 void ViewPlayer::scrollToElement(XPxmlNode* element, int lookAhead)
 {
-    post(this, [this, element, lookAhead] { m_view.ScrollToElement(element, lookAhead); });
+    follow([element, lookAhead](Follow& f) {
+        f.scrollTo = element;
+        f.lookAhead = lookAhead;
+    });
 }
 
 // The box belongs to the main window, which outlives every view: its last
@@ -97,6 +154,9 @@ void ViewPlayer::enablePlayDelayBox(bool enabled)
 
 void ViewPlayer::finished()
 {
+    std::lock_guard lock(m_callsMutex);
+    if (!m_open)
+        return; // stopped: the view is idle already
     // A late word from a run that Stop gave up on must not end a newer run.
     post(this, [this] {
         if (!m_thread.isPlaying())

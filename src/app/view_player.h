@@ -5,6 +5,8 @@
 
 #include <QObject>
 
+#include <mutex>
+
 class CMainFrame;
 class CZolvaView;
 class MidiSession;
@@ -13,7 +15,9 @@ class MidiSession;
 // the thread tells it on the view and in the main window's play-delay box.
 // It is a child of the view, so it goes with the view; going, it first stops
 // its thread as Stop does. Calls the thread makes reach the view only while
-// this object lives.
+// this object lives and plays: once stopped, those still on their way are
+// dropped. Cursor and scrolling wait merged, one call at a time, so that a
+// slow paint cannot leave the cursor behind the sound.
 class ViewPlayer : public QObject, public PlaybackWindow {
     Q_OBJECT
 public:
@@ -26,8 +30,9 @@ public:
     // Play: clears the selection and plays from the cursor. False while playing.
     bool play();
     // Stop: stops the thread, waiting at most PlaybackThread::kStopWait, so
-    // that the view is idle afterwards; then closes and reopens the MIDI
-    // output to cut off what still rings.
+    // that the view is idle afterwards with the cursor where the music
+    // stopped; then closes and reopens the MIDI output to cut off what still
+    // rings.
     void stop();
 
     void cursorMoved(XPxmlNode* element) override;
@@ -37,12 +42,31 @@ public:
     void finished() override;
 
 private:
+    // Where the thread last put the cursor and asked to scroll to, not yet shown.
+    struct Follow {
+        XPxmlNode* cursor = nullptr;
+        XPxmlNode* scrollTo = nullptr;
+        int lookAhead = 0;
+        bool posted = false; // a call to show it is on its way
+    };
+
     // Runs call on the user-interface thread while context lives.
     template <class Call> void post(QObject* context, Call call);
+    // From the thread: changes what is to be shown, posting a call to show it
+    // unless one is on its way. Nothing once the player has stopped.
+    template <class Change> void follow(Change change);
+    void showFollow(const Follow& shown);
+    // Takes no more calls from the thread and drops those on their way; what
+    // they would have shown is returned.
+    Follow closeCalls();
     void showIdle(bool idle);
 
     CZolvaView& m_view;
     CMainFrame& m_frame;
     MidiSession& m_midi;
+    std::mutex m_callsMutex; // guards the two below and the posting to this
+    bool m_open = false;     // the thread's calls are taken
+    Follow m_follow;
+    // Last: the thread ends before what it calls goes.
     PlaybackThread m_thread;
 };

@@ -3,6 +3,7 @@
 #include "app/display_version.h"
 #include "app/document_registry.h"
 #include "app/mainframe.h"
+#include "app/program_files.h"
 #include "app/child_frame.h"
 #include "app/command_table.h"
 #include "app/settings_text.h"
@@ -49,6 +50,9 @@ CommandLine parseCommandLine(const QStringList& arguments)
     line.help = parser.isSet(help);
     line.version = parser.isSet(version);
     line.helpText = parser.helpText();
+    // Read before the application object exists, the parser knows no program name.
+    if (!arguments.isEmpty())
+        line.helpText.replace(QStringLiteral("<executable_name>"), QFileInfo(arguments.first()).fileName());
     if (!parser.positionalArguments().isEmpty())
         line.file = parser.positionalArguments().first();
     return line;
@@ -113,9 +117,11 @@ QString CZolvaApp::openFolder() const
     const QString last = readSettingText("LastOpenPath");
     if (!last.isEmpty())
         return last;
-    if (QFileInfo(m_musicFolder).isDir())
+    // The user's own music first; an empty folder shows nothing to open.
+    if (!QDir(m_musicFolder).entryList({QStringLiteral("*.zvm")}, QDir::Files).isEmpty())
         return m_musicFolder;
-    return QDir::homePath();
+    const QString examples = examplesFolder(m_programFolder);
+    return examples.isEmpty() ? QDir::homePath() : examples;
 }
 
 void CZolvaApp::OnFileOpen()

@@ -55,7 +55,8 @@ public:
     // Opens path or brings its window to the front; null on failure.
     CZolvaDoc* OpenDocumentFile(const QString& path);
 
-    // Where File > Open starts: "LastOpenPath", else the music folder, else home.
+    // Where File > Open starts: "LastOpenPath", else the music folder when it
+    // holds music, else the examples that came with the program, else home.
     QString openFolder() const;
     void setFileChooser(FileChooser chooser) { m_chooseFiles = std::move(chooser); }
     // Sets the program folder (normally the running program's); the music and

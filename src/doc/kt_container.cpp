@@ -133,3 +133,15 @@ int unpackText(const char* archive, size_t length, std::string& text, size_t lim
         std::string().swap(text); // frees the partial output
     return result;
 }
+
+std::string unpackProblemText(int result)
+{
+    switch (result) {
+    case ZIP_ER_MEMORY:
+        return "There is not enough memory to unpack the file.";
+    case ZIP_ER_NOENT:
+        return "The packed file holds no music.";
+    default:
+        return "The file is damaged or is not a music file.";
+    }
+}

@@ -28,3 +28,6 @@ bool isKtContainer(const char* bytes, size_t length);
 // without encryption are read as well.
 int unpackText(const char* archive, size_t length, std::string& text,
                size_t limit = kMaxUnpackedText);
+
+// What a result of unpackText means to a user, in one plain sentence.
+std::string unpackProblemText(int result);

@@ -10,8 +10,9 @@ public:
     virtual ~MessageSink() = default;
     // A message with an OK button.
     virtual void showMessage(const std::string& text) = 0;
-    // A question with Yes and No buttons: true for Yes.
-    virtual bool askYesNo(const std::string& text) = 0;
+    // A question with Yes and No buttons: true for Yes. fileName, when
+    // given, is the file the question is about (the box names it).
+    virtual bool askYesNo(const std::string& text, const std::string& fileName = {}) = 0;
 };
 
 // printf-style formatting of a message text ("Error %ld reading %s").

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <memory>
 #include <new>
 
@@ -58,12 +59,34 @@ ReadOutcome readWhole(std::FILE* file, std::vector<char>& bytes, size_t maxSize,
     }
 }
 
+// A failure's message keeps its first lines as they have always read, and
+// gains one plain line a user understands.
+std::string withPlainLine(std::string message, const std::string& plain)
+{
+    if (!message.empty() && message.back() != '\n')
+        message += '\n';
+    return message + plain;
+}
+
+std::string readFailure(int error, const std::string& path)
+{
+    return withPlainLine(formatMessage("Error %ld reading %s", long(error), path.c_str()), std::strerror(error));
+}
+
 int parseText(XPxmlDoc& tree, const char* text, size_t length, const std::string& path,
               MessageSink& sink)
 {
-    const int code = tree.loadText(length > 0 ? text : "", length);
+    int code;
+    try {
+        code = tree.loadText(length > 0 ? text : "", length);
+    } catch (const std::bad_alloc&) {
+        // The parser has dropped what it had built, so the message has the memory back.
+        sink.showMessage(formatMessage("Out of memory loading %s", path.c_str()));
+        return kLoadOutOfMemory;
+    }
     if (code != 0)
-        sink.showMessage(formatMessage("Error loading %s\n%s", path.c_str(), tree.errorText()));
+        sink.showMessage(withPlainLine(formatMessage("Error loading %s\n%s", path.c_str(), tree.errorText()),
+                                       formatMessage("The file is not valid music XML at line %ld.", tree.line())));
     return code;
 }
 
@@ -80,8 +103,9 @@ int loadMusicData(XPxmlDoc& tree, std::vector<char>& bytes, const std::string& p
     std::string text;
     const int result = unpackText(bytes.data(), bytes.size(), text);
     if (result != 0) {
-        sink.showMessage(formatMessage("Error %ld decoding %s\n%s", long(result), path.c_str(),
-                                       tree.errorText()));
+        sink.showMessage(withPlainLine(
+            formatMessage("Error %ld decoding %s\n%s", long(result), path.c_str(), tree.errorText()),
+            unpackProblemText(result)));
         return result;
     }
     const int code = parseText(tree, text.data(), text.size(), path, sink);
@@ -96,7 +120,7 @@ int loadMusicFile(XPxmlDoc& tree, const std::string& path, MessageSink& sink, si
     File file(std::fopen(path.c_str(), "rb"));
     if (!file) {
         const int error = errno;
-        sink.showMessage(formatMessage("Error %ld reading %s", long(error), path.c_str()));
+        sink.showMessage(readFailure(error, path));
         return kLoadReadFailed;
     }
 
@@ -111,7 +135,7 @@ int loadMusicFile(XPxmlDoc& tree, const std::string& path, MessageSink& sink, si
     file.reset();
 
     if (outcome == ReadOutcome::Failed) {
-        sink.showMessage(formatMessage("Error %ld reading %s", long(error), path.c_str()));
+        sink.showMessage(readFailure(error, path));
         return kLoadReadFailed;
     }
     if (outcome == ReadOutcome::TooLarge) {

@@ -9,7 +9,8 @@ class XPxmlDoc;
 
 // Result of loadMusicFile when the file cannot be opened or read.
 inline constexpr int kLoadReadFailed = 1000;
-// Result when the file's bytes cannot be held in memory.
+// Result when the file's bytes, or the tree parsed from them, cannot be held
+// in memory; the tree is then left empty.
 inline constexpr int kLoadOutOfMemory = 1001;
 // A file larger than this is refused as out of memory instead of being read.
 inline constexpr size_t kMaxMusicFileSize = size_t(256) << 20;

@@ -5,6 +5,8 @@
 
 #include <memory>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -36,10 +38,12 @@ public:
     void takeTempo(const char* tempo) { m_bar->setAttribute(MusicAttr::Tempo, tempo); }
     void makeManual() { m_bar->setAttribute(MusicAttr::Type, MusicValue::Manual); }
 
-    void insertBefore(XPxmlNode* event)
+    // A copy to insert, and a fresh bar from here on.
+    std::unique_ptr<XPxmlNode> take()
     {
-        event->parent()->insertBefore(m_bar->clone(true), event);
+        std::unique_ptr<XPxmlNode> copy(m_bar->clone(true));
         reset();
+        return copy;
     }
 
 private:
@@ -63,6 +67,31 @@ bool takeAttribute(XPxmlNode* event, const char* name, std::string& value)
     return true;
 }
 
+// Bars to insert, each with the event it goes before, in list order.
+using BarsBefore = std::vector<std::pair<XPxmlNode*, std::unique_ptr<XPxmlNode>>>;
+
+// Puts each bar before its event, in one pass: inserting them one by one into
+// the middle of the list would move the rest of the list each time, and a
+// hostile file can hold hundreds of thousands of events that want a bar.
+void insertBars(XPxmlNode* noteList, BarsBefore& bars)
+{
+    if (bars.empty())
+        return;
+    // Taken out from the end, where taking out moves nothing.
+    std::vector<std::unique_ptr<XPxmlNode>> children(noteList->childCount());
+    for (size_t i = children.size(); i-- > 0;)
+        children[i].reset(noteList->childAt(uint32_t(i))->detach());
+    size_t nextBar = 0;
+    for (std::unique_ptr<XPxmlNode>& child : children) {
+        if (nextBar < bars.size() && bars[nextBar].first == child.get()) {
+            noteList->appendChild(bars[nextBar].second.get());
+            bars[nextBar++].second.release();
+        }
+        noteList->appendChild(child.get());
+        child.release();
+    }
+}
+
 } // namespace
 
 void upgradeOldMusic(XPxmlNode* screenOptions, XPxmlNode* printOptions, XPxmlNode* options,
@@ -81,6 +110,7 @@ void convertOldNoteList(XPxmlNode* noteList)
 {
     if (!noteList)
         return;
+    BarsBefore bars;
     PendingBar bar;
     // Only elements are events: text or comments between them neither count
     // as the last event nor get a bar of their own.
@@ -104,7 +134,8 @@ void convertOldNoteList(XPxmlNode* noteList)
             barPosition = true;
         }
         if (barPosition)
-            bar.insertBefore(event);
+            bars.emplace_back(event, bar.take());
         event = next;
     }
+    insertBars(noteList, bars);
 }

@@ -8,6 +8,8 @@
 #include "doc/music_vocabulary.h"
 #include "xml/xpxml_node.h"
 
+#include <QFileInfo>
+
 #include <algorithm>
 
 namespace {
@@ -171,7 +173,8 @@ bool CZolvaDoc::checkVersion()
     if (version != MusicValue::UpgradeVersion)
         return true;
     if (!m_messages.askYesNo("This file was created with an older version of the Zolva program.\n"
-                             "Would you like to upgrade the file?"))
+                             "Would you like to upgrade the file?",
+                             QFileInfo(m_path).fileName().toStdString()))
         return false;
     upgradeOldMusic(m_screenOptions, m_printOptions, m_options, m_noteList);
     return true;

@@ -73,5 +73,6 @@ void OnMidiSetup(MidiSession& midi, QWidget* parent)
     if (dialog.exec() != QDialog::Accepted)
         return;
     midi.CloseMidiOutput();
+    midi.sayNextFailure();
     midi.OpenMidiOutput();
 }

@@ -19,9 +19,12 @@ bool MidiSession::OpenMidiOutput()
 
     std::shared_ptr<MidiOutput> opened = m_devices.open(m_midiDevice);
     if (!opened) {
-        m_messages.showMessage("Unable to open MIDI Output.\n");
+        if (m_failedDevice != m_midiDevice)
+            m_messages.showMessage("Unable to open MIDI Output.\n");
+        m_failedDevice = m_midiDevice;
         return false;
     }
+    m_failedDevice.reset();
     opened->setVolume(kMidiVolumeFull);
     // PlayChord asks for this program before every chord.
     opened->prepareProgram((m_midiInstrument - 1) & 0x7F);

@@ -5,6 +5,7 @@
 #include <atomic>
 #include <memory>
 #include <mutex>
+#include <optional>
 
 class MessageSink;
 
@@ -22,9 +23,13 @@ public:
     ~MidiSession();
 
     // Reads "MidiDevice" and "MidiInstrument" and opens that device at full
-    // volume. When it cannot be opened, says "Unable to open MIDI Output.\n"
-    // and keeps the output it had; returns false.
+    // volume. When it cannot be opened, keeps the output it had and returns
+    // false, saying "Unable to open MIDI Output.\n" unless the same device
+    // failed the time before (every Stop reopens it).
     bool OpenMidiOutput();
+    // The next failure is said even for the device that failed last: the
+    // user has just chosen it again.
+    void sayNextFailure() { m_failedDevice.reset(); }
     // Silences every sounding note and closes the output.
     void CloseMidiOutput();
     // Reads "Mute"; done once at start-up, after the first OpenMidiOutput.
@@ -46,4 +51,5 @@ private:
     std::atomic<int> m_mute{0};
     mutable std::mutex m_outMutex; // guards the handle, not the sending
     std::shared_ptr<MidiOutput> m_midiOut;
+    std::optional<int> m_failedDevice; // the device of the last open, if it failed
 };

@@ -19,6 +19,9 @@ namespace {
 // negative tempo) would otherwise spin and flood the view with scroll calls.
 constexpr int64_t kEmptySectionPause = 10000; // µs
 constexpr int64_t kSecond = 1000000;          // µs
+// A wait that ends later than this past its deadline (a strum longer than its
+// note, a stalled thread) is not made up by rushing the notes after it.
+constexpr int64_t kLateLimit = 10000; // µs
 
 bool named(const XPxmlNode* element, const char* name)
 {
@@ -118,7 +121,7 @@ void PlaybackRun::walk()
         if (next)
             m_shared.window.scrollToElement(next, PlaybackThread::kScrollLookAhead);
         if (deadline.set)
-            WaitUntilTick(deadline.at);
+            waitForEnd(deadline.at);
         if (isBar && m_shared.tied.viewCount() != 0 && playing()) {
             m_shared.tied.meetAtBar([this] { return !playing(); });
             m_music.rebase(m_shared.clock.now());
@@ -192,6 +195,14 @@ void PlaybackRun::jumpBack()
 void PlaybackRun::WaitUntilTick(int64_t deadline)
 {
     m_shared.clock.waitUntil(deadline, m_shared.stop);
+}
+
+void PlaybackRun::waitForEnd(int64_t deadline)
+{
+    WaitUntilTick(deadline);
+    const int64_t now = m_shared.clock.now();
+    if (now - deadline > kLateLimit)
+        m_music.rebase(now); // the next element starts now, whole
 }
 
 void PlaybackRun::setCursor(XPxmlNode* element)

@@ -42,6 +42,9 @@ private:
     // Waits until the clock reaches deadline (at once when it is past), or
     // until Stop.
     void WaitUntilTick(int64_t deadline);
+    // Waits for the end of a note or rest. Ending too late, the music starts
+    // again from the moment it ends.
+    void waitForEnd(int64_t deadline);
     void setCursor(XPxmlNode* element);
     void finish();
     bool playing() const { return m_shared.playing.load(); }

@@ -64,6 +64,64 @@ KeyResult sideStep(NavigationView& view, int tine)
     return KeyResult::Moved;
 }
 
+// The element a click at document y takes when bands rise along the list:
+// its band for hits reaches up to the next element's lower edge.
+XPxmlNode* hitInOrder(const ViewLayout& layout, const XPxmlNode* noteList, int64_t y)
+{
+    // Only the element before the first one reaching the point can reach
+    // it from below too: its band for hits stretches up to that one's.
+    XPxmlNode* reaching = firstElementReaching(layout, noteList, y);
+    XPxmlNode* element = reaching ? previousElement(reaching) : nullptr;
+    if (!element)
+        element = reaching;
+    for (; element; element = nextElement(element)) {
+        const Band band = bandOf(layout, element);
+        XPxmlNode* next = nextElement(element);
+        const Band nextBand = bandOf(layout, next);
+        const int64_t upper = next ? nextBand.top + nextBand.height : band.top;
+        if (y >= upper && y <= band.top + band.height)
+            return element;
+    }
+    return nullptr;
+}
+
+// The same when bands may overlap and lie below earlier ones, so that list
+// order tells nothing of where they are: the element drawn on the row (of
+// overlapping ones, the one whose lower edge is nearest), else the nearest
+// one below the row, as in order a gap belongs to the element below it; on
+// the lowest band's lower edge, that one; above every band, none.
+XPxmlNode* hitUnordered(const ViewLayout& layout, const XPxmlNode* noteList, int64_t y)
+{
+    XPxmlNode* on = nullptr;
+    XPxmlNode* below = nullptr;
+    XPxmlNode* edge = nullptr;
+    int64_t onBottom = 0;
+    int64_t belowTop = 0;
+    bool reached = false;
+    for (XPxmlNode* element = noteList ? noteList->firstElementChild() : nullptr; element;
+         element = nextElement(element)) {
+        const Band band = bandOf(layout, element);
+        const int64_t bottom = band.top + band.height;
+        if (band.top > y) {
+            if (!below || band.top < belowTop) {
+                below = element;
+                belowTop = band.top;
+            }
+            continue;
+        }
+        reached = true;
+        if (y < bottom && (!on || bottom < onBottom)) {
+            on = element;
+            onBottom = bottom;
+        } else if (y == bottom && !edge) {
+            edge = element;
+        }
+    }
+    if (on || !reached)
+        return on;
+    return below ? below : edge;
+}
+
 } // namespace
 
 void MoveCursor(NavigationView& view, XPxmlNode* element, int tine)
@@ -89,8 +147,9 @@ VisibleRun FindVisibleRun(const ViewLayout& layout, const XPxmlNode* noteList)
     const int64_t windowTop = layout.scrollY();
     // Everything before this lies below the window.
     XPxmlNode* element = firstElementReaching(layout, noteList, windowTop + layout.clientHeight());
-    // Once a band starts above the window, so does every later one.
-    while (element && !IsFullyVisible(layout, element) && bandOf(layout, element).top >= windowTop)
+    // In order, once a band starts above the window, so does every later one.
+    const bool inOrder = layout.inOrder();
+    while (element && !IsFullyVisible(layout, element) && (!inOrder || bandOf(layout, element).top >= windowTop))
         element = nextElement(element);
     if (!element || !IsFullyVisible(layout, element))
         return run;
@@ -108,34 +167,18 @@ Hit HitTest(const ViewLayout& layout, const XPxmlNode* noteList, int tineCount, 
 {
     Hit hit;
     hit.tine = cursorTine;
-    // The tablature runs from the top margin down to the first element's
-    // top, which is the document height less the bottom margin.
     const int laneStart = layout.TineX(0);
-    if (point.y() < layout.lowestHitY() || point.y() > layout.verticalOrigin() || point.x() < laneStart)
+    if (point.y() < layout.lowestHitY() || point.y() > layout.highestHitY() || point.x() < laneStart)
         return hit;
     const DisplayOptions& options = layout.options();
     const int pitch = std::max(1, options.metrics.tineWidth + options.metrics.tineGap);
     hit.tine = (point.x() - laneStart) / pitch;
 
-    // Only the element before the first one reaching the point can reach
-    // it from below too: its band for hits stretches up to that one's.
-    XPxmlNode* reaching = firstElementReaching(layout, noteList, point.y());
-    XPxmlNode* element = reaching ? previousElement(reaching) : nullptr;
-    if (!element)
-        element = reaching;
-    for (; element; element = nextElement(element)) {
-        const Band band = bandOf(layout, element);
-        XPxmlNode* next = nextElement(element);
-        const Band nextBand = bandOf(layout, next);
-        const int64_t upper = next ? nextBand.top + nextBand.height : band.top;
-        if (point.y() >= upper && point.y() <= band.top + band.height) {
-            hit.code = HitCode::Element;
-            hit.element = element;
-            break;
-        }
-    }
-    if (hit.code == HitCode::Element && point.x() > layout.TineX(std::clamp(tineCount, 0, 100)) - 1)
-        hit.code = HitCode::BeyondLanes;
+    const int64_t y = point.y();
+    hit.element = layout.inOrder() ? hitInOrder(layout, noteList, y) : hitUnordered(layout, noteList, y);
+    if (!hit.element)
+        return hit;
+    hit.code = point.x() > layout.TineX(std::clamp(tineCount, 0, 100)) - 1 ? HitCode::BeyondLanes : HitCode::Element;
     return hit;
 }
 

@@ -49,7 +49,9 @@ struct Hit {
     int tine = 0; // the lane under the point, or cursorTine outside the tablature
 };
 // What a point in document coordinates falls on. An element's band for hits
-// reaches up to the next element's lower edge, so the gaps count too.
+// reaches up to the next element's lower edge, so the gaps count too. When
+// bands do not rise along the list (ViewLayout::inOrder), the point takes
+// the element drawn on its row, or in a gap the nearest one below it.
 Hit HitTest(const ViewLayout& layout, const XPxmlNode* noteList, int tineCount, QPoint point, int cursorTine);
 
 // Sounds tine (0-based) alone, unless the view is playing.

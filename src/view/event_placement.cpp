@@ -96,6 +96,14 @@ void EventPlacer::place(EventFacts& e)
                      (m_bar ? m_bar->position : 0);
         m_beat += MeasureBeats(m_signature.unit, e.valueNumber, e.dots, e.tuplet != 0);
     }
+    // Fixed measures place a bar whatever its measure holds, and sizes may
+    // be negative: a band can then lie below the one before it.
+    if (m_prev && (e.position < m_prev->position || e.position - e.height < m_prev->position - m_prev->height))
+        m_inOrder = false;
+    if (!m_prev)
+        m_reach = {e.position, e.position - e.height};
+    m_reach.top = std::max(m_reach.top, e.position);
+    m_reach.bottom = std::min(m_reach.bottom, e.position - e.height);
     if (e.kind == EventKind::Bar) {
         m_bar = &e;
         m_signature = {e.beats, e.unit};

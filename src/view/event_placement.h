@@ -4,6 +4,8 @@
 #include "view/event_facts.h"
 #include "view/measure_beats.h"
 
+#include <cstdint>
+
 // Sets the height of every element's band: a note head, taller by the dots
 // of its "Value"; a bar, half as tall when it opens the music and taller for
 // a repeat mark.
@@ -26,10 +28,23 @@ private:
     bool m_opening = true; // the first element opens the music
 };
 
+// How far bands reach, in positions: the highest top and the lowest bottom.
+// Out of order they need not be the last element's top and the first one's
+// bottom. Both 0 before any band.
+struct BandReach {
+    int64_t top = 0;
+    int64_t bottom = 0;
+};
+
 class EventPlacer {
 public:
     explicit EventPlacer(const DisplayOptions& options);
     void place(EventFacts& event);
+    // Whether each band so far starts and ends at or above the one before:
+    // only then may a search halve the list by position.
+    bool inOrder() const { return m_inOrder; }
+    // The reach of the bands placed so far.
+    const BandReach& reach() const { return m_reach; }
 
 private:
     const LayoutMetrics& m_metrics;
@@ -39,6 +54,8 @@ private:
     const EventFacts* m_bar = nullptr; // the current bar
     TimeSignature m_signature;         // … and its time signature
     double m_beat = 0.0;               // beats into the current measure
+    bool m_inOrder = true;
+    BandReach m_reach;
 };
 
 // The gap after a note whose "Value" is value: spacing, or with variable

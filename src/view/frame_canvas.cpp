@@ -23,12 +23,23 @@ FrameCanvas::FrameCanvas(QPainter& painter, const ViewLayout& layout, int tineCo
     painter.setBackground(tools.whiteBrush);
 }
 
+FrameCanvas::Band FrameCanvas::nearFrame(int64_t top, int64_t height) const
+{
+    const int64_t nearTop = std::clamp<int64_t>(top, m_nearTop, m_nearBottom);
+    const int64_t nearBottom = std::clamp<int64_t>(top + height, m_nearTop, m_nearBottom);
+    return {int(nearTop), int(nearBottom - nearTop)};
+}
+
 FrameCanvas::Band FrameCanvas::band(const XPxmlNode* element) const
 {
     const ViewLayout::Band b = layout.EventBand(element);
-    const int64_t top = std::clamp<int64_t>(b.top, m_nearTop, m_nearBottom);
-    const int64_t bottom = std::clamp<int64_t>(b.top + b.height, m_nearTop, m_nearBottom);
-    return {int(top), int(bottom - top)};
+    return nearFrame(b.top, b.height);
+}
+
+FrameCanvas::Band FrameCanvas::allBands() const
+{
+    const ViewLayout::Band b = layout.allBands();
+    return nearFrame(b.top, b.height);
 }
 
 int FrameCanvas::tineX(int tine) const

@@ -35,6 +35,8 @@ public:
     const int n; // tine count
 
     Band band(const XPxmlNode* element) const;
+    // The rows every element's band lies in (ViewLayout::allBands).
+    Band allBands() const;
     int tineX(int tine) const;
     // How far lane tine reaches below the others when V tines are on.
     int vOffset(int tine) const;
@@ -63,6 +65,7 @@ public:
     int textHeight() const { return m_metrics.height(); }
 
 private:
+    Band nearFrame(int64_t top, int64_t height) const;
     void combine(int left, int top, int right, int bottom, uint32_t bgr, QPainter::CompositionMode mode);
 
     QFontMetrics m_metrics;

@@ -3,11 +3,10 @@
 #include "view/eight_bit_text.h"
 #include "view/frame_canvas.h"
 
-void drawLanes(FrameCanvas& canvas, const XPxmlNode* lower, const XPxmlNode* upper, const std::string& shade)
+void drawLanes(FrameCanvas& canvas, FrameCanvas::Band span, const std::string& shade)
 {
-    const FrameCanvas::Band a = canvas.band(lower);
-    const int top = canvas.band(upper).top;
-    const int height = a.bottom() - top + 1;
+    const int top = span.top;
+    const int height = span.height + 1;
     QPainter& p = canvas.painter;
     p.setPen(canvas.tools.outlinePen);
     for (int i = 0; i < canvas.n; ++i) {
@@ -29,11 +28,10 @@ void drawTineLabels(FrameCanvas& canvas, const XPxmlNode* first)
     }
 }
 
-void drawCentreLine(FrameCanvas& canvas, const XPxmlNode* lower, const XPxmlNode* upper)
+void drawCentreLine(FrameCanvas& canvas, FrameCanvas::Band span)
 {
-    const FrameCanvas::Band a = canvas.band(lower);
-    const int top = canvas.band(upper).top;
-    int height = a.bottom() - top + 1 + 14;
+    const int top = span.top;
+    int height = span.height + 1 + 14;
     if (canvas.options.vTines)
         height += canvas.n / 2 * canvas.m.vStep;
     const int width = canvas.m.centreLineWidth;

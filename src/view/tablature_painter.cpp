@@ -111,15 +111,17 @@ bool TablaturePainter::OnDraw(QImage& frame, ViewLayout& layout, QSize client, c
         return true;
     QPainter painter(&frame);
     FrameCanvas canvas(painter, layout, doc->tineCount(), client.height());
-    drawLanes(canvas, first, doc->lastEvent(), doc->shadeText());
+    drawLanes(canvas, canvas.allBands(), doc->shadeText());
     if (canvas.options.tineLabels && isWhollyVisible(canvas, first, client.height()))
         drawTineLabels(canvas, first);
 
     const VisibleRange range = m_range.find(layout, list);
     if (!range.start)
         return true;
+    // Over what the lanes cover: the visible range's ends may lie short of
+    // the window's edges, and out of order below one another.
     if (canvas.options.centreLine)
-        drawCentreLine(canvas, range.start, range.end);
+        drawCentreLine(canvas, canvas.allBands());
     drawElements(canvas, range, *doc);
     drawCursor(canvas, cursor);
     return true;

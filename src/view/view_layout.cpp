@@ -69,23 +69,23 @@ std::optional<LyricWidths> ViewLayout::lyricMeasure(QPaintDevice* device) const
     return std::optional<LyricWidths>(std::in_place, m_options.tools.labelFont, device);
 }
 
-// Heights, positions, the last position and the widest lyric, in one walk
-// over the music: the table is large and each walk over it costs.
+// Heights, positions, the reach of the bands and the widest lyric, in one
+// walk over the music: the table is large and each walk over it costs.
 void ViewLayout::layOutEvents()
 {
     EventMeasure measure(m_options.metrics);
     EventPlacer placer(m_options);
-    int64_t lastPosition = 0;
     int widest = 0;
     for (EventFacts& event : m_events) {
         if (!event.isElement())
             continue;
         measure.measure(event);
         placer.place(event);
-        lastPosition = event.position;
         widest = std::max(widest, event.lyricWidth);
     }
-    m_extent = extentOf(lastPosition, widest);
+    m_inOrder = placer.inOrder();
+    m_reach = placer.reach();
+    m_extent = extentOf(widest);
     m_events.clear();
 }
 
@@ -98,17 +98,20 @@ QSize ViewLayout::ComputeExtent(bool force, QPaintDevice* device)
     std::optional<LyricWidths> lyrics = lyricMeasure(device);
     if (lyrics)
         collectEvents(m_doc->noteList(), m_events, &*lyrics);
-    m_extent = extentOf(positionOf(m_doc->lastEvent()).position, widestLyric(m_events));
+    m_extent = extentOf(widestLyric(m_events));
     m_events.clear();
     return *m_extent;
 }
 
-QSize ViewLayout::extentOf(int64_t lastPosition, int lyricWidth)
+QSize ViewLayout::extentOf(int lyricWidth)
 {
     const LayoutMetrics& m = m_options.metrics;
-    m_verticalOrigin = m.topMargin + lastPosition;
+    // The music starts at position 0; bands may still reach below it.
+    const int64_t bottom = std::min<int64_t>(m_reach.bottom, 0);
+    m_verticalOrigin = m.topMargin + m_reach.top;
     m_lowestHitY = m.topMargin;
-    const int64_t height = lastPosition + m.topMargin + m.bottomMargin;
+    m_highestHitY = m_verticalOrigin - bottom;
+    const int64_t height = m_reach.top - bottom + m.topMargin + m.bottomMargin;
     int64_t width = int64_t(m.leftGutter) + m.stemReach + int64_t(m_doc->tineCount()) * (m.tineWidth + m.tineGap) +
                     m.rightMargin;
     if (m_options.lyrics)
@@ -129,6 +132,12 @@ ViewLayout::Band ViewLayout::EventBand(const XPxmlNode* element, Coordinates in)
     const EventPosition at = positionOf(element);
     const int64_t scroll = in == Coordinates::Window ? m_scrollY : 0;
     return {m_verticalOrigin - at.position - scroll, at.height};
+}
+
+ViewLayout::Band ViewLayout::allBands(Coordinates in) const
+{
+    const int64_t scroll = in == Coordinates::Window ? m_scrollY : 0;
+    return {m_verticalOrigin - m_reach.top - scroll, m_reach.top - m_reach.bottom};
 }
 
 int ViewLayout::TineX(int tine) const

@@ -2,6 +2,7 @@
 
 #include "view/display_options.h"
 #include "view/event_facts.h"
+#include "view/event_placement.h"
 #include "view/lyric_width.h"
 
 #include <QSize>
@@ -46,7 +47,7 @@ public:
     // the view does whenever its document changes.
     void CheckAndRefresh(XPxmlNode* start, ViewCursor& cursor, QPaintDevice* device = nullptr);
     // The document size: the last computed one unless force or none yet,
-    // else computed from the positions in the tree.
+    // else computed around the bands as last laid out, margins included.
     QSize ComputeExtent(bool force, QPaintDevice* device = nullptr);
 
     // Where the view is scrolled to and how tall its window is.
@@ -61,26 +62,39 @@ public:
     int TineX(int tine) const;
     // Whether any of element's band shows in the window; false for null.
     bool IsPartlyVisible(const XPxmlNode* element) const;
+    // The rows every band lies in, as last laid out: from the highest top
+    // down to the lowest bottom, whichever elements those are.
+    Band allBands(Coordinates in = Coordinates::Window) const;
+    // Whether, as last laid out, each element's band starts and ends at or
+    // above the one before it. Searches by position may halve the list only
+    // then; otherwise they walk it.
+    bool inOrder() const { return m_inOrder; }
 
-    // Document y of position 0: the top margin above the last element.
+    // Document y of position 0: the top margin above the highest band (in
+    // order, the last element's), so that nothing lies above the document.
     int64_t verticalOrigin() const { return m_verticalOrigin; }
-    // The lowest document y that hit testing accepts.
+    // The lowest and the highest document y that hit testing accepts: the
+    // top margin, and the document height less the bottom margin.
     int lowestHitY() const { return m_lowestHitY; }
+    int64_t highestHitY() const { return m_highestHitY; }
 
 private:
     // The lyrics' measure when lyrics are drawn (they widen the document).
     std::optional<LyricWidths> lyricMeasure(QPaintDevice* device) const;
     void layOutEvents();
-    // The document size from the last element's position and the widest lyric.
-    QSize extentOf(int64_t lastPosition, int lyricWidth);
+    // The document size from the reach of the bands and the widest lyric.
+    QSize extentOf(int lyricWidth);
 
     CZolvaDoc* m_doc = nullptr;
     DisplayOptions m_options;
     // The music as last read; emptied after each use, its storage kept.
     EventTable m_events;
     std::optional<QSize> m_extent;
+    BandReach m_reach;
     int64_t m_verticalOrigin = 0;
     int m_lowestHitY = 0;
+    int64_t m_highestHitY = 0;
+    bool m_inOrder = true;
     int m_scrollY = 0;
     int m_clientHeight = 0;
 };

@@ -50,6 +50,12 @@ namespace {
 XPxmlNode* firstReaching(const ViewLayout& layout, const XPxmlNode* noteList, int64_t y, uint32_t& low)
 {
     low = 0;
+    if (!layout.inOrder()) {
+        XPxmlNode* element = elementFrom(noteList, low);
+        while (element && !reachesWindow(layout, element, y))
+            element = elementFrom(noteList, ++low);
+        return element;
+    }
     uint32_t high = noteList->childCount();
     while (low < high) {
         const uint32_t middle = low + (high - low) / 2;
@@ -61,6 +67,39 @@ XPxmlNode* firstReaching(const ViewLayout& layout, const XPxmlNode* noteList, in
             low = index + 1;
     }
     return elementFrom(noteList, low);
+}
+
+// The first and the last element that show, and the child index of the first.
+struct Shown {
+    XPxmlNode* first = nullptr;
+    XPxmlNode* last = nullptr;
+    uint32_t index = 0;
+};
+
+Shown shownElements(const ViewLayout& layout, const XPxmlNode* noteList)
+{
+    Shown shown;
+    if (layout.inOrder()) {
+        const int64_t windowBottom = int64_t(layout.scrollY()) + layout.clientHeight();
+        XPxmlNode* first = firstReaching(layout, noteList, windowBottom, shown.index);
+        // Bands may differ in height: the first that reaches the window may
+        // still lie wholly above it, and then so does everything after it.
+        // The walk to the range's end passes the rest that show.
+        if (first && layout.IsPartlyVisible(first))
+            shown.first = shown.last = first;
+        return shown;
+    }
+    uint32_t index = 0;
+    for (XPxmlNode* element = elementFrom(noteList, index); element; element = elementFrom(noteList, ++index)) {
+        if (!layout.IsPartlyVisible(element))
+            continue;
+        if (!shown.first) {
+            shown.first = element;
+            shown.index = index;
+        }
+        shown.last = element;
+    }
+    return shown;
 }
 
 } // namespace
@@ -76,16 +115,12 @@ VisibleRange VisibleRangeFinder::find(const ViewLayout& layout, const XPxmlNode*
     VisibleRange range;
     if (!noteList)
         return range;
-    const int64_t windowBottom = int64_t(layout.scrollY()) + layout.clientHeight();
-    uint32_t index = 0;
-    XPxmlNode* first = firstReaching(layout, noteList, windowBottom, index);
-    // Bands may differ in height: the first that reaches the window may still
-    // lie wholly above it, and then so does everything after it.
-    if (!first || !layout.IsPartlyVisible(first))
+    const Shown shown = shownElements(layout, noteList);
+    if (!shown.first)
         return range;
 
-    XPxmlNode* start = first;
-    uint32_t startIndex = index;
+    XPxmlNode* start = shown.first;
+    uint32_t startIndex = shown.index;
     while (!isBar(start)) {
         XPxmlNode* before = prevElement(start);
         if (!before)
@@ -101,8 +136,8 @@ VisibleRange VisibleRangeFinder::find(const ViewLayout& layout, const XPxmlNode*
     // when music without an opening bar shows its first notes.
     range.startBar = barsBefore(noteList, start, startIndex) + 1;
 
-    XPxmlNode* end = first;
-    for (XPxmlNode* next = first; next; next = next->nextElementSibling()) {
+    XPxmlNode* end = shown.last;
+    for (XPxmlNode* next = shown.last; next; next = next->nextElementSibling()) {
         end = next;
         if (isBar(next) && !layout.IsPartlyVisible(next))
             break;

@@ -27,7 +27,7 @@ void CZolvaView::OnInitialUpdate()
 {
     OnUpdate();
     XPxmlNode* first = m_doc.firstEvent();
-    ScrollToElement(first, 0);
+    scrollToOpening(first);
     // Opening sounds the first note.
     NavigationView view = navigation();
     MoveCursor(view, first, 0);
@@ -245,7 +245,19 @@ void CZolvaView::showEvent(QShowEvent* event)
         return;
     m_shown = true;
     updateScrollRanges();
-    scrollToShow(m_cursor.element.load());
+    scrollToOpening(m_cursor.element.load());
+}
+
+void CZolvaView::scrollToOpening(const XPxmlNode* element)
+{
+    // The bottom of the piece, with the tine names under the first row, when
+    // the element shows there; else as any element is shown.
+    QScrollBar* bar = verticalScrollBar();
+    bar->setValue(bar->maximum());
+    m_layout.setViewport(bar->value(), viewport()->height());
+    if (!IsFullyVisible(m_layout, element))
+        scrollToShow(element);
+    viewport()->repaint();
 }
 
 void CZolvaView::focusInEvent(QFocusEvent* event)

@@ -78,6 +78,8 @@ private:
     void leftButtonDown(QMouseEvent* event);
     void updateScrollRanges();
     // Scrolls so that element shows with its own height to spare.
+    // The first display, from the bottom of the piece when element shows there.
+    void scrollToOpening(const XPxmlNode* element);
     void scrollToShow(const XPxmlNode* element);
 
     CZolvaDoc& m_doc;

@@ -39,7 +39,8 @@ public:
     void clearModified();
 
     // Parses zero-terminated text into the tree, replacing what was there.
-    // Returns the error code: 0 for success.
+    // Returns the error code: 0 for success. Out of memory, std::bad_alloc
+    // comes through and the tree is left empty.
     int loadText(const char* text);
     // The same over length bytes (reading stops early at a zero byte).
     int loadText(const char* text, size_t length);

@@ -43,6 +43,16 @@ bool xpxmlNameEquals(const char* a, const char* b)
     return *a == *b;
 }
 
+bool xpxmlNameEquals(std::string_view a, std::string_view b)
+{
+    if (a.size() != b.size())
+        return false;
+    for (size_t i = 0; i < a.size(); ++i)
+        if (foldCase(a[i]) != foldCase(b[i]))
+            return false;
+    return true;
+}
+
 namespace XPxmlKind {
 
 uint16_t codeOf(const char* kindName)

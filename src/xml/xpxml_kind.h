@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string_view>
 
 // Node kind codes. Lookups by kind take the table name ("element", "text",
 // "all" …), compared without regard to case.
@@ -29,3 +30,5 @@ const char* nameOf(uint16_t code);
 
 // Case-insensitive comparison of two 8-bit names (ASCII letters only fold).
 bool xpxmlNameEquals(const char* a, const char* b);
+// The same for names that carry their length.
+bool xpxmlNameEquals(std::string_view a, std::string_view b);

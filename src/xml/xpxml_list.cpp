@@ -4,7 +4,6 @@
 #include "xml/xpxml_spinlock.h"
 
 #include <algorithm>
-#include <cstdlib>
 #include <cstring>
 #include <mutex>
 #include <new>
@@ -30,7 +29,7 @@ struct XPxmlList::Block {
     ~Block()
     {
         if (items != inlineItems)
-            std::free(items);
+            ::operator delete(items);
         delete extras;
     }
 
@@ -77,19 +76,17 @@ struct XPxmlList::Block {
         if (newCapacity <= kInlineSlots) {
             if (items != inlineItems) {
                 std::memcpy(inlineItems, items, count * sizeof(void*));
-                std::free(items);
+                ::operator delete(items);
                 items = inlineItems;
             }
             capacity = kInlineSlots;
             return;
         }
-        auto* fresh = static_cast<void**>(std::malloc(size_t(newCapacity) * sizeof(void*)));
-        if (!fresh)
-            throw std::bad_alloc();
+        auto* fresh = static_cast<void**>(::operator new(size_t(newCapacity) * sizeof(void*)));
         if (count)
             std::memcpy(fresh, items, count * sizeof(void*));
         if (items != inlineItems)
-            std::free(items);
+            ::operator delete(items);
         items = fresh;
         capacity = newCapacity;
     }
@@ -409,18 +406,6 @@ void* XPxmlList::scan(bool (*visit)(void* entry, void* context), void* context) 
     return nullptr;
 }
 
-void XPxmlList::takeAll(std::vector<void*>& out)
-{
-    Block* b = block();
-    if (!b)
-        return;
-    Guard guard(b->lock);
-    out.insert(out.end(), b->items, b->items + b->count);
-    b->count = 0;
-    b->cursor = -1;
-    b->resize(kInlineSlots);
-}
-
 void* XPxmlList::at(uint32_t index) const
 {
     Block* b = block();
@@ -456,5 +441,5 @@ void XPxmlList::clear(void (*dispose)(void*))
         for (uint32_t i = 0; i < n; ++i)
             dispose(taken[i]);
     if (taken != inlineCopy)
-        std::free(taken);
+        ::operator delete(taken);
 }

@@ -2,7 +2,6 @@
 
 #include <atomic>
 #include <cstdint>
-#include <vector>
 
 // A thread-safe list of pointers it does not own, with one cursor and a stack
 // of saved cursors. Iteration works through the cursor: first()/next() and
@@ -61,8 +60,6 @@ public:
     // Takes out every entry, first to last, handing each to dispose (may be
     // null). The cursor is cleared; capacity shrinks back.
     void clear(void (*dispose)(void*) = nullptr);
-    // Moves every entry, in order, to the end of out and empties the list.
-    void takeAll(std::vector<void*>& out);
     // Takes item out wherever it is (hint: where it was last seen). A cursor
     // behind it moves back with its entry; a cursor on it behaves as for
     // removeCurrent. 0 when item is absent.

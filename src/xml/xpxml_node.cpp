@@ -1,5 +1,6 @@
 #include "xml/xpxml_node.h"
 
+#include "xml/xpxml_attribute_filler.h"
 #include "xml/xpxml_doc.h"
 #include "xml/xpxml_document_node.h"
 #include "xml/xpxml_slab.h"
@@ -78,15 +79,34 @@ XPxmlNode* XPxmlNode::create(const char* name, const char* kindName)
 XPxmlNode::~XPxmlNode()
 {
     m_attributes.clear(&XPxmlNode::destroy);
-    if (m_children.count() == 0)
-        return;
-    // Destroy the subtree without recursion: a deep tree must not exhaust the stack.
-    std::vector<void*> pending;
-    m_children.takeAll(pending);
-    while (!pending.empty()) {
-        auto* node = asNode(pending.back());
-        pending.pop_back();
-        node->m_children.takeAll(pending);
+    // The subtree goes without recursion, which a deep tree would exhaust the
+    // stack with, and without allocating, since running out of memory may be
+    // why it goes. Leaves go at once; nodes with children of their own wait
+    // their turn, chained through the parent pointers they no longer need.
+    XPxmlNode* waiting = nullptr;
+    auto takeChildren = [&waiting](XPxmlNode* node) {
+        if (node->m_children.count() == 0)
+            return;
+        node->m_children.scan(
+            [](void* entry, void* chain) {
+                XPxmlNode* child = asNode(entry);
+                auto** first = static_cast<XPxmlNode**>(chain);
+                if (child->m_children.count() == 0) {
+                    delete child;
+                } else {
+                    child->m_parent = *first;
+                    *first = child;
+                }
+                return false;
+            },
+            &waiting);
+        node->m_children.clear();
+    };
+    takeChildren(this);
+    while (waiting) {
+        XPxmlNode* node = waiting;
+        waiting = node->m_parent;
+        takeChildren(node);
         delete node;
     }
 }
@@ -256,11 +276,13 @@ int XPxmlNode::insertChild(int insertMode, XPxmlNode* child)
     return 1;
 }
 
-void XPxmlNode::appendParsedChild(XPxmlNode* child)
+XPxmlNode* XPxmlNode::appendParsedChild(std::unique_ptr<XPxmlNode> child)
 {
     child->m_parent = this;
-    m_children.insert(XPxmlList::AtEnd, child);
-    child->m_indexHint.store(uint32_t(m_children.cursor()), std::memory_order_relaxed);
+    m_children.insert(XPxmlList::AtEnd, child.get()); // out of memory: child goes with the exception
+    XPxmlNode* added = child.release();
+    added->m_indexHint.store(uint32_t(m_children.cursor()), std::memory_order_relaxed);
+    return added;
 }
 
 int XPxmlNode::insertBefore(XPxmlNode* child, XPxmlNode* reference)
@@ -303,20 +325,23 @@ void XPxmlNode::removeAllChildren()
 
 XPxmlNode* XPxmlNode::clone(bool deep) const
 {
+    // Every copy has an owner at once, so running out of memory part way
+    // leaves nothing behind.
     auto copyOne = [](const XPxmlNode* source) {
-        auto* copy = new XPxmlNode(source->m_kind);
+        std::unique_ptr<XPxmlNode> copy(new XPxmlNode(source->m_kind));
         copy->m_name.assign(source->m_name.view());
         copy->m_value.assign(source->m_value.view());
+        XPxmlAttributeFiller attributes(*copy);
         for (uint32_t i = 0, n = source->m_attributes.count(); i < n; ++i)
             if (auto* attribute = asNode(source->m_attributes.at(i)))
-                copy->setAttribute(attribute->name(), attribute->value());
+                attributes.append(attribute->name(), attribute->value());
         return copy;
     };
-    XPxmlNode* top = copyOne(this);
+    std::unique_ptr<XPxmlNode> top = copyOne(this);
     if (!deep)
-        return top;
+        return top.release();
     // Copy the subtree without recursion: (source, its copy) pairs still to fill.
-    std::vector<std::pair<const XPxmlNode*, XPxmlNode*>> pending{{this, top}};
+    std::vector<std::pair<const XPxmlNode*, XPxmlNode*>> pending{{this, top.get()}};
     while (!pending.empty()) {
         auto [source, copy] = pending.back();
         pending.pop_back();
@@ -324,12 +349,10 @@ XPxmlNode* XPxmlNode::clone(bool deep) const
             const XPxmlNode* child = source->childAt(i);
             if (!child)
                 break;
-            XPxmlNode* childCopy = copyOne(child);
-            copy->appendParsedChild(childCopy);
-            pending.emplace_back(child, childCopy);
+            pending.emplace_back(child, copy->appendParsedChild(copyOne(child)));
         }
     }
-    return top;
+    return top.release();
 }
 
 // ---------------------------------------------------------------- attributes
@@ -438,25 +461,46 @@ void XPxmlNode::setAttribute(const char* name, const char* value)
         addAttribute(name, value);
 }
 
-void XPxmlNode::addAttribute(std::string_view name, std::string_view value)
+XPxmlNode* XPxmlNode::addAttribute(std::string_view name, std::string_view value)
 {
-    auto* attribute = new XPxmlNode(XPxmlKind::Attribute);
+    std::unique_ptr<XPxmlNode> attribute(new XPxmlNode(XPxmlKind::Attribute));
     attribute->m_name.assign(name);
     attribute->m_value.assign(value);
     attribute->m_parent = this;
-    m_attributes.insert(XPxmlList::AtEnd, attribute);
+    m_attributes.insert(XPxmlList::AtEnd, attribute.get());
+    return attribute.release();
 }
 
-void XPxmlNode::appendParsedAttribute(std::string_view name, std::string_view value, bool first)
+// ------------------------------------------------------------ attribute filler
+
+XPxmlNode* XPxmlAttributeFiller::find(std::string_view name)
 {
-    if (!first) {
-        const std::string nameText(name);
-        if (findAttribute(nameText.c_str())) {
-            setAttribute(nameText.c_str(), std::string(value).c_str());
-            return;
-        }
+    const XPxmlList& list = m_node.m_attributes;
+    if (m_count < kIndexFrom) {
+        // A few names: comparing them all beats keeping an index.
+        auto sameName = [](void* attribute, void* wanted) {
+            return xpxmlNameEquals(asNode(attribute)->m_name.view(), *static_cast<std::string_view*>(wanted));
+        };
+        return asNode(list.scan(sameName, &name));
     }
-    addAttribute(name, value);
+    if (m_byName.empty())
+        for (uint32_t i = 0; i < m_count; ++i)
+            m_byName.add(asNode(list.at(i)));
+    return m_byName.find(name);
+}
+
+void XPxmlAttributeFiller::append(std::string_view name, std::string_view value)
+{
+    if (XPxmlNode* same = find(name)) {
+        // As setAttribute would do it, without searching the list again.
+        if (same->setValue(std::string(value).c_str()))
+            m_node.m_modified = true;
+        return;
+    }
+    XPxmlNode* added = m_node.addAttribute(name, value);
+    ++m_count;
+    if (!m_byName.empty())
+        m_byName.add(added);
 }
 
 void XPxmlNode::removeAttribute(const char* name)

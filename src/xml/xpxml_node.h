@@ -7,6 +7,7 @@
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -119,13 +120,12 @@ private:
     // From entry (already reached by a cursor move), on to the first child of
     // the kind, moving the cursor forward or backward.
     XPxmlNode* stepToKind(void* entry, bool forward, const char* kindName);
-    void appendParsedChild(XPxmlNode* child); // parser: child already has the document
-    // Parser: the element is new and seen by no one else, so its first
-    // attribute, or one whose name is not yet present, goes straight to the end.
-    void appendParsedAttribute(std::string_view name, std::string_view value, bool first);
-    void addAttribute(std::string_view name, std::string_view value); // at the end, unchecked
+    // Parser and clone: child is new and seen by no one else. Returns it.
+    XPxmlNode* appendParsedChild(std::unique_ptr<XPxmlNode> child);
+    XPxmlNode* addAttribute(std::string_view name, std::string_view value); // at the end, unchecked
     static void destroy(void* node);
 
+    friend class XPxmlAttributeFiller;
     friend class XPxmlDoc;
     friend class XPxmlDocumentNode;
     friend class XPxmlParser;

@@ -1,5 +1,6 @@
 #include "xml/xpxml_parser.h"
 
+#include "xml/xpxml_attribute_filler.h"
 #include "xml/xpxml_doc.h"
 #include "xml/xpxml_node.h"
 
@@ -118,6 +119,8 @@ void XPxmlParser::rewind(const Token& token)
 
 void XPxmlParser::fail(int code, const std::string& message)
 {
+    if (m_abort)
+        return;
     m_doc.setError(code, message);
     m_abort = true;
     m_length = 0; // nothing more is read after an error
@@ -265,43 +268,42 @@ void XPxmlParser::decodeEntity(Token& token)
             return;
         }
     }
-    std::string name = text.substr(1, text.size() - 2);
-    text = name;
-    const XPxmlNode* docNode = m_doc.documentNode();
-    for (uint32_t i = 0, n = docNode->childCount(); i < n; ++i) {
-        const XPxmlNode* doctype = docNode->childAt(i);
-        if (!doctype || doctype->kind() != XPxmlKind::DocumentType)
-            continue;
-        for (uint32_t j = 0, m = doctype->childCount(); j < m; ++j) {
-            const XPxmlNode* entity = doctype->childAt(j);
-            if (entity && entity->kind() == XPxmlKind::Entity && xpxmlNameEquals(entity->name(), name.c_str())) {
-                text = entity->textContent();
-                m_expanded += text.size();
-                if (m_expanded > XPxmlDoc::kMaxEntityExpansion) {
-                    text.clear();
-                    fail(XPxmlError::EntityExpansionTooLarge,
-                         "Declared entities expand to more than " +
-                             std::to_string(XPxmlDoc::kMaxEntityExpansion >> 20) + " MB");
-                }
-                return;
-            }
-        }
+    // An undeclared name stands for itself.
+    text = text.substr(1, text.size() - 2);
+    const XPxmlNode* entity = m_entities.find(text);
+    if (!entity)
         return;
+    text = entity->textContent();
+    m_expanded += text.size();
+    if (m_expanded > XPxmlDoc::kMaxEntityExpansion) {
+        text.clear();
+        fail(XPxmlError::EntityExpansionTooLarge,
+             "Declared entities expand to more than " + std::to_string(XPxmlDoc::kMaxEntityExpansion >> 20) + " MB");
     }
 }
 
-bool XPxmlParser::readQuoted(std::string& value, bool noEntities)
+void XPxmlParser::indexEntities(const XPxmlNode* documentType)
+{
+    for (uint32_t i = 0, n = documentType->childCount(); i < n; ++i) {
+        XPxmlNode* child = documentType->childAt(i);
+        if (child && child->kind() == XPxmlKind::Entity)
+            m_entities.add(child);
+    }
+}
+
+bool XPxmlParser::readQuoted(std::string& value, bool noEntities, bool definition)
 {
     value.clear();
     Token token;
-    if (!readToken(token, noEntities, true, 0)) {
-        if (!m_abort)
-            fail(1895, "EOF reached while parsing quoted text");
-        return false;
-    }
-    const char quote = token.text.empty() ? '\0' : token.text[0];
+    const bool read = readToken(token, noEntities, true, 0);
+    const char quote = read && !token.text.empty() ? token.text[0] : '\0';
     if (quote != '"' && quote != '\'') {
-        fail(1886, format("Expected \" or ' but got %s", token.text));
+        if (definition)
+            fail(2312, "Definition not found parsing !ENTITY|!ELEMENT");
+        else if (!read)
+            fail(1895, "EOF reached while parsing quoted text");
+        else
+            fail(1886, format("Expected \" or ' but got %s", token.text));
         return false;
     }
     // Most values hold no entity, no other quote and no line break: they read
@@ -318,8 +320,7 @@ bool XPxmlParser::readQuoted(std::string& value, bool noEntities)
     }
     for (;;) {
         if (!readToken(token, noEntities, false, quote)) {
-            if (!m_abort)
-                fail(1895, "EOF reached while parsing quoted text");
+            fail(1895, "EOF reached while parsing quoted text");
             return false;
         }
         if (token.kind == TextToken && !token.text.empty() && token.text[0] == quote)
@@ -328,7 +329,7 @@ bool XPxmlParser::readQuoted(std::string& value, bool noEntities)
     }
 }
 
-XPxmlNode* XPxmlParser::parseNode(const Token* alreadyRead)
+std::unique_ptr<XPxmlNode> XPxmlParser::parseNode(const Token* alreadyRead)
 {
     if (m_abort)
         return nullptr;
@@ -410,9 +411,7 @@ XPxmlNode* XPxmlParser::parseNode(const Token* alreadyRead)
         Token token;
         for (;;) {
             if (!readToken(token, !comment, false, 0)) {
-                if (!m_abort)
-                    fail(comment ? 2360 : 2333,
-                         comment ? "--> not found parsing !--" : "]]> not found parsing ![CDATA[");
+                fail(comment ? 2360 : 2333, comment ? "--> not found parsing !--" : "]]> not found parsing ![CDATA[");
                 return nullptr;
             }
             value += token.text;
@@ -420,7 +419,7 @@ XPxmlNode* XPxmlParser::parseNode(const Token* alreadyRead)
                 break;
         }
         // A comment keeps its dashes; a section drops its closing bytes.
-        value.resize(value.size() - (comment ? 1 : 3));
+        value.erase(value.size() - (comment ? 1 : 3));
         node->m_value.assign(value);
         break;
     }
@@ -430,14 +429,11 @@ XPxmlNode* XPxmlParser::parseNode(const Token* alreadyRead)
         if (readToken(token, false, true, 0))
             node->m_name.assign(token.text);
         std::string value;
-        if (!readQuoted(value, false)) {
-            fail(2312, "Definition not found parsing !ENTITY|!ELEMENT");
+        if (!readQuoted(value, false, true))
             return nullptr;
-        }
         node->m_value.assign(value);
         if (!readToken(token, true, true, 0) || token.text.empty() || token.text[0] != '>') {
-            if (!m_abort)
-                fail(2319, "Closing > not found parsing !ENTITY|!ELEMENT");
+            fail(2319, "Closing > not found parsing !ENTITY|!ELEMENT");
             return nullptr;
         }
         break;
@@ -455,7 +451,7 @@ XPxmlNode* XPxmlParser::parseNode(const Token* alreadyRead)
     }
     if (!ok || m_abort)
         return nullptr;
-    return node.release();
+    return node;
 }
 
 bool XPxmlParser::collectUntilClose(XPxmlNode* node, int code, const char* message, bool skipBlank)
@@ -464,8 +460,7 @@ bool XPxmlParser::collectUntilClose(XPxmlNode* node, int code, const char* messa
     Token token;
     for (;;) {
         if (!readToken(token, false, skipBlank, 0)) {
-            if (!m_abort)
-                fail(code, message);
+            fail(code, message);
             return false;
         }
         if (token.kind == CloseToken)
@@ -476,7 +471,7 @@ bool XPxmlParser::collectUntilClose(XPxmlNode* node, int code, const char* messa
     return true;
 }
 
-bool XPxmlParser::readPlainAttribute(XPxmlNode* node, bool first)
+bool XPxmlParser::readPlainAttribute(XPxmlAttributeFiller& attributes)
 {
     // The common form  name="value"  read straight from the input. Anything
     // else (an entity, a line break inside a name or value, a missing "=")
@@ -517,21 +512,21 @@ bool XPxmlParser::readPlainAttribute(XPxmlNode* node, bool first)
     m_pos = p + 1;
     m_doc.m_line = line;
     const char* text = reinterpret_cast<const char*>(m_text);
-    node->appendParsedAttribute({text + nameBegin, nameEnd - nameBegin}, {text + valueBegin, p - valueBegin}, first);
+    attributes.append({text + nameBegin, nameEnd - nameBegin}, {text + valueBegin, p - valueBegin});
     return true;
 }
 
 bool XPxmlParser::parseElement(XPxmlNode* node)
 {
+    XPxmlAttributeFiller attributes(*node);
     Token token;
     Token equals;
     std::string value;
-    for (bool first = true;; first = false) {
-        if (readPlainAttribute(node, first))
+    for (;;) {
+        if (readPlainAttribute(attributes))
             continue;
         if (!readToken(token, false, true, 0)) {
-            if (!m_abort)
-                fail(2435, "Error parsing NODE attribute name");
+            fail(2435, "Error parsing NODE attribute name");
             return false;
         }
         if (token.kind == CloseToken) {
@@ -540,8 +535,7 @@ bool XPxmlParser::parseElement(XPxmlNode* node)
             return parseContent(node);
         }
         if (!readToken(equals, false, true, 0)) {
-            if (!m_abort)
-                fail(2445, "= not found parsing NODE attribute");
+            fail(2445, "= not found parsing NODE attribute");
             return false;
         }
         if (equals.text != "=") {
@@ -550,7 +544,7 @@ bool XPxmlParser::parseElement(XPxmlNode* node)
         }
         if (!readQuoted(value, false))
             return false;
-        node->appendParsedAttribute(token.text, value, first);
+        attributes.append(token.text, value);
     }
 }
 
@@ -560,28 +554,33 @@ bool XPxmlParser::parseContent(XPxmlNode* node)
     bool pendingText = false;
     Token token;
     auto appendText = [node](const std::string& text) {
-        XPxmlNode* textNode = new XPxmlNode(XPxmlKind::Text);
+        std::unique_ptr<XPxmlNode> textNode(new XPxmlNode(XPxmlKind::Text));
         textNode->m_name.assign("#text");
         textNode->m_value.assign(text);
-        node->appendParsedChild(textNode);
+        node->appendParsedChild(std::move(textNode));
     };
     for (;;) {
         if (!pendingText) {
-            // Blanks up to the next tag are dropped whatever the tag: skip them whole.
+            // Blanks up to the next tag are dropped whatever the tag; before
+            // anything else they stay in front of the text. Either way the run
+            // is taken whole: blank by blank, each would scan the rest again.
             size_t p = m_pos;
             long line = m_doc.m_line;
             for (; p < m_length && isBlank(m_text[p]); ++p)
                 if (m_text[p] == '\n')
                     ++line;
             if (p < m_length && m_text[p] == '<') {
-                m_pos = p;
-                m_doc.m_line = line;
                 collected.clear();
+            } else {
+                for (size_t i = m_pos; i < p; ++i)
+                    if (m_text[i] != '\r' && m_text[i] != '\n') // line breaks are never text
+                        collected += char(m_text[i]);
             }
+            m_pos = p;
+            m_doc.m_line = line;
         }
         if (!readToken(token, false, false, 0)) {
-            if (!m_abort)
-                fail(2473, "Error parsing NODE data");
+            fail(2473, "Error parsing NODE data");
             return false;
         }
         if (token.kind == OpenToken && token.text.size() == 2 && token.text[1] == '/') {
@@ -604,11 +603,11 @@ bool XPxmlParser::parseContent(XPxmlNode* node)
                 appendText(collected);
             collected.clear();
             pendingText = false;
-            XPxmlNode* child = parseNode(&token);
+            std::unique_ptr<XPxmlNode> child = parseNode(&token);
             if (m_abort)
                 return false;
             if (child)
-                node->appendParsedChild(child);
+                node->appendParsedChild(std::move(child));
             continue;
         }
         collected += token.text;
@@ -627,8 +626,7 @@ bool XPxmlParser::parseDocumentType(XPxmlNode* node)
     std::string value;
     for (;;) {
         if (!readToken(token, false, false, 0)) {
-            if (!m_abort)
-                fail(XPxmlError::DoctypeNotClosed, "]> not found parsing !DOCTYPE");
+            fail(XPxmlError::DoctypeNotClosed, "]> not found parsing !DOCTYPE");
             return false;
         }
         if (token.kind == CloseToken) {
@@ -642,18 +640,53 @@ bool XPxmlParser::parseDocumentType(XPxmlNode* node)
     node->m_value.assign(value);
     for (;;) {
         if (!readToken(token, false, true, 0)) {
-            if (!m_abort)
-                fail(XPxmlError::DoctypeNotClosed, "]> not found parsing !DOCTYPE");
+            fail(XPxmlError::DoctypeNotClosed, "]> not found parsing !DOCTYPE");
             return false;
         }
         if (token.kind == CloseToken)
             return true;
         rewind(token);
-        XPxmlNode* child = parseNode();
+        std::unique_ptr<XPxmlNode> child = parseNode();
         if (m_abort)
             return false;
         if (child)
-            node->appendParsedChild(child);
+            node->appendParsedChild(std::move(child));
+    }
+}
+
+void XPxmlParser::parseTopLevel()
+{
+    XPxmlNode* docNode = m_doc.documentNode();
+    bool documentTypeSeen = false;
+    while (std::unique_ptr<XPxmlNode> node = parseNode()) {
+        switch (node->kind()) {
+        case XPxmlKind::Element:
+            if (m_doc.rootElement()) {
+                fail(2801, format("Load unable to add another root node (%s) to document", node->name()));
+                break;
+            }
+            docNode->appendParsedChild(std::move(node));
+            break;
+        case XPxmlKind::ProcessingInstruction:
+        case XPxmlKind::Comment:
+            docNode->appendParsedChild(std::move(node));
+            break;
+        case XPxmlKind::DocumentType: {
+            const XPxmlNode* documentType = docNode->appendParsedChild(std::move(node));
+            if (!documentTypeSeen)
+                indexEntities(documentType);
+            documentTypeSeen = true;
+            break;
+        }
+        case XPxmlKind::ElementDeclaration:
+            break;
+        default:
+            fail(2826, format("Invalid node type encountered at top level. Type: %s NodeName: %s",
+                              node->kindName(), node->name()));
+            break;
+        }
+        if (m_doc.errorCode() != 0)
+            break;
     }
 }
 
@@ -665,33 +698,13 @@ int XPxmlParser::load()
     docNode->removeAllAttributes();
     m_doc.m_line = 1;
     m_doc.clearError();
-
-    while (XPxmlNode* node = parseNode()) {
-        switch (node->kind()) {
-        case XPxmlKind::Element:
-            if (m_doc.rootElement()) {
-                fail(2801, format("Load unable to add another root node (%s) to document", node->name()));
-                delete node;
-                break;
-            }
-            docNode->appendParsedChild(node);
-            break;
-        case XPxmlKind::ProcessingInstruction:
-        case XPxmlKind::Comment:
-        case XPxmlKind::DocumentType:
-            docNode->appendParsedChild(node);
-            break;
-        case XPxmlKind::ElementDeclaration:
-            delete node;
-            break;
-        default:
-            fail(2826, format("Invalid node type encountered at top level. Type: %s NodeName: %s",
-                              node->kindName(), node->name()));
-            delete node;
-            break;
-        }
-        if (m_doc.errorCode() != 0)
-            break;
+    try {
+        parseTopLevel();
+    } catch (...) {
+        // Out of memory part way: no half-read tree stays behind.
+        docNode->removeAllChildren();
+        m_doc.m_loading = false;
+        throw;
     }
     m_doc.m_loading = false;
     return m_doc.errorCode();

@@ -1,8 +1,12 @@
 #pragma once
 
+#include "xml/xpxml_name_index.h"
+
 #include <cstddef>
+#include <memory>
 #include <string>
 
+class XPxmlAttributeFiller;
 class XPxmlDoc;
 class XPxmlNode;
 
@@ -29,9 +33,12 @@ private:
 
     bool readToken(Token& token, bool noEntities, bool skipBlank, char quoted);
     void decodeEntity(Token& token);
-    bool readQuoted(std::string& value, bool noEntities);
-    XPxmlNode* parseNode(const Token* alreadyRead = nullptr);
-    bool readPlainAttribute(XPxmlNode* node, bool first);
+    // definition: the value of an !ENTITY or !ELEMENT declaration, whose
+    // missing quote is reported as a missing definition.
+    bool readQuoted(std::string& value, bool noEntities, bool definition = false);
+    std::unique_ptr<XPxmlNode> parseNode(const Token* alreadyRead = nullptr);
+    void parseTopLevel();
+    bool readPlainAttribute(XPxmlAttributeFiller& attributes);
     bool parseElement(XPxmlNode* node);
     bool parseContent(XPxmlNode* node);
     bool parseDocumentType(XPxmlNode* node);
@@ -40,7 +47,9 @@ private:
     int get();
     void stepBack() { --m_pos; }
     void rewind(const Token& token);
+    // The first error stands: what fails after it only follows from it.
     void fail(int code, const std::string& message);
+    void indexEntities(const XPxmlNode* documentType);
 
     XPxmlDoc& m_doc;
     const unsigned char* m_text;
@@ -48,5 +57,8 @@ private:
     size_t m_pos = 0;
     int m_depth = 0;
     size_t m_expanded = 0; // bytes produced by declared entities so far
+    // The entities of the document's first document type, the only ones that
+    // expand; of equal names the first declared.
+    XPxmlNameIndex m_entities;
     bool m_abort = false;  // an error stops the whole load
 };

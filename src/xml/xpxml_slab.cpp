@@ -3,7 +3,6 @@
 #include "xml/xpxml_spinlock.h"
 
 #include <cstdint>
-#include <cstdlib>
 #include <mutex>
 #include <new>
 
@@ -13,10 +12,6 @@
 #if __has_feature(address_sanitizer)
 #define XPXML_SLAB_BYPASS 1
 #endif
-#endif
-
-#if defined(_WIN32)
-#include <malloc.h>
 #endif
 
 namespace {
@@ -45,24 +40,13 @@ Chunk* chunkOf(void* slot)
 
 Chunk* newChunk()
 {
-#if defined(_WIN32)
-    void* memory = _aligned_malloc(kChunkSize, kChunkSize);
-#else
-    void* memory = std::aligned_alloc(kChunkSize, kChunkSize);
-#endif
-    if (!memory)
-        throw std::bad_alloc();
-    return new (memory) Chunk;
+    return new (::operator new(kChunkSize, std::align_val_t(kChunkSize))) Chunk;
 }
 
 void freeChunk(Chunk* chunk)
 {
     chunk->~Chunk();
-#if defined(_WIN32)
-    _aligned_free(chunk);
-#else
-    std::free(chunk);
-#endif
+    ::operator delete(chunk, std::align_val_t(kChunkSize));
 }
 
 // All state under one lock: loading happens on one thread at a time, and the

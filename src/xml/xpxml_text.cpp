@@ -1,12 +1,11 @@
 #include "xml/xpxml_text.h"
 
-#include <cstdlib>
 #include <new>
 
 void XPxmlText::release() noexcept
 {
     if (isHeap())
-        std::free(m_heap.data);
+        ::operator delete(m_heap.data);
 }
 
 void XPxmlText::assignSlow(std::string_view text)
@@ -21,9 +20,7 @@ void XPxmlText::assignSlow(std::string_view text)
         setInlineLength(text.size());
         return;
     }
-    char* data = static_cast<char*>(std::malloc(text.size() + 1));
-    if (!data)
-        throw std::bad_alloc();
+    char* data = static_cast<char*>(::operator new(text.size() + 1));
     std::memcpy(data, text.data(), text.size());
     data[text.size()] = '\0';
     release();

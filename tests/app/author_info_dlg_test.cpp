@@ -9,6 +9,7 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -48,9 +49,16 @@ TEST(AuthorInfoDlg, ShowsTheFourTextsInControlsThatCannotBeEdited)
     for (const auto& [attribute, text] : shown) {
         ASSERT_NE(dialog.field(attribute), nullptr) << attribute;
         EXPECT_EQ(dialog.field(attribute)->text(), text) << attribute;
-        EXPECT_FALSE(dialog.field(attribute)->isEnabled()) << attribute;
+        EXPECT_TRUE(dialog.field(attribute)->isEnabled()) << attribute << ": readable, selectable";
+        EXPECT_TRUE(dialog.field(attribute)->isReadOnly()) << attribute;
     }
-    EXPECT_FALSE(dialog.readOnlyBox()->isEnabled());
+    QCheckBox* box = dialog.readOnlyBox();
+    EXPECT_TRUE(box->isEnabled());
+    const bool checked = box->isChecked();
+    dialog.show();
+    QTest::mouseClick(box, Qt::LeftButton);
+    QTest::keyClick(box, Qt::Key_Space);
+    EXPECT_EQ(box->isChecked(), checked) << "neither a click nor a key changes it";
     EXPECT_EQ(dialog.readOnlyBox()->text(), "Read &Only");
 
     QStringList labels;

@@ -10,6 +10,7 @@
 #include "view/zolva_view.h"
 
 #include <QAction>
+#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMdiArea>
@@ -390,6 +391,13 @@ TEST_F(MainFrameTest, HelpCommandsReachTheInformationDialogs)
     frame.commandAction(32837)->trigger();
     ASSERT_EQ(urls.requests.size(), 1);
     EXPECT_TRUE(urls.requests.first().isLocalFile());
+    EXPECT_EQ(frame.statusBar()->currentMessage(), "");
+
+    // Without a browser the status bar names the address, for a while.
+    urls.opens = false;
+    frame.commandAction(32837)->trigger();
+    const QString manual = QDir::toNativeSeparators(urls.requests.last().toLocalFile());
+    EXPECT_EQ(frame.statusBar()->currentMessage(), "Unable to open " + manual);
 }
 
 } // namespace

@@ -4,14 +4,20 @@
 #include "app_fixture.h"
 
 #include "app/command_table.h"
+#include "app/view_player.h"
+#include "play/midi_session.h"
 
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QLineEdit>
 #include <QPointer>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTimer>
 
 #include <algorithm>
+#include <chrono>
+#include <thread>
 
 namespace {
 
@@ -169,6 +175,67 @@ TEST_F(PlayCommandsTest, AViewClosedWhilePlayingGoesQuietlyAndTheBoxComesBack)
         frame()->close();
         QTest::qWait(10);
     }
+}
+
+// Closing a playing window stops its thread, whose last calls are then on
+// their way, and reopens the output; a message box about a reopening that
+// fails runs events. None of those calls may reach the view that is going.
+TEST_F(PlayCommandsTest, AWindowClosedWhilePlayingOutlivesAnOutputThatCannotReopen)
+{
+    CZolvaView* view = start(kLongPiece);
+    ASSERT_TRUE(view);
+    QPointer<CChildFrame> child = frame()->activeChild();
+    command(cmd::PlayView)->trigger();
+    QTRY_COMPARE_WITH_TIMEOUT(view->cursor().element.load(), element(view, 2), 3000);
+    devices.failing.insert(MidiSession::kDefaultDevice);
+    sink.whileShowing = [] {
+        QEventLoop loop;
+        QTimer::singleShot(50, &loop, &QEventLoop::quit);
+        loop.exec();
+    };
+    child->close();
+    QTRY_VERIFY_WITH_TIMEOUT(child.isNull(), 3000);
+    EXPECT_EQ(sink.messages, std::vector<std::string>{"Unable to open MIDI Output.\n"});
+    EXPECT_FALSE(command(cmd::StopPlaying)->isEnabled());
+}
+
+// Counts the calls posted to an object as they are delivered.
+struct PostedCalls : QObject {
+    int count = 0;
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        count += event->type() == QEvent::MetaCall;
+        return false;
+    }
+};
+
+// Notes faster than the window runs its events: what the thread says waits
+// merged in one call, and once Stop returns the cursor stays put.
+TEST_F(PlayCommandsTest, FastNotesKeepOneCallWaitingAndStopLeavesTheCursorStill)
+{
+    using namespace std::chrono_literals;
+    std::string sixteenths = "<Bar Tempo=\"1500\"/>"; // 10 ms each
+    for (int i = 0; i < 300; ++i)
+        sixteenths += i % 2 ? "<Note Value=\"16\" Tines=\"9\"/>" : "<Note Value=\"16\" Tines=\"10\"/>";
+    CZolvaView* view = start(sixteenths);
+    ASSERT_TRUE(view);
+    command(cmd::PlayView)->trigger();
+    ViewPlayer* player = ViewPlayer::of(*view);
+    ASSERT_TRUE(player);
+    PostedCalls calls;
+    player->installEventFilter(&calls);
+
+    std::this_thread::sleep_for(300ms); // a slow paint: no events run
+    QCoreApplication::sendPostedEvents(player, QEvent::MetaCall);
+    EXPECT_EQ(calls.count, 1);
+    EXPECT_NE(view->cursor().element.load(), element(view, 0)) << "the cursor follows";
+
+    std::this_thread::sleep_for(200ms);
+    command(cmd::StopView)->trigger();
+    ASSERT_FALSE(view->isPlaying());
+    XPxmlNode* stoppedAt = view->cursor().element.load();
+    QTest::qWait(100);
+    EXPECT_EQ(view->cursor().element.load(), stoppedAt);
 }
 
 } // namespace

@@ -10,9 +10,13 @@
 // Keeps the addresses a dialog asks to open instead of starting a browser.
 struct UrlRecorder {
     QList<QUrl> requests;
+    bool opens = true; // what the opener answers
     UrlOpener opener()
     {
-        return [this](const QUrl& url) { requests.append(url); };
+        return [this](const QUrl& url) {
+            requests.append(url);
+            return opens;
+        };
     }
 };
 

@@ -3,6 +3,7 @@
 #include "app/zolva_app.h"
 
 #include "app/child_frame.h"
+#include "app/command_table.h"
 #include "app/document_registry.h"
 #include "app/mainframe.h"
 #include "app/message_box_sink.h"
@@ -21,6 +22,9 @@
 #include <QMdiArea>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMdiSubWindow>
+#include <QStyle>
+#include <QStyleOptionTitleBar>
 #include <QMessageBox>
 #include <QPointer>
 #include <QScrollBar>
@@ -75,7 +79,7 @@ TEST_F(ZolvaAppTest, FirstStartDefaults)
     EXPECT_TRUE(QDir(app.musicFolder()).exists());
     EXPECT_TRUE(QDir(app.templatesFolder()).exists());
     EXPECT_EQ(app.musicFolder(), dir.path() + "/program/Music/");
-    EXPECT_EQ(app.openFolder(), app.musicFolder());
+    EXPECT_EQ(app.openFolder(), QDir::homePath()) << "no music yet and no examples beside the program";
     EXPECT_EQ(app.mainFrame()->documents().documentCount(), 0);
     EXPECT_TRUE(app.mainFrame()->isVisible());
     EXPECT_EQ(app.ShutDown(7), 7);
@@ -90,6 +94,37 @@ TEST_F(ZolvaAppTest, FoldersThatCannotBeMadeLeaveOpenAtHome)
     app.setProgramFolder(dir.path() + "/blocker/");
     ASSERT_TRUE(app.StartUp(QString()));
     EXPECT_EQ(app.openFolder(), QDir::homePath());
+}
+
+TEST_F(ZolvaAppTest, TheFirstOpenStartsWhereThereIsMusic)
+{
+    struct Row {
+        bool ownMusic, examplesBeside, examplesInstalled;
+        QString expected; // relative to the test's folder; empty: home
+    };
+    const Row rows[] = {
+        {false, false, false, ""},
+        {false, false, true, "share/zolva-reader/examples"},
+        {false, true, true, "bin/examples"},
+        {true, true, true, "bin/Music/"},
+    };
+    for (const Row& row : rows) {
+        QTemporaryDir root;
+        auto make = [&root](const QString& path) {
+            QDir().mkpath(QFileInfo(root.filePath(path)).path());
+            QFile(root.filePath(path)).open(QIODevice::WriteOnly);
+        };
+        if (row.examplesBeside)
+            make("bin/examples/song.zvm");
+        if (row.examplesInstalled)
+            make("share/zolva-reader/examples/song.zvm");
+        app.setProgramFolder(root.path() + "/bin/");
+        if (row.ownMusic)
+            make("bin/Music/mine.zvm");
+        make("bin/Music/notes.txt");
+        EXPECT_EQ(app.openFolder(), row.expected.isEmpty() ? QDir::homePath() : root.filePath(row.expected))
+            << row.expected.toStdString();
+    }
 }
 
 TEST_F(ZolvaAppTest, MuteIsOnlyRead)
@@ -157,7 +192,7 @@ TEST_F(ZolvaAppTest, FileOpenTakesEveryChosenFileInOrder)
 
     // A cancelled dialog changes nothing; the next one starts where the last file was.
     app.mainFrame()->commandAction(57601)->trigger();
-    EXPECT_EQ(startFolders, (QStringList{app.musicFolder(), dir.path() + "/c/"}));
+    EXPECT_EQ(startFolders, (QStringList{QDir::homePath(), dir.path() + "/c/"}));
     EXPECT_EQ(app.mainFrame()->documents().documentCount(), 3);
     EXPECT_EQ(get("LastOpenPath"), dir.path() + "/c/");
 }
@@ -238,6 +273,46 @@ TEST_F(ZolvaAppTest, WindowMenuListsTheWindowsAndActivatesThem)
     EXPECT_EQ(window->actions().size(), 7);
 }
 
+// New windows and Window > Cascade: each window a title bar lower and to the
+// right of the one before, all the area less four such steps in size, the
+// sixth back at the top left.
+TEST_F(ZolvaAppTest, WindowsCascadeTheClassicWay)
+{
+    ASSERT_TRUE(app.StartUp(QString()));
+    CMainFrame& frame = *app.mainFrame();
+    for (const QSize mainSize : {QSize(900, 700), QSize(640, 480)}) {
+        SCOPED_TRACE(mainSize.width());
+        frame.resize(mainSize);
+        QCoreApplication::processEvents();
+        ASSERT_TRUE(app.OpenDocumentFile(copyExample("ode_to_joy.zvm")));
+        for (int i = 0; i < 5; ++i)
+            frame.commandAction(cmd::WindowNew)->trigger();
+        const QList<QMdiSubWindow*> windows = frame.mdiArea()->subWindowList(QMdiArea::CreationOrder);
+        ASSERT_EQ(windows.size(), 6);
+        QStyleOptionTitleBar option;
+        option.initFrom(windows.front());
+        const int step = windows.front()->style()->pixelMetric(QStyle::PM_TitleBarHeight, &option, windows.front());
+        const QSize area = frame.mdiArea()->viewport()->size();
+        auto expectPlace = [&](int window, int k, const char* what) {
+            EXPECT_EQ(windows[window]->geometry(),
+                      QRect(k * step, k * step, area.width() - 4 * step, area.height() - 4 * step))
+                << what << " window " << window;
+        };
+        for (int i = 0; i < 6; ++i)
+            expectPlace(i, i % 5, "opened");
+        windows[2]->showMaximized();
+        windows[3]->resize(100, 80);
+        frame.mdiArea()->setActiveSubWindow(windows[1]);
+        frame.commandAction(cmd::WindowCascade)->trigger();
+        const QList<QMdiSubWindow*> stacked = frame.mdiArea()->subWindowList(QMdiArea::StackingOrder);
+        EXPECT_EQ(stacked.back(), windows[1]) << "the active window stays on top";
+        for (int i = 0; i < 6; ++i)
+            expectPlace(i, int(stacked.indexOf(windows[i])) % 5, "cascaded");
+        frame.commandAction(cmd::FileClose)->trigger();
+        QCoreApplication::processEvents();
+    }
+}
+
 TEST_F(ZolvaAppTest, ClosingAModifiedDocumentAsksNothingAndWritesNothing)
 {
     const QString path = copyExample("ode_to_joy.zvm");
@@ -289,27 +364,39 @@ TEST_F(ZolvaAppTest, RecentFilesReopenAndDropWhatIsGone)
     EXPECT_EQ(frame.recentFiles().files(), QStringList{QDir::toNativeSeparators(ode)});
 }
 
-// The message boxes show a path or a tag in Windows-1252 as the views show it.
+// The message boxes show a path or a tag in Windows-1252 as the views show
+// it; a question about a file names it in the title.
 TEST(MessageBoxSinkTest, ShowsTextThatIsNotUtf8AsWindows1252)
 {
     struct Row {
         std::string bytes;
+        std::string fileName; // a question about it when not empty
         QString shown;
+        QString title;
     };
     const Row rows[] = {
-        {"Error 2 reading /music/caf\xC3\xA9.zvm", QString::fromUtf8("Error 2 reading /music/caf\u00e9.zvm")},
-        {"Error 2 reading /music/caf\xE9 \x80.zvm", QString::fromUtf8("Error 2 reading /music/caf\u00e9 \u20ac.zvm")},
+        {"Error 2 reading /music/caf\xC3\xA9.zvm", "", QString::fromUtf8("Error 2 reading /music/caf\u00e9.zvm"),
+         "Zolva Reader"},
+        {"Error 2 reading /music/caf\xE9 \x80.zvm", "", QString::fromUtf8("Error 2 reading /music/caf\u00e9 \u20ac.zvm"),
+         "Zolva Reader"},
+        {"Upgrade?", "caf\xE9.zvm", "Upgrade?", QString::fromUtf8("Zolva Reader - caf\u00e9.zvm")},
     };
     for (const Row& row : rows) {
-        QString seen;
-        QTimer::singleShot(0, [&seen] {
+        QString seen, title;
+        QTimer::singleShot(0, [&] {
             if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
                 seen = box->text();
-                box->accept();
+                title = box->windowTitle();
+                box->done(0);
             }
         });
-        MessageBoxSink().showMessage(row.bytes);
+        MessageBoxSink sink;
+        if (row.fileName.empty())
+            sink.showMessage(row.bytes);
+        else
+            sink.askYesNo(row.bytes, row.fileName);
         EXPECT_EQ(seen, row.shown) << row.bytes;
+        EXPECT_EQ(title, row.title) << row.bytes;
     }
 }
 

@@ -1,6 +1,7 @@
 // Converting the note list of a file from before bar elements.
 #include "doc/music_upgrade.h"
 
+#include "thread_seconds.h"
 #include "tree_description.h"
 #include "xml/xpxml.h"
 
@@ -56,6 +57,26 @@ INSTANTIATE_TEST_SUITE_P(
                    "Bar(Type=Auto Timing=A4/4)\nNote()\nBar(Type=Auto Timing=A4/4)\nNote()\n"},
         Conversion{"EmptyList", "<Notes/>", ""}),
     [](const testing::TestParamInfo<Conversion>& info) { return info.param.name; });
+
+// A hostile file may hold hundreds of thousands of notes that each want a bar:
+// putting the bars in must cost about what reading the file did, not a pass
+// over the rest of the list for every bar.
+TEST(ConvertOldNoteListTime, GrowsWithTheListAsTheParseDoes)
+{
+    std::string notes = "<Notes>";
+    for (int i = 0; i < 32000; ++i)
+        notes += "<Note Timing=\"3/4\" Value=\"4\"/>";
+    notes += "</Notes>";
+    XPxmlDoc doc;
+    const double parse = threadSecondsOf([&] { EXPECT_EQ(doc.loadText(notes.c_str()), 0); });
+    const double convert = threadSecondsOf([&] { convertOldNoteList(doc.rootElement()); });
+    // About twice the parse; a pass over the list for each bar took thirty times.
+    EXPECT_LT(convert, 8 * parse);
+    const XPxmlNode* list = doc.rootElement();
+    ASSERT_EQ(list->childCount(), 64000u);
+    EXPECT_STREQ(list->childAt(63998)->name(), "Bar");
+    EXPECT_STREQ(list->childAt(63999)->name(), "Note");
+}
 
 TEST(UpgradeOldMusic, SetsSpacingAndSwitches)
 {

@@ -2,6 +2,7 @@
 
 #include "doc/message_sink.h"
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -10,15 +11,23 @@ class RecordingSink : public MessageSink {
 public:
     explicit RecordingSink(bool answerYes = true) : m_answerYes(answerYes) {}
 
-    void showMessage(const std::string& text) override { messages.push_back(text); }
-    bool askYesNo(const std::string& text) override
+    void showMessage(const std::string& text) override
+    {
+        messages.push_back(text);
+        if (whileShowing)
+            whileShowing(); // what a real message box does meanwhile, such as running events
+    }
+    bool askYesNo(const std::string& text, const std::string& fileName) override
     {
         questions.push_back(text);
+        questionFiles.push_back(fileName);
         return m_answerYes;
     }
 
     std::vector<std::string> messages;
     std::vector<std::string> questions;
+    std::vector<std::string> questionFiles;
+    std::function<void()> whileShowing;
 
 private:
     bool m_answerYes;

@@ -211,6 +211,7 @@ TEST_F(OpenDocument, UpgradedFileOpensUnmodifiedAndStaysUntouchedOnDisk)
     const std::string text = musicFile("1.5", R"(<Note Value="4" Timing="3/4" Tempo="90"/><Note Value="4"/>)");
     ASSERT_TRUE(open("upgrade.zvm", text));
     EXPECT_EQ(sink.questions.size(), 1u);
+    EXPECT_EQ(sink.questionFiles, std::vector<std::string>{"upgrade.zvm"}) << "the box names the file";
     EXPECT_FALSE(doc.isModified());
     EXPECT_EQ(doc.pathName().toStdString(), path);
     EXPECT_FALSE(CZolvaDoc::canSave());

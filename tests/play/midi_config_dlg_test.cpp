@@ -33,7 +33,9 @@ TEST(MidiConfigDlg, ListsTheSynthesizerWithoutPortsAndEveryInstrument)
     ASSERT_EQ(instruments->count(), 128);
     EXPECT_EQ(instruments->itemText(0), "  1 - Acoustic Grand");
     EXPECT_EQ(instruments->itemText(8), "  9 - Celesta");
-    EXPECT_EQ(instruments->itemText(21), " 22 - Accoridan");
+    EXPECT_EQ(instruments->itemText(21), " 22 - Accordion");
+    EXPECT_EQ(instruments->itemText(23), " 24 - Tango Accordion");
+    EXPECT_EQ(instruments->itemText(77), " 78 - Shakuhachi");
     EXPECT_EQ(instruments->itemText(127), "128 - Gunshot");
     EXPECT_EQ(instruments->currentText(), "109 - Kalimba");
     EXPECT_EQ(instruments->currentData().toInt(), 109);

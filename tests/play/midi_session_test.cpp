@@ -66,7 +66,34 @@ TEST_F(SessionTest, FailedOpenSaysSoOnceAndKeepsTheOutputItHad)
     session.CloseMidiOutput();
     EXPECT_FALSE(session.OpenMidiOutput());
     EXPECT_EQ(session.midiOut(), nullptr);
-    EXPECT_EQ(sink.messages.size(), 2u);
+}
+
+// Every Stop reopens the output: a device that keeps failing is named once,
+// and again after it worked, or when the user chooses it again.
+TEST_F(SessionTest, AFailingDeviceIsSaidOnceUntilItWorksOrIsChosenAgain)
+{
+    struct Step {
+        bool fails;
+        bool chosenAgain;
+        size_t messagesAfter;
+    };
+    const Step steps[] = {
+        {true, false, 1}, {true, false, 1}, {true, false, 1}, {true, false, 1}, // start-up and three Stops
+        {false, false, 1}, {true, false, 2}, {true, false, 2},                  // worked, then failed
+        {true, true, 3},                                                         // MIDI Setup
+    };
+    CleanSettings::set("MidiDevice", "4");
+    for (const Step& step : steps) {
+        if (step.fails)
+            devices.failing.insert(4);
+        else
+            devices.failing.erase(4);
+        if (step.chosenAgain)
+            session.sayNextFailure();
+        session.CloseMidiOutput();
+        EXPECT_EQ(session.OpenMidiOutput(), !step.fails);
+        EXPECT_EQ(sink.messages.size(), step.messagesAfter);
+    }
 }
 
 TEST_F(SessionTest, CloseSilencesEveryChannelThenCloses)

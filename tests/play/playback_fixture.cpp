@@ -11,8 +11,13 @@ void JumpingClock::waitUntil(int64_t deadline, StopSignal& stop)
         onWait(deadline);
     if (stop.raised())
         return;
+    stallUntil(deadline);
+}
+
+void JumpingClock::stallUntil(int64_t at)
+{
     int64_t now = m_now.load();
-    while (deadline > now && !m_now.compare_exchange_weak(now, deadline)) {
+    while (at > now && !m_now.compare_exchange_weak(now, at)) {
     }
 }
 

@@ -29,6 +29,8 @@ class JumpingClock : public PlayClock {
 public:
     int64_t now() override { return m_now.load(); }
     void waitUntil(int64_t deadline, StopSignal& stop) override;
+    // A stalled thread: the clock reads at afterwards (when that is later).
+    void stallUntil(int64_t at);
     std::function<void(int64_t deadline)> onWait;
 
 private:

@@ -93,6 +93,40 @@ TEST_F(FastPlayback, ThreeHundredTripletEighthsEndOnTheExactBeat)
     }
 }
 
+// A strum longer than its note or a stalled thread leaves a deadline behind:
+// past it by more than 10 ms, the next note starts from then with its whole
+// length instead of being cut short until the clock has caught up.
+TEST_F(FastPlayback, AnElementEndingLateLetsTheNextStartFromThen)
+{
+    struct Row {
+        const char* name;
+        std::string notes;
+        int lateWait; // which wait of the walk ends late, from 0
+        int64_t late; // µs past its deadline
+        std::vector<int64_t> want;
+    };
+    const std::string eighths = note(1, "8") + note(2, "8") + note(3, "8") + note(4, "8");
+    const Row rows[] = {
+        {"10 ms late stays on the beat", eighths, 0, 10000, {0, 260000, 500000, 750000}},
+        {"just over 10 ms late", eighths, 0, 10001, {0, 260001, 510001, 760001}},
+        {"56 ms late, as a 17-tine strum on an eighth", eighths, 0, 56000, {0, 306000, 556000, 806000}},
+        {"late at the second note", eighths, 1, 200000, {0, 250000, 700000, 950000}},
+        {"a rest ending late", note(1, "8") + rest("8") + note(2, "8") + note(3, "8"), 1, 30000,
+         {0, 530000, 780000}},
+    };
+    for (const Row& row : rows) {
+        PlaybackRig& r = load(row.notes);
+        int waits = 0;
+        clock.onWait = [&](int64_t deadline) {
+            if (waits++ == row.lateWait)
+                clock.stallUntil(deadline + row.late);
+        };
+        r.playThrough(0);
+        EXPECT_EQ(r.soundedTimes(), row.want) << row.name;
+    }
+    clock.onWait = nullptr;
+}
+
 TEST(NoteTiming, BeatsAndTheRunningClock)
 {
     EXPECT_DOUBLE_EQ(NoteBeats("16", nullptr), 0.25);

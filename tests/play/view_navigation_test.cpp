@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <climits>
 #include <memory>
 #include <string>
 #include <utility>
@@ -321,6 +323,36 @@ TEST_F(NavigationTest, HitTestCountsLanesByTheirWidth)
         EXPECT_EQ(hit.element, at(6)) << row.x;
         if (row.tine >= 0) {
             EXPECT_EQ(hit.tine, row.tine) << row.x;
+        }
+    }
+}
+
+// When bands do not rise along the list, a click on any row of any element
+// still takes an element drawn on that row, and Page Up and Down still count
+// from the first wholly visible element.
+TEST_F(NavigationTest, UnorderedLayoutsClickAndPageByWhatIsDrawn)
+{
+    for (const UnorderedLayout& piece : unorderedLayouts()) {
+        load(piece.notes, piece.screen);
+        const ViewLayout& layout = music->layout;
+        int64_t highest = INT64_MAX;
+        int64_t lowest = INT64_MIN;
+        for (int i = 0; at(i); ++i) {
+            highest = std::min(highest, band(i).top);
+            lowest = std::max(lowest, bottom(i));
+            for (const int64_t y : {band(i).top, band(i).top + band(i).height / 2, bottom(i) - 1}) {
+                const int hit = indexOf(HitTest(layout, music->list(), 5, QPoint(tineX(0) + 1, int(y)), 0).element);
+                EXPECT_TRUE(hit >= 0 && band(hit).top <= y && y < bottom(hit))
+                    << piece.name << ": row " << y << " of element " << i << " hits " << hit;
+            }
+        }
+        for (int64_t scroll = highest - 100; scroll <= lowest; scroll += 11) {
+            show({scroll, 150});
+            int first = 0;
+            while (at(first) && !IsFullyVisible(layout, at(first)))
+                ++first;
+            EXPECT_EQ(indexOf(FindVisibleRun(layout, music->list()).first), at(first) ? first : -1)
+                << piece.name << " scrolled to " << scroll;
         }
     }
 }

@@ -15,7 +15,7 @@ namespace {
 
 struct QuietSink : MessageSink {
     void showMessage(const std::string& text) override { ADD_FAILURE() << text; }
-    bool askYesNo(const std::string&) override { return true; }
+    bool askYesNo(const std::string&, const std::string&) override { return true; }
 };
 
 TEST(DrawExamples, EachExampleDrawsLanesAndNotes)

@@ -61,6 +61,14 @@ TEST(DrawLanes, CentreLineOnlyWhenSwitchedOn)
     const int y = int(on.band(2).top) - 2; // between two notes
     EXPECT_EQ(on.at(x, y), kBlack);
     EXPECT_EQ(off.at(x, y), kLaneGrey);
+
+    // A window that ends 18 rows under a bar, short of the note 20 rows under
+    // it: the line still runs to the window's lower edge.
+    Drawing low(kShortPiece, withOptions(tines, "Tails=\"Minimal\"", "CenterLine=\"1\""), 0, QSize(400, 60));
+    const ViewLayout::Band bar = low.music.layout.EventBand(low.music.at(3), ViewLayout::Coordinates::Document);
+    low.music.layout.setViewport(int(bar.top + bar.height + 18) - low.client.height(), low.client.height());
+    low.paint();
+    EXPECT_EQ(low.at(x, low.client.height() - 1), kBlack);
 }
 
 // The row of a bar's line: the middle of its band, the bottom for the first

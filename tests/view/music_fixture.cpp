@@ -82,3 +82,18 @@ std::string repeat(const std::string& text, int count)
         out += text;
     return out;
 }
+
+const std::vector<UnorderedLayout>& unorderedLayouts()
+{
+    const std::string fixed = attr("Tails", "Minimal") + attr("MeasureSpacing", "Fixed");
+    static const std::vector<UnorderedLayout> layouts = {
+        {"sixteen sixteenths at default sizes", repeat(bar() + repeat(note("16"), 16), 5) + bar(), fixed},
+        {"four quarters in 60 pixels", repeat(bar() + repeat(note("4"), 4), 6) + bar(),
+         fixed + attr("MeasureSpacingSize", "60")},
+        {"negative note spacing", repeat(bar() + note("4.") + note("4") + note("2"), 6) + bar(),
+         fixed + attr("NoteSpacingSize", "-25")},
+        {"negative measure spacing", repeat(bar() + note("4") + note("8.") + note("4"), 6) + bar(),
+         fixed + attr("MeasureSpacingSize", "-150")},
+    };
+    return layouts;
+}

@@ -6,6 +6,7 @@
 #include "view/view_layout.h"
 
 #include <string>
+#include <vector>
 
 class XPxmlNode;
 
@@ -36,7 +37,7 @@ struct Music {
 
     struct Sink : MessageSink {
         void showMessage(const std::string& text) override { messages += text + "\n"; }
-        bool askYesNo(const std::string&) override { return true; }
+        bool askYesNo(const std::string&, const std::string&) override { return true; }
         std::string messages;
     } sink;
     CZolvaDoc doc{sink};
@@ -51,3 +52,14 @@ std::string bar(const std::string& timing = "A4/4", const std::string& type = "A
 std::string note(const std::string& value, const std::string& more = "");
 // count copies of text.
 std::string repeat(const std::string& text, int count);
+
+// Fixed-measure layouts whose bands do not rise along the list: a bar goes
+// where the measure size puts it whatever its measure holds, so overfull
+// measures reach above the next bar, and negative sizes turn measures or
+// notes downwards. Tails are minimal: a note's head fills its band's bottom.
+struct UnorderedLayout {
+    const char* name;
+    std::string notes;
+    std::string screen;
+};
+const std::vector<UnorderedLayout>& unorderedLayouts();

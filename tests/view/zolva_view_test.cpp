@@ -33,6 +33,8 @@ TEST(ZolvaView, OpensAtTheFirstElementWithTheCursorOnIt)
     EXPECT_EQ(view.cursor().element.load(), open.music.doc.firstEvent());
     view.layout().setViewport(view.verticalScrollBar()->value(), view.viewport()->height());
     EXPECT_TRUE(view.layout().IsPartlyVisible(open.music.doc.firstEvent()));
+    EXPECT_EQ(view.verticalScrollBar()->value(), view.verticalScrollBar()->maximum())
+        << "the bottom of the piece shows, the tine names included";
     EXPECT_FALSE(open.music.doc.isModified());
 }
 
@@ -83,6 +85,28 @@ TEST(ZolvaView, ScrollToElementKeepsTheElementsAheadInView)
     view.ScrollToElement(open.music.at(5), 0);
     view.ScrollToElement(open.music.at(200), 0);
     EXPECT_EQ(bar.value(), nearEnd);
+}
+
+// Wherever out-of-order bands lie, the scroll range reaches each element.
+TEST(ZolvaView, ScrollsToEveryElementOfUnorderedLayouts)
+{
+    for (const UnorderedLayout& piece : unorderedLayouts()) {
+        Music::Config config;
+        config.screen = piece.screen;
+        Music music(piece.notes, config);
+        CZolvaView view(music.doc);
+        view.resize(400, 300);
+        view.show();
+        view.OnInitialUpdate();
+        const QScrollBar& bar = *view.verticalScrollBar();
+        for (int i = 0; music.at(i); ++i) {
+            view.ScrollToElement(music.at(i), 0);
+            const ViewLayout::Band band = view.layout().EventBand(music.at(i), ViewLayout::Coordinates::Document);
+            EXPECT_TRUE(band.top >= bar.value() && band.top + band.height <= bar.value() + view.viewport()->height())
+                << piece.name << ": element " << i << " at " << band.top << ", scrolled to " << bar.value() << " of "
+                << bar.maximum();
+        }
+    }
 }
 
 TEST(ZolvaView, UpdateClearsTheCursorAndLaysOutAgain)

@@ -7,11 +7,30 @@
 namespace {
 
 struct ErrorRow {
-    const char* input;
+    std::string input;
     int code;
     long line;
     const char* message;
 };
+
+// A document type and the start of a root whose references have used up the
+// whole expansion budget: the next reference of e goes beyond it.
+std::string budgetSpent()
+{
+    const std::string value(64 * 1024, 'x');
+    std::string text = "<!DOCTYPE r [<!ENTITY e \"" + value + "\">]><r><s>";
+    for (size_t spent = 0; spent + value.size() <= XPxmlDoc::kMaxEntityExpansion; spent += value.size())
+        text += "&e;";
+    return text + "</s>";
+}
+
+// Long inputs show their two ends.
+std::string shown(const std::string& input)
+{
+    return input.size() <= 80 ? input : input.substr(0, 40) + " ... " + input.substr(input.size() - 40);
+}
+
+const char* const kTooLarge = "Declared entities expand to more than 64 MB";
 
 // Every message the loader can report, with its code and the input line it names.
 const ErrorRow kErrors[] = {
@@ -39,17 +58,23 @@ const ErrorRow kErrors[] = {
     {"<![CDATA[x]]>", 2826, 1,
      "Invalid node type encountered at top level. Type: cdatasection NodeName: #cdata-section"},
     {"<!DOCTYPE r [<!ENTITY e \"v\">", XPxmlError::DoctypeNotClosed, 1, "]> not found parsing !DOCTYPE"},
+    // The first error stands, not what fails after it.
+    {"<!ENTITY e \"v", 1895, 1, "EOF reached while parsing quoted text"},
+    {budgetSpent() + "<t a=&e;/></r>", XPxmlError::EntityExpansionTooLarge, 1, kTooLarge},
+    {budgetSpent() + "<t a&e;/></r>", XPxmlError::EntityExpansionTooLarge, 1, kTooLarge},
+    {budgetSpent() + "<!DOCTYPE q [<!ENTITY f \"&e;\">]></r>", XPxmlError::EntityExpansionTooLarge, 1, kTooLarge},
+    {budgetSpent() + "</r>&e;", XPxmlError::EntityExpansionTooLarge, 1, kTooLarge},
 };
 
 TEST(ParseErrors, EveryMessageWithCodeAndLine)
 {
     for (const ErrorRow& row : kErrors) {
         XPxmlDoc doc;
-        EXPECT_EQ(doc.loadText(row.input), row.code) << row.input;
-        EXPECT_EQ(doc.errorCode(), row.code) << row.input;
+        EXPECT_EQ(doc.loadText(row.input.c_str()), row.code) << shown(row.input);
+        EXPECT_EQ(doc.errorCode(), row.code) << shown(row.input);
         const std::string expected = "(XPxml line " + std::to_string(row.code) + ") Line:" +
                                      std::to_string(row.line) + "> " + row.message;
-        EXPECT_EQ(doc.errorText(), expected) << row.input;
+        EXPECT_EQ(doc.errorText(), expected) << shown(row.input);
         EXPECT_FALSE(doc.isLoading());
     }
 }
