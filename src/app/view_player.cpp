@@ -4,15 +4,19 @@
 #include "doc/zolva_doc.h"
 #include "play/midi_session.h"
 #include "view/zolva_view.h"
+#include "xml/xpxml_node.h"
 
 #include <QCoreApplication>
 #include <QLineEdit>
 #include <QMetaObject>
 
+#include <tuple>
 #include <utility>
 
-ViewPlayer::ViewPlayer(CZolvaView& view, CMainFrame& frame, MidiSession& midi, TiedViews& tied, PlayClock& clock)
-    : QObject(&view), m_view(view), m_frame(frame), m_midi(midi), m_thread(midi, *this, tied, clock)
+ViewPlayer::ViewPlayer(CZolvaView& view, CMainFrame& frame, MidiSession& midi, TiedViews& tied, PlayClock& clock,
+                       PracticeControls* practice)
+    : QObject(&view), m_view(view), m_frame(frame), m_midi(midi), m_practice(practice),
+      m_thread(midi, *this, tied, clock)
 {
 }
 
@@ -38,7 +42,26 @@ ViewPlayer* ViewPlayer::of(CZolvaView& view)
     return view.findChild<ViewPlayer*>(QString(), Qt::FindDirectChildrenOnly);
 }
 
-bool ViewPlayer::play()
+namespace {
+
+// The selection's ends in the order of the list, or nulls when it has fewer
+// than two rows.
+std::pair<XPxmlNode*, XPxmlNode*> selectedRows(const ViewCursor& cursor)
+{
+    XPxmlNode* a = cursor.selectionAnchor;
+    XPxmlNode* b = cursor.selectionEnd;
+    if (!a || !b || a == b)
+        return {nullptr, nullptr};
+    for (XPxmlNode* e = a; e; e = e->nextElementSibling()) {
+        if (e == b)
+            return {a, b};
+    }
+    return {b, a};
+}
+
+} // namespace
+
+bool ViewPlayer::play(PlayOptions options)
 {
     if (m_view.isPlaying())
         return false;
@@ -49,8 +72,16 @@ bool ViewPlayer::play()
     setup.tineCount = doc.tineCount();
     setup.tineKeys = m_view.layout().options().tineKeys;
     setup.playDelay = m_frame.playDelay();
-    m_view.cursor().selectionAnchor = nullptr;
-    m_view.cursor().selectionEnd = nullptr;
+    setup.practice = m_practice;
+    setup.clicks = options.clicks;
+    if (options.loop)
+        std::tie(setup.loopFirst, setup.loopLast) = selectedRows(m_view.cursor());
+    if (setup.loopFirst) {
+        setup.start = setup.loopFirst;
+    } else {
+        m_view.cursor().selectionAnchor = nullptr;
+        m_view.cursor().selectionEnd = nullptr;
+    }
     {
         std::lock_guard lock(m_callsMutex);
         m_open = true;

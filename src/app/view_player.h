@@ -10,6 +10,13 @@
 class CMainFrame;
 class CZolvaView;
 class MidiSession;
+struct PracticeControls;
+
+// How a Play uses the practice tools.
+struct PracticePlay {
+    bool loop = false;   // loop the selection (when it has two or more rows)
+    bool clicks = false; // this view sounds the metronome
+};
 
 // The playback of one view: owns the view's playback thread and shows what
 // the thread tells it on the view and in the main window's play-delay box.
@@ -21,14 +28,17 @@ class MidiSession;
 class ViewPlayer : public QObject, public PlaybackWindow {
     Q_OBJECT
 public:
-    ViewPlayer(CZolvaView& view, CMainFrame& frame, MidiSession& midi, TiedViews& tied, PlayClock& clock);
+    ViewPlayer(CZolvaView& view, CMainFrame& frame, MidiSession& midi, TiedViews& tied, PlayClock& clock,
+               PracticeControls* practice = nullptr);
     ~ViewPlayer() override;
 
     // The player of view, or null when it never played.
     static ViewPlayer* of(CZolvaView& view);
 
-    // Play: clears the selection and plays from the cursor. False while playing.
-    bool play();
+    using PlayOptions = PracticePlay;
+    // Play: clears the selection and plays from the cursor; looping, keeps
+    // the selection and plays it again and again. False while playing.
+    bool play(PlayOptions options = {});
     // Stop: stops the thread, waiting at most PlaybackThread::kStopWait, so
     // that the view is idle afterwards with the cursor where the music
     // stopped; then closes and reopens the MIDI output to cut off what still
@@ -64,6 +74,7 @@ private:
     CZolvaView& m_view;
     CMainFrame& m_frame;
     MidiSession& m_midi;
+    PracticeControls* m_practice;
     std::mutex m_callsMutex; // guards the two below and the posting to this
     bool m_open = false;     // the thread's calls are taken
     Follow m_follow;
