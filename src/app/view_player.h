@@ -3,7 +3,10 @@
 #include "play/playback_thread.h"
 #include "play/playback_window.h"
 
+#include <QElapsedTimer>
+#include <QList>
 #include <QObject>
+#include <QTimer>
 
 #include <mutex>
 
@@ -36,6 +39,7 @@ public:
     static ViewPlayer* of(CZolvaView& view);
 
     using PlayOptions = PracticePlay;
+    static constexpr int kPositionRefreshMs = 250;
     // Play: clears the selection and plays from the cursor; looping, keeps
     // the selection and plays it again and again. False while playing.
     bool play(PlayOptions options = {});
@@ -50,6 +54,7 @@ public:
     void showPlayDelay(long seconds) override;
     void enablePlayDelayBox(bool enabled) override;
     void finished() override;
+    void showPass(XPxmlNode* closingBar, long pass, long passes) override;
 
 private:
     // Where the thread last put the cursor and asked to scroll to, not yet shown.
@@ -70,6 +75,9 @@ private:
     // they would have shown is returned.
     Follow closeCalls();
     void showIdle(bool idle);
+    // "Bar N · m:ss" in the main window: the cursor's bar and the time since Play.
+    void showPosition();
+    void setPassLabel(XPxmlNode* bar, const QString& text);
 
     CZolvaView& m_view;
     CMainFrame& m_frame;
@@ -78,6 +86,9 @@ private:
     std::mutex m_callsMutex; // guards the two below and the posting to this
     bool m_open = false;     // the thread's calls are taken
     Follow m_follow;
+    QElapsedTimer m_sincePlay;
+    QTimer* m_positionTimer;
+    QList<XPxmlNode*> m_passBars; // bars showing a pass
     // Last: the thread ends before what it calls goes.
     PlaybackThread m_thread;
 };

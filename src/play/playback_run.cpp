@@ -230,6 +230,8 @@ void PlaybackRun::walk()
 XPxmlNode* PlaybackRun::restartLoop()
 {
     m_repeatStart = m_setup.loopFirst;
+    if (m_pendingClose)
+        m_shared.window.showPass(m_pendingClose, 0, 0);
     m_pendingClose = nullptr;
     m_repeatsLeft = 0;
     m_tiedOver = false;
@@ -245,8 +247,11 @@ XPxmlNode* PlaybackRun::barRepeats(XPxmlNode* bar)
     if (!modifier)
         return nullptr;
     if (m_pendingClose == bar) {
-        if (m_repeatsLeft <= 0 || --m_repeatsLeft != 0)
+        if (m_repeatsLeft <= 0 || --m_repeatsLeft != 0) {
+            m_shared.window.showPass(bar, ++m_pass, m_passes);
             return m_repeatStart; // a count of 0 or below repeats until Stop
+        }
+        m_shared.window.showPass(bar, 0, 0);
         m_pendingClose = nullptr;
         if (xpxmlNameEquals(modifier->c_str(), MusicValue::BothRepeat))
             m_repeatStart = bar;
@@ -262,6 +267,9 @@ XPxmlNode* PlaybackRun::barRepeats(XPxmlNode* bar)
     const auto count = attribute(bar, MusicAttr::RepeatCount);
     // Every count below 1 means the same; kept at 0 so no count can overflow.
     m_repeatsLeft = count ? std::max<int64_t>(leadingInteger64(count->c_str()), 0) : 1;
+    m_passes = m_repeatsLeft == 0 ? 0 : m_repeatsLeft + 1;
+    m_pass = 2;
+    m_shared.window.showPass(bar, m_pass, m_passes);
     return m_repeatStart;
 }
 

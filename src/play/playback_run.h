@@ -80,6 +80,8 @@ private:
     XPxmlNode* m_repeatStart = nullptr;
     XPxmlNode* m_pendingClose = nullptr;
     int64_t m_repeatsLeft = 0;
+    int64_t m_passes = 0; // of the pending section: 0 until Stop
+    int64_t m_pass = 0;
     bool m_tiedOver = false;
     MusicClock m_music;
     int64_t m_lastJumpAt = -1; // the musical time of the last jump back

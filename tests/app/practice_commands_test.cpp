@@ -3,6 +3,7 @@
 #include "app_fixture.h"
 
 #include "app/command_table.h"
+#include "xml/xpxml_node.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -166,6 +167,26 @@ TEST_F(PracticeCommandsTest, LoopNeedsTwoSelectedRowsAndUntiedViewsAndKeepsTheSe
     EXPECT_EQ(view->cursor().selectionAnchor, element(view, 1));
     command(cmd::StopPlaying)->trigger();
     QTRY_VERIFY_WITH_TIMEOUT(!view->isPlaying(), 3000);
+}
+
+TEST_F(PracticeCommandsTest, PassAndPositionShowWhilePlayingOnly)
+{
+    // Bar 1 opens a section of one 100 ms note that repeats until Stop.
+    CZolvaView* view = start("<Bar Tempo=\"600\" Modifier=\"OpenRepeat\"/><Note Value=\"4\" Tines=\"9\"/>"
+                             "<Bar Modifier=\"CloseRepeat\" RepeatCount=\"0\"/><Note Value=\"4\" Tines=\"9\"/>");
+    ASSERT_TRUE(view);
+    XPxmlNode* close = element(view, 2);
+    const QLabel* pane = frame()->statusBar()->findChild<QLabel*>("PositionPane");
+    ASSERT_TRUE(pane);
+    EXPECT_TRUE(pane->isHidden());
+    command(cmd::PlayView)->trigger();
+    QTRY_VERIFY_WITH_TIMEOUT(close->getAttribute("~Pass") && QByteArray(close->getAttribute("~Pass")) == "3", 3000);
+    EXPECT_FALSE(pane->isHidden());
+    EXPECT_EQ(pane->text(), QStringLiteral("Bar 1 \u00B7 0:00"));
+    command(cmd::StopPlaying)->trigger();
+    QTRY_VERIFY_WITH_TIMEOUT(!view->isPlaying(), 3000);
+    EXPECT_EQ(close->getAttribute("~Pass"), nullptr);
+    EXPECT_TRUE(pane->isHidden());
 }
 
 } // namespace

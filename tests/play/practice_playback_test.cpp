@@ -6,7 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -188,6 +190,52 @@ TEST_F(PracticePlayback, LoopPlaysTheSelectionUntilStopped)
         clock.onWait = nullptr;
         // Stopped, the cursor stays where the music stopped.
         EXPECT_EQ(r.cursorOrder(), row.want) << row.name;
+    }
+}
+
+// The window keeps only the calls of its base; passes are counted here.
+struct PassWindow : RecordingWindow {
+    using RecordingWindow::RecordingWindow;
+    void showPass(XPxmlNode* bar, long pass, long passes) override
+    {
+        std::lock_guard lock(mutex);
+        shown.push_back(std::to_string(pass) + (passes ? "/" + std::to_string(passes) : "") + "@" +
+                        std::to_string(reinterpret_cast<uintptr_t>(bar) == closing ? 1 : 0));
+    }
+    std::mutex mutex;
+    std::vector<std::string> shown; // "pass/passes@1" when on the closing bar given
+    uintptr_t closing = 0;
+};
+
+TEST_F(PracticePlayback, RepeatPassesAreShownOnTheClosingBar)
+{
+    const std::string n = note(1);
+    struct Row {
+        const char* name;
+        std::string close;
+        int stopAt; // 0: plays to the end
+        std::vector<std::string> want;
+    };
+    const Row rows[] = {
+        {"no count: two passes", repeatBar("CloseRepeat"), 0, {"2/2@1", "0@1"}},
+        {"count 2: three passes", repeatBar("CloseRepeat", "RepeatCount=\"2\""), 0, {"2/3@1", "3/3@1", "0@1"}},
+        {"until Stop: the pass alone", repeatBar("CloseRepeat", "RepeatCount=\"0\""), 4, {"2@1", "3@1", "4@1"}},
+    };
+    for (const Row& row : rows) {
+        PlaybackRig& r = load(repeatBar("OpenRepeat") + n + row.close + n);
+        PassWindow window(clock);
+        window.closing = reinterpret_cast<uintptr_t>(r.at(2));
+        PlaybackThread engine(r.session, window, tied, clock);
+        int waits = 0;
+        clock.onWait = [&](int64_t) {
+            if (++waits == row.stopAt)
+                engine.requestStop();
+        };
+        ASSERT_TRUE(engine.play(r.setup(0)));
+        ASSERT_TRUE(window.waitFinished());
+        engine.stop();
+        clock.onWait = nullptr;
+        EXPECT_EQ(window.shown, row.want) << row.name;
     }
 }
 
