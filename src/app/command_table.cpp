@@ -4,6 +4,7 @@
 #include "app/author_info_dlg.h"
 #include "app/license_text_dlg.h"
 #include "app/online_documentation.h"
+#include "play/practice_controls.h"
 
 #include <array>
 
@@ -99,6 +100,15 @@ constexpr CommandInfo kCommands[] = {
     {32812, "Beam", "Beam", "Beam", "", nullptr, R::Disabled},
     {32804, "Fermata", "Fermata", "Fermata", "", nullptr, R::Disabled},
     {32797, "Rest", "Rest", "Rest", "", nullptr, R::Disabled},
+    // Practice
+    {33000, "&Play/Stop\tSpace", "Play, or stop what is playing", "Play or Stop", "Space", nullptr, R::PracticeAnyView},
+    {33001, "&Slower\tCtrl+Down", "Play more slowly", "Slower", "Ctrl+Down", nullptr, R::PracticeSlower},
+    {33002, "&Faster\tCtrl+Up", "Play faster", "Faster", "Ctrl+Up", nullptr, R::PracticeFaster},
+    {33003, "&Normal Speed", "Play at the written tempo", "Normal Speed", "", nullptr, R::PracticeNotNormal},
+    {33004, "Speed", "Playing speed in percent of the written tempo", "Speed (%)", "", nullptr, R::Practice},
+    {33005, "&Metronome\tCtrl+M", "Click every beat while playing", "Metronome", "Ctrl+M", nullptr, R::Practice},
+    {33006, "&Loop Selection\tCtrl+L", "Play the selected rows again and again until stopped", "Loop Selection",
+     "Ctrl+L", nullptr, R::PracticeLoop},
 };
 
 constexpr int S = kSeparator;
@@ -112,6 +122,7 @@ constexpr int kInsert[] = {32825, 32798, 32799, S, 32787, 32788, 32813, 32809, S
                            32772, 32771, 32774, 32775, 32776, 32777};
 constexpr int kMusicBox[] = {32841, 32842};
 constexpr int kWindow[] = {57648, 57650, 57652, 57649};
+constexpr int kPractice[] = {33000, S, 33001, 33002, 33003, S, 33005, 33006};
 constexpr int kHelp[] = {kAboutCommand, kOnlineDocumentationCommand, kLicenseCommand};
 // clang-format on
 
@@ -126,6 +137,8 @@ constexpr int kMainToolbar[] = {57600, 57601, 57603, 32818, S, 57607, S, 32805, 
                                 57652, S, 32833, 32815, 32820, 32816, 32821, 32822, S, 32817};
 constexpr int kNoteBar[] = {32789, 32790, 32791, 32792, 32793, 32794, 32795, S,
                             32796, 32806, 32800, 32807, 32812, 32804, S, 32797};
+constexpr int kPracticeBar[] = {33000, S, 33004, 33001, 33002, 33003, S, 33005, 33006};
+constexpr MenuInfo kPracticeMenu = {"&Practice", kPractice};
 
 } // namespace
 
@@ -140,6 +153,12 @@ bool isCommandEnabled(CommandRule rule, const CommandState& state)
     case R::AnyView: return state.anyView;
     case R::AnyViewIdle: return state.anyView && !state.anyViewPlaying;
     case R::SomeViewPlaying: return state.anyViewPlaying;
+    case R::Practice: return state.practice;
+    case R::PracticeAnyView: return state.practice && state.anyView;
+    case R::PracticeSlower: return state.practice && state.speed > kMinSpeedPercent;
+    case R::PracticeFaster: return state.practice && state.speed < kMaxSpeedPercent;
+    case R::PracticeNotNormal: return state.practice && state.speed != kNormalSpeedPercent;
+    case R::PracticeLoop: return state.practice && !state.tied && state.activeRowsSelected;
     }
     return false;
 }
@@ -159,3 +178,5 @@ std::span<const MenuInfo> menusWithoutDocument() { return kMenusWithout; }
 std::span<const MenuInfo> menusWithDocument() { return kMenusWith; }
 std::span<const int> mainToolbarButtons() { return kMainToolbar; }
 std::span<const int> noteBarButtons() { return kNoteBar; }
+const MenuInfo& practiceMenu() { return kPracticeMenu; }
+std::span<const int> practiceBarButtons() { return kPracticeBar; }

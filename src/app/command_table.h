@@ -17,6 +17,13 @@ enum class CommandRule {
     AnyView,        // some document has a view
     AnyViewIdle,    // ... and no view is playing
     SomeViewPlaying,
+    // The practice tools, only where the application has put them in place.
+    Practice,
+    PracticeAnyView,   // ... and some document has a view
+    PracticeSlower,    // ... and the speed is above its lowest
+    PracticeFaster,    // ... and below its highest
+    PracticeNotNormal, // ... and not the written speed
+    PracticeLoop,      // ... views untied, the active view with two or more rows selected
 };
 
 struct CommandInfo {
@@ -35,6 +42,10 @@ struct CommandState {
     bool activeViewPlaying = false;
     bool anyView = false;
     bool anyViewPlaying = false;
+    bool practice = false;        // the practice tools are in place
+    int speed = 100;              // percent
+    bool tied = false;            // "Tie All Views Together" is pressed
+    bool activeRowsSelected = false; // the active view has two or more rows selected
 };
 
 bool isCommandEnabled(CommandRule rule, const CommandState& state);
@@ -67,6 +78,14 @@ inline constexpr int TieViews = 32830;
 inline constexpr int Home = 32831;
 inline constexpr int End = 32832;
 inline constexpr int PlayDelay = 32836;
+// Practice: 33000 … 33019.
+inline constexpr int PlayOrStop = 33000;
+inline constexpr int Slower = 33001;
+inline constexpr int Faster = 33002;
+inline constexpr int NormalSpeed = 33003;
+inline constexpr int Speed = 33004; // the speed box stands in its place
+inline constexpr int Metronome = 33005;
+inline constexpr int LoopSelection = 33006;
 } // namespace cmd
 
 // Menus and toolbars as lists of ids; 0 is a separator.
@@ -84,6 +103,11 @@ std::span<const MenuInfo> menusWithoutDocument();
 std::span<const MenuInfo> menusWithDocument();
 std::span<const int> mainToolbarButtons();
 std::span<const int> noteBarButtons();
+// The Practice menu goes into the document menu bar before this title once
+// the application puts the practice tools in place.
+inline constexpr const char* kPracticeMenuBefore = "&Window";
+const MenuInfo& practiceMenu();
+std::span<const int> practiceBarButtons();
 
 // The View toggle of the note bar is named after the menu bar it stands in.
 inline constexpr const char* kNoteBarTextWithoutDocument = "&Note Bar";

@@ -12,6 +12,7 @@
 #include "app/window_placement.h"
 #include "doc/zolva_doc.h"
 #include "play/midi_config_dlg.h"
+#include "play/practice_controls.h"
 #include "view/zolva_view.h"
 
 #include <QCloseEvent>
@@ -23,6 +24,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QSettings>
+#include <QSpinBox>
 #include <QStatusBar>
 #include <QToolBar>
 
@@ -92,8 +94,10 @@ void CMainFrame::createActions()
         m_actions[id]->setCheckable(true);
     m_actions[cmd::TieViews]->setCheckable(true);
     // Holding P or S starts or stops once, not at the key-repeat rate.
-    for (int id : {cmd::PlayView, cmd::StopPlaying})
+    for (int id : {cmd::PlayView, cmd::StopPlaying, cmd::PlayOrStop})
         m_actions[id]->setAutoRepeat(false);
+    for (int id : {cmd::Metronome, cmd::LoopSelection})
+        m_actions[id]->setCheckable(true);
 }
 
 void CMainFrame::fillMenu(QMenu* menu, std::span<const int> entries)
@@ -125,6 +129,8 @@ void CMainFrame::createMenus()
             m_windowMenu = menu;
     }
     connect(m_windowMenu, &QMenu::aboutToShow, this, &CMainFrame::rebuildWindowList);
+    m_practiceMenu = new QMenu(QString::fromUtf8(practiceMenu().title), this);
+    fillMenu(m_practiceMenu, practiceMenu().entries);
 }
 
 void CMainFrame::fillToolBar(QToolBar* bar, std::span<const int> buttons)
@@ -139,6 +145,8 @@ void CMainFrame::fillToolBar(QToolBar* bar, std::span<const int> buttons)
             action->setIcon(commandIcon(*findCommand(id)));
         if (id == cmd::PlayDelay) // the play-delay box stands in its place
             bar->addWidget(m_playDelayBox);
+        else if (id == cmd::Speed)
+            bar->addWidget(m_speedBox);
         else
             bar->addAction(action);
     }
@@ -168,11 +176,100 @@ void CMainFrame::createToolBars()
     addToolBarBreak(Qt::TopToolBarArea);
     addToolBar(Qt::TopToolBarArea, m_noteBar);
     setContextMenuPolicy(Qt::NoContextMenu); // no menu that could hide the main toolbar
+    // Made with the others so that their saved docking names it.
+    createPracticeBar();
 
     QAction* toggle = m_actions[cmd::ViewToolbar];
     toggle->setChecked(true);
     connect(toggle, &QAction::triggered, m_noteBar, &QToolBar::setVisible);
     connect(m_noteBar, &QToolBar::visibilityChanged, toggle, &QAction::setChecked);
+}
+
+void CMainFrame::createPracticeBar()
+{
+    const CommandInfo& info = *findCommand(cmd::Speed);
+    m_speedBox = new QSpinBox(this);
+    m_speedBox->setObjectName(QStringLiteral("SpeedBox"));
+    m_speedBox->setRange(kMinSpeedPercent, kMaxSpeedPercent);
+    m_speedBox->setSingleStep(kSpeedStepPercent);
+    m_speedBox->setSuffix(QStringLiteral("%"));
+    m_speedBox->setValue(kNormalSpeedPercent);
+    // A typed number counts once it is complete, not digit by digit.
+    m_speedBox->setKeyboardTracking(false);
+    m_speedBox->setToolTip(QString::fromUtf8(info.tip));
+    m_speedBox->setStatusTip(QString::fromUtf8(info.prompt));
+    m_speedBox->setEnabled(false);
+
+    m_practiceBar = new QToolBar(QStringLiteral("Practice"), this);
+    m_practiceBar->setObjectName(QStringLiteral("PracticeBar"));
+    m_practiceBar->setIconSize(QSize(16, 15));
+    fillToolBar(m_practiceBar, practiceBarButtons());
+    addToolBar(Qt::TopToolBarArea, m_practiceBar); // after the note bar, in its row
+}
+
+void CMainFrame::addPracticeTools(PracticeControls& practice)
+{
+    m_practice = &practice;
+    for (qsizetype i = 0; i < m_menusWith.size(); ++i) {
+        if (m_menusWith[i]->title() == QLatin1String(kPracticeMenuBefore)) {
+            m_menusWith.insert(i, m_practiceMenu);
+            break;
+        }
+    }
+    menuBar()->clear(); // shown afresh by updateCommands
+    // Before "CAP", in this order.
+    m_positionPane = addPane(QStringLiteral("PositionPane"));
+    m_speedPane = addPane(QStringLiteral("SpeedPane"));
+
+    connect(m_speedBox, &QSpinBox::valueChanged, this, &CMainFrame::setSpeed);
+    onCommand(cmd::Slower, [this] { m_speedBox->setValue(m_speedBox->value() - kSpeedStepPercent); });
+    onCommand(cmd::Faster, [this] { m_speedBox->setValue(m_speedBox->value() + kSpeedStepPercent); });
+    onCommand(cmd::NormalSpeed, [this] { m_speedBox->setValue(kNormalSpeedPercent); });
+    QAction* metronome = m_actions[cmd::Metronome];
+    metronome->setChecked(leadingIntegerOf(readSettingText("Metronome")) != 0);
+    practice.metronome = metronome->isChecked();
+    connect(metronome, &QAction::toggled, this, [this](bool on) {
+        m_practice->metronome = on;
+        writeSettingText("Metronome", QString::number(on ? 1 : 0));
+    });
+    const long remembered = leadingIntegerOf(readSettingText("Speed"));
+    const int speed = remembered == 0 ? kNormalSpeedPercent
+                                      : int(std::clamp<long>(remembered, kMinSpeedPercent, kMaxSpeedPercent));
+    if (m_speedBox->value() == speed)
+        setSpeed(speed);
+    else
+        m_speedBox->setValue(speed);
+    updateCommands();
+}
+
+void CMainFrame::setSpeed(int percent)
+{
+    m_practice->setSpeed(percent);
+    writeSettingText("Speed", QString::number(m_practice->speed.load()));
+    m_speedPane->setText(QStringLiteral("Speed %1%").arg(m_practice->speed.load()));
+    m_speedPane->setVisible(m_practice->speed != kNormalSpeedPercent);
+    updateCommands();
+}
+
+QLabel* CMainFrame::addPane(const QString& name)
+{
+    auto* pane = new QLabel;
+    pane->setObjectName(name);
+    pane->setAlignment(Qt::AlignCenter);
+    pane->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    const int panes = int(statusBar()->findChildren<QLabel*>().size());
+    // Index 0 is "Ready"; the last three are "CAP", "NUM" and "SCRL".
+    statusBar()->insertPermanentWidget(panes - 3, pane);
+    pane->hide();
+    return pane;
+}
+
+void CMainFrame::showPlayPosition(const QString& text)
+{
+    if (!m_positionPane)
+        return;
+    m_positionPane->setText(text);
+    m_positionPane->setVisible(!text.isEmpty());
 }
 
 void CMainFrame::createStatusBar()
@@ -313,8 +410,17 @@ void CMainFrame::updateCommands()
         state.anyView = true;
         state.anyViewPlaying = state.anyViewPlaying || frame->view()->isPlaying();
     }
+    state.practice = m_practice != nullptr;
+    state.speed = m_speedBox->value();
+    state.tied = m_actions[cmd::TieViews]->isChecked();
+    if (active) {
+        const ViewCursor& cursor = active->view()->cursor();
+        state.activeRowsSelected =
+            cursor.selectionAnchor && cursor.selectionEnd && cursor.selectionAnchor != cursor.selectionEnd;
+    }
     for (const CommandInfo& command : commandTable())
         m_actions[command.id]->setEnabled(isCommandEnabled(command.rule, state));
+    m_speedBox->setEnabled(m_actions[cmd::Speed]->isEnabled());
     const int recentCount = int(m_recentFiles.files().size());
     for (int i = 0; i < RecentFileList::kSize; ++i)
         m_actions[cmd::FileMru1 + i]->setEnabled(i < recentCount);

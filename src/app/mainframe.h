@@ -13,6 +13,7 @@
 
 class CChildFrame;
 class CZolvaDoc;
+class QLabel;
 class DocumentRegistry;
 class MessageSink;
 class MidiSession;
@@ -20,7 +21,9 @@ class QAction;
 class QLineEdit;
 class QMdiArea;
 class QMenu;
+class QSpinBox;
 class QToolBar;
+struct PracticeControls;
 
 // The main window: the document windows in a multiple-document area, both menu
 // bars, the main toolbar and the note bar, the status bar and the play-delay
@@ -37,6 +40,8 @@ public:
     QToolBar* mainToolBar() const { return m_mainToolBar; }
     QToolBar* noteBar() const { return m_noteBar; }
     QLineEdit* playDelayBox() const { return m_playDelayBox; }
+    QToolBar* practiceBar() const { return m_practiceBar; }
+    QSpinBox* speedBox() const { return m_speedBox; }
     // Seconds to wait before playing: the leading integer of the box's text.
     int playDelay() const { return m_playDelay; }
 
@@ -50,6 +55,12 @@ public:
     // and one it cannot open is named in the status bar for a while.
     void addInformationCommands(MessageSink& messages, UrlOpener opener);
     static constexpr int kUnopenedAddressMs = 10000;
+    // Puts the practice tools in place on practice: the Practice menu, the
+    // enabling of its commands and of the bar's, the speed and the metronome
+    // as remembered in "Speed" and "Metronome", and their status-bar panes.
+    void addPracticeTools(PracticeControls& practice);
+    // The position pane shows text while it is not empty.
+    void showPlayPosition(const QString& text);
 
     // The active document window, or null.
     CChildFrame* activeChild() const;
@@ -91,6 +102,9 @@ private:
     void connectFrameCommands();
     void rebuildWindowList();
     void onPlayDelayEdited(const QString& text);
+    void createPracticeBar();
+    void setSpeed(int percent);
+    QLabel* addPane(const QString& name);
 
     std::unique_ptr<DocumentRegistry> m_documents;
     QMdiArea* m_mdiArea;
@@ -103,6 +117,12 @@ private:
     QToolBar* m_mainToolBar = nullptr;
     QToolBar* m_noteBar = nullptr;
     QLineEdit* m_playDelayBox = nullptr;
+    QToolBar* m_practiceBar = nullptr;
+    QSpinBox* m_speedBox = nullptr;
+    QMenu* m_practiceMenu = nullptr;
+    PracticeControls* m_practice = nullptr; // null until the tools are in place
+    QLabel* m_positionPane = nullptr;
+    QLabel* m_speedPane = nullptr;
     std::atomic<int> m_playDelay{0};
     RecentFileList m_recentFiles;
     std::function<void(const QString&)> m_openRecent;

@@ -1,19 +1,28 @@
 #include "app/view_player.h"
 
 #include "app/mainframe.h"
+#include "doc/music_vocabulary.h"
 #include "doc/zolva_doc.h"
 #include "play/midi_session.h"
 #include "view/zolva_view.h"
+#include "xml/xpxml.h"
+#include "xml/xpxml_node.h"
 
 #include <QCoreApplication>
 #include <QLineEdit>
 #include <QMetaObject>
 
+#include <algorithm>
+#include <tuple>
 #include <utility>
 
-ViewPlayer::ViewPlayer(CZolvaView& view, CMainFrame& frame, MidiSession& midi, TiedViews& tied, PlayClock& clock)
-    : QObject(&view), m_view(view), m_frame(frame), m_midi(midi), m_thread(midi, *this, tied, clock)
+ViewPlayer::ViewPlayer(CZolvaView& view, CMainFrame& frame, MidiSession& midi, TiedViews& tied, PlayClock& clock,
+                       PracticeControls* practice)
+    : QObject(&view), m_view(view), m_frame(frame), m_midi(midi), m_practice(practice),
+      m_positionTimer(new QTimer(this)), m_thread(midi, *this, tied, clock)
 {
+    m_positionTimer->setInterval(kPositionRefreshMs);
+    connect(m_positionTimer, &QTimer::timeout, this, &ViewPlayer::showPosition);
 }
 
 // Runs while the view is being destroyed: the thread is stopped and joined
@@ -38,7 +47,26 @@ ViewPlayer* ViewPlayer::of(CZolvaView& view)
     return view.findChild<ViewPlayer*>(QString(), Qt::FindDirectChildrenOnly);
 }
 
-bool ViewPlayer::play()
+namespace {
+
+// The selection's ends in the order of the list, or nulls when it has fewer
+// than two rows.
+std::pair<XPxmlNode*, XPxmlNode*> selectedRows(const ViewCursor& cursor)
+{
+    XPxmlNode* a = cursor.selectionAnchor;
+    XPxmlNode* b = cursor.selectionEnd;
+    if (!a || !b || a == b)
+        return {nullptr, nullptr};
+    for (XPxmlNode* e = a; e; e = e->nextElementSibling()) {
+        if (e == b)
+            return {a, b};
+    }
+    return {b, a};
+}
+
+} // namespace
+
+bool ViewPlayer::play(PlayOptions options)
 {
     if (m_view.isPlaying())
         return false;
@@ -49,15 +77,26 @@ bool ViewPlayer::play()
     setup.tineCount = doc.tineCount();
     setup.tineKeys = m_view.layout().options().tineKeys;
     setup.playDelay = m_frame.playDelay();
-    m_view.cursor().selectionAnchor = nullptr;
-    m_view.cursor().selectionEnd = nullptr;
+    setup.practice = m_practice;
+    setup.clicks = options.clicks;
+    if (options.loop)
+        std::tie(setup.loopFirst, setup.loopLast) = selectedRows(m_view.cursor());
+    if (setup.loopFirst) {
+        setup.start = setup.loopFirst;
+    } else {
+        m_view.cursor().selectionAnchor = nullptr;
+        m_view.cursor().selectionEnd = nullptr;
+    }
     {
         std::lock_guard lock(m_callsMutex);
         m_open = true;
     }
     if (!m_thread.play(setup))
         return false;
+    m_sincePlay.start();
+    m_positionTimer->start();
     showIdle(false);
+    showPosition();
     return true;
 }
 
@@ -74,6 +113,12 @@ void ViewPlayer::stop()
 
 void ViewPlayer::showIdle(bool idle)
 {
+    if (idle) {
+        m_positionTimer->stop();
+        m_frame.showPlayPosition(QString());
+        for (XPxmlNode* bar : std::exchange(m_passBars, {}))
+            bar->removeAttribute(MusicAttr::Pass);
+    }
     m_view.setPlaying(!idle);
     m_view.viewport()->update();
     m_frame.updateCommands();
@@ -106,6 +151,8 @@ void ViewPlayer::showFollow(const Follow& shown)
 {
     if (shown.cursor)
         m_view.cursor().element.store(shown.cursor);
+    if (shown.cursor && m_view.isPlaying())
+        showPosition();
     if (shown.scrollTo)
         m_view.ScrollToElement(shown.scrollTo, shown.lookAhead); // repaints
     else if (shown.cursor)
@@ -162,4 +209,42 @@ void ViewPlayer::finished()
         if (!m_thread.isPlaying())
             showIdle(true);
     });
+}
+
+void ViewPlayer::showPass(XPxmlNode* closingBar, long pass, long passes)
+{
+    std::lock_guard lock(m_callsMutex);
+    if (!m_open)
+        return;
+    const QString text = pass == 0 ? QString() : passes == 0 ? QString::number(pass)
+                                                              : QStringLiteral("%1/%2").arg(pass).arg(passes);
+    post(this, [this, closingBar, text] { setPassLabel(closingBar, text); });
+}
+
+void ViewPlayer::setPassLabel(XPxmlNode* bar, const QString& text)
+{
+    m_passBars.removeAll(bar);
+    if (text.isEmpty()) {
+        bar->removeAttribute(MusicAttr::Pass);
+    } else {
+        bar->setAttribute(MusicAttr::Pass, text.toUtf8().constData());
+        m_passBars << bar;
+    }
+    m_view.viewport()->update();
+}
+
+void ViewPlayer::showPosition()
+{
+    long bars = 0;
+    const XPxmlNode* at = m_view.cursor().element.load();
+    for (const XPxmlNode* e = m_view.document().firstEvent(); e && at; e = e->nextElementSibling()) {
+        bars += xpxmlNameEquals(e->name(), MusicElement::Bar);
+        if (e == at)
+            break;
+    }
+    const qint64 seconds = m_sincePlay.elapsed() / 1000;
+    m_frame.showPlayPosition(QStringLiteral("Bar %1 \u00B7 %2:%3")
+                                 .arg(std::max(bars, 1L))
+                                 .arg(seconds / 60)
+                                 .arg(seconds % 60, 2, 10, QLatin1Char('0')));
 }

@@ -3,13 +3,23 @@
 #include "play/playback_thread.h"
 #include "play/playback_window.h"
 
+#include <QElapsedTimer>
+#include <QList>
 #include <QObject>
+#include <QTimer>
 
 #include <mutex>
 
 class CMainFrame;
 class CZolvaView;
 class MidiSession;
+struct PracticeControls;
+
+// How a Play uses the practice tools.
+struct PracticePlay {
+    bool loop = false;   // loop the selection (when it has two or more rows)
+    bool clicks = false; // this view sounds the metronome
+};
 
 // The playback of one view: owns the view's playback thread and shows what
 // the thread tells it on the view and in the main window's play-delay box.
@@ -21,14 +31,18 @@ class MidiSession;
 class ViewPlayer : public QObject, public PlaybackWindow {
     Q_OBJECT
 public:
-    ViewPlayer(CZolvaView& view, CMainFrame& frame, MidiSession& midi, TiedViews& tied, PlayClock& clock);
+    ViewPlayer(CZolvaView& view, CMainFrame& frame, MidiSession& midi, TiedViews& tied, PlayClock& clock,
+               PracticeControls* practice = nullptr);
     ~ViewPlayer() override;
 
     // The player of view, or null when it never played.
     static ViewPlayer* of(CZolvaView& view);
 
-    // Play: clears the selection and plays from the cursor. False while playing.
-    bool play();
+    using PlayOptions = PracticePlay;
+    static constexpr int kPositionRefreshMs = 250;
+    // Play: clears the selection and plays from the cursor; looping, keeps
+    // the selection and plays it again and again. False while playing.
+    bool play(PlayOptions options = {});
     // Stop: stops the thread, waiting at most PlaybackThread::kStopWait, so
     // that the view is idle afterwards with the cursor where the music
     // stopped; then closes and reopens the MIDI output to cut off what still
@@ -40,6 +54,7 @@ public:
     void showPlayDelay(long seconds) override;
     void enablePlayDelayBox(bool enabled) override;
     void finished() override;
+    void showPass(XPxmlNode* closingBar, long pass, long passes) override;
 
 private:
     // Where the thread last put the cursor and asked to scroll to, not yet shown.
@@ -60,13 +75,20 @@ private:
     // they would have shown is returned.
     Follow closeCalls();
     void showIdle(bool idle);
+    // "Bar N · m:ss" in the main window: the cursor's bar and the time since Play.
+    void showPosition();
+    void setPassLabel(XPxmlNode* bar, const QString& text);
 
     CZolvaView& m_view;
     CMainFrame& m_frame;
     MidiSession& m_midi;
+    PracticeControls* m_practice;
     std::mutex m_callsMutex; // guards the two below and the posting to this
     bool m_open = false;     // the thread's calls are taken
     Follow m_follow;
+    QElapsedTimer m_sincePlay;
+    QTimer* m_positionTimer;
+    QList<XPxmlNode*> m_passBars; // bars showing a pass
     // Last: the thread ends before what it calls goes.
     PlaybackThread m_thread;
 };

@@ -155,8 +155,12 @@ void CZolvaApp::addPlayCommands()
     m_frame->onCommand(cmd::StopPlaying, [this] { OnStopPlaying(); });
     m_frame->onCommand(cmd::Home, [this] { BroadcastCommand(cmd::ViewHome); });
     m_frame->onCommand(cmd::End, [this] { BroadcastCommand(cmd::ViewEnd); });
-    QObject::connect(m_frame->commandAction(cmd::TieViews), &QAction::toggled, m_frame.get(),
-                     [this](bool tied) { m_tieViews = tied; });
+    QObject::connect(m_frame->commandAction(cmd::TieViews), &QAction::toggled, m_frame.get(), [this](bool tied) {
+        m_tieViews = tied;
+        m_frame->updateCommands(); // a loop is for untied views
+    });
+    m_frame->addPracticeTools(m_practice);
+    m_frame->onCommand(cmd::PlayOrStop, [this] { OnPlayOrStop(); });
 }
 
 void CZolvaApp::setUpView(CZolvaView& view)
@@ -164,13 +168,23 @@ void CZolvaApp::setUpView(CZolvaView& view)
     view.setMidi(m_midi.get());
     QObject::connect(&view, &CZolvaView::playAllRequested, m_frame.get(), [this] { OnPlayAll(); });
     QObject::connect(&view, &CZolvaView::stopPlayingRequested, m_frame.get(), [this] { OnStopPlaying(); });
+    QObject::connect(&view, &CZolvaView::cursorMoved, m_frame.get(), [this] { m_frame->updateCommands(); });
 }
 
 ViewPlayer& CZolvaApp::playerOf(CZolvaView& view)
 {
     if (ViewPlayer* player = ViewPlayer::of(view))
         return *player;
-    return *new ViewPlayer(view, *m_frame, *m_midi, *m_tied, *m_clock);
+    return *new ViewPlayer(view, *m_frame, *m_midi, *m_tied, *m_clock, &m_practice);
+}
+
+ViewPlayer::PlayOptions CZolvaApp::practiceFor(CZolvaView& view) const
+{
+    ViewPlayer::PlayOptions options;
+    const QAction* loop = m_frame->commandAction(cmd::LoopSelection);
+    options.loop = !m_tieViews && loop->isChecked() && loop->isEnabled();
+    options.clicks = !m_tieViews || &view == m_clickingView;
+    return options;
 }
 
 void CZolvaApp::OnViewCommand(CZolvaView& view, int viewCommand)
@@ -179,7 +193,7 @@ void CZolvaApp::OnViewCommand(CZolvaView& view, int viewCommand)
     switch (viewCommand) {
     case cmd::PlayView:
         if (!playing)
-            playerOf(view).play();
+            playerOf(view).play(practiceFor(view));
         break;
     case cmd::StopView:
         if (playing)
@@ -238,6 +252,7 @@ void CZolvaApp::OnPlayAll()
     // Counted before any of them starts: the threads start as the views
     // handle what is posted here, after this returns.
     const std::vector<CChildFrame*> views = m_frame->documents().viewsByDocument();
+    m_clickingView = views.empty() ? nullptr : views.front()->view();
     for (CChildFrame* frame : views)
         postViewCommand(*frame->view(), cmd::PlayView);
     m_tied->tieViews(int(views.size()));
@@ -256,4 +271,15 @@ void CZolvaApp::OnStopPlaying()
         if (frame->view()->isPlaying())
             postViewCommand(*frame->view(), cmd::StopView);
     }
+}
+
+void CZolvaApp::OnPlayOrStop()
+{
+    for (CChildFrame* frame : m_frame->documents().viewsByDocument()) {
+        if (frame->view()->isPlaying()) {
+            OnStopPlaying();
+            return;
+        }
+    }
+    OnPlayAll();
 }

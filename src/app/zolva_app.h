@@ -1,9 +1,12 @@
 #pragma once
 
 #include "app/url_opener.h"
+#include "app/view_player.h"
 
 #include <QString>
 #include <QStringList>
+
+#include "play/practice_controls.h"
 
 #include <functional>
 #include <memory>
@@ -16,7 +19,6 @@ class MidiSession;
 class PlayClock;
 class QWidget;
 class TiedViews;
-class ViewPlayer;
 class CZolvaView;
 
 // The folder part of a program path: everything up to and including its last
@@ -82,6 +84,9 @@ public:
     void OnPlayAll();
     // The application's Stop Playing.
     void OnStopPlaying();
+    // Space: Stop Playing while any view plays, otherwise the application's Play.
+    void OnPlayOrStop();
+    PracticeControls& practice() { return m_practice; }
     // Posts the view command viewCommand to the active view, or to every view
     // while the views are tied; each carries it out when it gets to it.
     void BroadcastCommand(int viewCommand);
@@ -91,6 +96,8 @@ public:
 
 private:
     void addPlayCommands();
+    // How view plays with the practice tools as they are set now.
+    ViewPlayer::PlayOptions practiceFor(CZolvaView& view) const;
     // Sound and the program-wide keys for a new view.
     void setUpView(CZolvaView& view);
     // Queues viewCommand for view; dropped if the view goes first.
@@ -103,6 +110,8 @@ private:
     std::unique_ptr<MidiSession> m_midi;
     // The playback threads use these and the MIDI output until the windows have gone.
     std::unique_ptr<TiedViews> m_tied;
+    PracticeControls m_practice;
+    CZolvaView* m_clickingView = nullptr; // of tied views, the one that clicks
     std::unique_ptr<PlayClock> m_clock;
     std::unique_ptr<CMainFrame> m_frame;
     QString m_programFolder;

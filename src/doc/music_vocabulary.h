@@ -73,6 +73,7 @@ inline constexpr char Measure[] = "Measure";
 inline constexpr char WorkingPrefix[] = "~";
 inline constexpr char Pos[] = "~Pos";
 inline constexpr char Error[] = "~Error";
+inline constexpr char Pass[] = "~Pass"; // a playing repeat's pass, "2/3" or "2"
 } // namespace MusicAttr
 
 namespace MusicValue {

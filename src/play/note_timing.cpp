@@ -37,5 +37,10 @@ int64_t MusicClock::NoteDeadline(double micros)
 
 int64_t MusicClock::position() const
 {
-    return m_origin + std::llround(m_elapsed);
+    return ahead(0);
+}
+
+int64_t MusicClock::ahead(double micros) const
+{
+    return m_origin + std::llround(m_elapsed + micros);
 }

@@ -30,6 +30,8 @@ public:
     int64_t NoteDeadline(double micros);
     // Where the clock stands, in whole microseconds.
     int64_t position() const;
+    // Where it will stand micros from now, in whole microseconds.
+    int64_t ahead(double micros) const;
 
 private:
     int64_t m_origin = 0;

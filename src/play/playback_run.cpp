@@ -2,14 +2,17 @@
 
 #include "doc/music_vocabulary.h"
 #include "play/chord_sender.h"
+#include "play/midi_session.h"
 #include "play/note_chord.h"
 #include "play/note_steps.h"
 #include "play/playback_window.h"
+#include "play/practice_controls.h"
 #include "play/tied_views.h"
 #include "view/number_text.h"
 #include "xml/xpxml_node.h"
 
 #include <algorithm>
+#include <cmath>
 #include <optional>
 #include <string>
 
@@ -22,6 +25,13 @@ constexpr int64_t kSecond = 1000000;          // µs
 // A wait that ends later than this past its deadline (a strum longer than its
 // note, a stalled thread) is not made up by rushing the notes after it.
 constexpr int64_t kLateLimit = 10000; // µs
+
+// The metronome: General MIDI percussion (channel 10), wood blocks.
+constexpr int kPercussionNoteOn = 0x99;
+constexpr int kAccentKey = 76; // high wood block, the first beat
+constexpr int kBeatKey = 77;   // low wood block
+constexpr int kAccentVelocity = 110;
+constexpr int kBeatVelocity = 80;
 
 bool named(const XPxmlNode* element, const char* name)
 {
@@ -61,22 +71,98 @@ void PlaybackRun::run()
 
 void PlaybackRun::preScan()
 {
-    bool tempoFound = false;
-    for (XPxmlNode* e = m_setup.start; e && !(m_repeatStart && tempoFound); e = previousElement(e)) {
-        if (!m_repeatStart && named(e, MusicElement::Bar)) {
+    if (!m_setup.loopFirst || !m_setup.loopLast)
+        m_setup.loopFirst = m_setup.loopLast = nullptr;
+    // A loop's repeats go back no further than its first row.
+    m_repeatStart = m_setup.loopFirst;
+    for (XPxmlNode* e = m_setup.start; e && !m_repeatStart; e = previousElement(e)) {
+        if (named(e, MusicElement::Bar)) {
             const auto modifier = attribute(e, MusicAttr::Modifier);
             if (modifier && !xpxmlNameEquals(modifier->c_str(), MusicValue::CloseRepeat))
                 m_repeatStart = e;
         }
-        if (!tempoFound) {
-            if (const auto tempo = attribute(e, MusicAttr::Tempo)) {
-                m_tempo = readTempo(tempo->c_str());
-                tempoFound = true;
-            }
-        }
     }
+    m_tempo = tempoAt(m_setup.start);
     if (!m_repeatStart)
         m_repeatStart = firstElement(m_setup.noteList);
+    if (m_setup.start)
+        placeInBar(m_setup.start);
+}
+
+int64_t PlaybackRun::tempoAt(XPxmlNode* element) const
+{
+    for (XPxmlNode* e = element; e; e = previousElement(e)) {
+        if (const auto tempo = attribute(e, MusicAttr::Tempo))
+            return readTempo(tempo->c_str());
+    }
+    return 120;
+}
+
+void PlaybackRun::placeInBar(XPxmlNode* element)
+{
+    std::vector<XPxmlNode*> before;
+    XPxmlNode* bar = named(element, MusicElement::Bar) ? element : previousElement(element);
+    for (; bar && !named(bar, MusicElement::Bar); bar = previousElement(bar))
+        before.push_back(bar);
+    m_signature = {};
+    for (XPxmlNode* e = bar; e; e = previousElement(e)) {
+        const auto timing = attribute(e, MusicAttr::Timing);
+        if (timing && named(e, MusicElement::Bar)) {
+            m_signature = readTimeSignature(timing->c_str());
+            break;
+        }
+    }
+    m_barBeat = 0;
+    for (XPxmlNode* e : before)
+        m_barBeat += barBeats(e);
+}
+
+double PlaybackRun::barBeats(XPxmlNode* element) const
+{
+    const bool rest = named(element, MusicElement::Rest);
+    if (!rest && !(named(element, MusicElement::Note) && readNoteChord(element, m_setup.tineCount).count != 0))
+        return 0;
+    const auto value = attribute(element, MusicAttr::Value);
+    const auto tuplet = attribute(element, MusicAttr::Tuplet);
+    return MeasureBeats(m_signature.unit, textOf(value), textOf(tuplet));
+}
+
+double PlaybackRun::stretch() const
+{
+    if (!m_setup.practice)
+        return 1.0;
+    return double(kNormalSpeedPercent) / double(std::max(m_setup.practice->speed.load(), kMinSpeedPercent));
+}
+
+bool PlaybackRun::clicking() const
+{
+    return m_setup.clicks && m_setup.practice && m_setup.practice->metronome.load();
+}
+
+void PlaybackRun::click(bool accent)
+{
+    const std::shared_ptr<MidiOutput> out = m_shared.midi.midiOut();
+    if (!out)
+        return;
+    out->send(midiMessage(kPercussionNoteOn, accent ? kAccentKey : kBeatKey, accent ? kAccentVelocity : kBeatVelocity));
+    m_clicked = true;
+}
+
+void PlaybackRun::scheduleClicks(double beats, double micros)
+{
+    m_clicks.clear();
+    const double from = m_barBeat;
+    m_barBeat += beats;
+    if (!clicking() || beats <= 0)
+        return;
+    const double microsPerBeat = micros / beats;
+    for (double beat = std::ceil(from - kBeatSlack); beat < from + beats - kBeatSlack; ++beat) {
+        const bool accent = std::fmod(beat, double(m_signature.beats)) < kBeatSlack;
+        if (beat - from < kBeatSlack)
+            click(accent); // on the element's start: before its chord
+        else
+            m_clicks.push_back({m_music.ahead((beat - from) * microsPerBeat), accent});
+    }
 }
 
 void PlaybackRun::countIn()
@@ -85,7 +171,12 @@ void PlaybackRun::countIn()
     m_shared.window.enablePlayDelayBox(false);
     // Whole seconds from one start, so the count-in does not drift either.
     const int64_t started = m_shared.clock.now();
+    const long seconds = left;
     for (int64_t second = 1; left > 0 && playing(); ++second) {
+        // Each second of the count-in clicks as it starts; the last one is
+        // accented, the music follows it.
+        if (clicking())
+            click(second == seconds);
         WaitUntilTick(started + second * kSecond);
         if (!playing())
             break;
@@ -108,8 +199,12 @@ void PlaybackRun::walk()
             if (XPxmlNode* back = barRepeats(e)) {
                 jumpBack();
                 e = back;
+                placeInBar(e);
                 continue;
             }
+            if (const auto timing = attribute(e, MusicAttr::Timing))
+                m_signature = readTimeSignature(timing->c_str());
+            m_barBeat = 0;
         } else if (named(e, MusicElement::Rest)) {
             deadline = restFor(e);
         } else if (named(e, MusicElement::Note)) {
@@ -123,11 +218,27 @@ void PlaybackRun::walk()
         if (deadline.set)
             waitForEnd(deadline.at);
         if (isBar && m_shared.tied.viewCount() != 0 && playing()) {
-            m_shared.tied.meetAtBar([this] { return !playing(); });
+            // Slowed down, the others may take that much longer to arrive.
+            const auto limit = std::chrono::milliseconds(std::llround(double(TiedViews::kBarWait.count()) * stretch()));
+            m_shared.tied.meetAtBar([this] { return !playing(); }, limit);
             m_music.rebase(m_shared.clock.now());
         }
-        e = next;
+        e = e == m_setup.loopLast ? restartLoop() : next;
     }
+}
+
+XPxmlNode* PlaybackRun::restartLoop()
+{
+    m_repeatStart = m_setup.loopFirst;
+    if (m_pendingClose)
+        m_shared.window.showPass(m_pendingClose, 0, 0);
+    m_pendingClose = nullptr;
+    m_repeatsLeft = 0;
+    m_tiedOver = false;
+    jumpBack();
+    m_tempo = tempoAt(m_setup.loopFirst);
+    placeInBar(m_setup.loopFirst);
+    return m_setup.loopFirst;
 }
 
 XPxmlNode* PlaybackRun::barRepeats(XPxmlNode* bar)
@@ -136,8 +247,11 @@ XPxmlNode* PlaybackRun::barRepeats(XPxmlNode* bar)
     if (!modifier)
         return nullptr;
     if (m_pendingClose == bar) {
-        if (m_repeatsLeft <= 0 || --m_repeatsLeft != 0)
+        if (m_repeatsLeft <= 0 || --m_repeatsLeft != 0) {
+            m_shared.window.showPass(bar, ++m_pass, m_passes);
             return m_repeatStart; // a count of 0 or below repeats until Stop
+        }
+        m_shared.window.showPass(bar, 0, 0);
         m_pendingClose = nullptr;
         if (xpxmlNameEquals(modifier->c_str(), MusicValue::BothRepeat))
             m_repeatStart = bar;
@@ -153,6 +267,9 @@ XPxmlNode* PlaybackRun::barRepeats(XPxmlNode* bar)
     const auto count = attribute(bar, MusicAttr::RepeatCount);
     // Every count below 1 means the same; kept at 0 so no count can overflow.
     m_repeatsLeft = count ? std::max<int64_t>(leadingInteger64(count->c_str()), 0) : 1;
+    m_passes = m_repeatsLeft == 0 ? 0 : m_repeatsLeft + 1;
+    m_pass = 2;
+    m_shared.window.showPass(bar, m_pass, m_passes);
     return m_repeatStart;
 }
 
@@ -160,7 +277,8 @@ PlaybackRun::Deadline PlaybackRun::restFor(XPxmlNode* element)
 {
     const auto value = attribute(element, MusicAttr::Value);
     const auto tuplet = attribute(element, MusicAttr::Tuplet);
-    const double micros = beatsMicros(NoteBeats(textOf(value), textOf(tuplet)), m_tempo);
+    const double micros = beatsMicros(NoteBeats(textOf(value), textOf(tuplet)), m_tempo) * stretch();
+    scheduleClicks(barBeats(element), micros);
     return {true, m_music.NoteDeadline(micros)};
 }
 
@@ -199,6 +317,13 @@ void PlaybackRun::WaitUntilTick(int64_t deadline)
 
 void PlaybackRun::waitForEnd(int64_t deadline)
 {
+    for (const Click& beat : m_clicks) {
+        WaitUntilTick(beat.at);
+        if (!playing())
+            return;
+        click(beat.accent);
+    }
+    m_clicks.clear();
     WaitUntilTick(deadline);
     const int64_t now = m_shared.clock.now();
     if (now - deadline > kLateLimit)
@@ -222,6 +347,12 @@ void PlaybackRun::finish()
         }
     }
     SilenceTines(m_shared.midi, m_setup.tineKeys, m_setup.tineCount);
+    if (m_clicked) {
+        if (const std::shared_ptr<MidiOutput> out = m_shared.midi.midiOut()) {
+            for (int key : {kAccentKey, kBeatKey})
+                out->send(midiMessage(kPercussionNoteOn, key, 0));
+        }
+    }
     m_shared.playing = false;
     m_shared.tied.endTie();
     m_shared.window.showPlayDelay(std::max(m_setup.playDelay, 0L));

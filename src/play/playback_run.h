@@ -2,10 +2,12 @@
 
 #include "play/note_timing.h"
 #include "play/playback_thread.h"
+#include "view/measure_beats.h"
 
 #include <array>
 #include <atomic>
 #include <cstdint>
+#include <vector>
 
 // One run of a playback thread, steps 1 to 7: the pre-scan, the count-in,
 // the walk with its repeats and ties, and the end state. Everything it shares
@@ -31,9 +33,32 @@ private:
         int64_t at = 0;
     };
 
+    struct Click {
+        int64_t at = 0;
+        bool accent = false;
+    };
+
     void preScan();
     void countIn();
     void walk();
+    // Back to the loop's first row with its repeats, tempo and beat afresh.
+    XPxmlNode* restartLoop();
+    // The tempo in force at element: its own, or the nearest before it.
+    int64_t tempoAt(XPxmlNode* element) const;
+    // The time signature and the beat within the bar at element, which is
+    // not a bar itself.
+    void placeInBar(XPxmlNode* element);
+    // Length of a note or rest in beats of the bar's time signature; 0 for
+    // anything that takes no time.
+    double barBeats(XPxmlNode* element) const;
+    // The metronome's beats inside an element of beats starting now and
+    // lasting micros: the one at its start sounds at once, the others wait
+    // for waitForEnd.
+    void scheduleClicks(double beats, double micros);
+    bool clicking() const;
+    void click(bool accent);
+    // Written time × 100 / speed.
+    double stretch() const;
     // The repeat rules at a bar; the element to jump back to, or null.
     XPxmlNode* barRepeats(XPxmlNode* bar);
     Deadline playNote(XPxmlNode* note);
@@ -55,7 +80,13 @@ private:
     XPxmlNode* m_repeatStart = nullptr;
     XPxmlNode* m_pendingClose = nullptr;
     int64_t m_repeatsLeft = 0;
+    int64_t m_passes = 0; // of the pending section: 0 until Stop
+    int64_t m_pass = 0;
     bool m_tiedOver = false;
     MusicClock m_music;
     int64_t m_lastJumpAt = -1; // the musical time of the last jump back
+    TimeSignature m_signature;
+    double m_barBeat = 0; // where the next element starts in its bar, in beats
+    std::vector<Click> m_clicks; // due inside the element playing
+    bool m_clicked = false;
 };

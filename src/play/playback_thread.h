@@ -12,6 +12,7 @@
 
 class MidiSession;
 class PlaybackWindow;
+struct PracticeControls;
 class TiedViews;
 class XPxmlNode;
 
@@ -24,6 +25,14 @@ struct PlaybackSetup {
     int tineCount = 0;
     std::array<int32_t, kMaxTines> tineKeys{};
     long playDelay = 0;             // seconds of count-in; negative counts as 0
+    // The practice tools, read as the music plays; null: the written speed,
+    // no clicks.
+    const PracticeControls* practice = nullptr;
+    bool clicks = false;            // this thread sounds the metronome when it is on
+    // Both set: play from loopFirst to loopLast (later in the list), again
+    // and again until Stop.
+    XPxmlNode* loopFirst = nullptr;
+    XPxmlNode* loopLast = nullptr;
 };
 
 // A view's playback: plays its music from the cursor on a thread of its own,

@@ -20,4 +20,7 @@ public:
     virtual void enablePlayDelayBox(bool enabled) = 0;
     // The thread has done its last call and ends.
     virtual void finished() = 0;
+    // The repeat section closed by closingBar plays its pass-th time of
+    // passes (0: until Stop); a pass of 0 says the section is left.
+    virtual void showPass(XPxmlNode* /*closingBar*/, long /*pass*/, long /*passes*/) {}
 };

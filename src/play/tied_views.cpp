@@ -37,7 +37,7 @@ int TiedViews::viewCount() const
     return tiedViewCount;
 }
 
-void TiedViews::meetAtBar(const std::function<bool()>& stopped)
+void TiedViews::meetAtBar(const std::function<bool()>& stopped, std::chrono::milliseconds limit)
 {
     uint64_t seen = 0;
     {
@@ -55,5 +55,5 @@ void TiedViews::meetAtBar(const std::function<bool()>& stopped)
         // have seen it (they wait for the set count to move).
         barEvent.reset();
     }
-    barEvent.waitSince(seen, kBarWait, stopped);
+    barEvent.waitSince(seen, limit, stopped);
 }

@@ -25,9 +25,9 @@ public:
     int viewCount() const;
 
     // A thread at a bar line waits until every tied thread has reached one,
-    // at most kBarWait, or until stopped() turns true (see wakeWaiters()).
+    // at most limit, or until stopped() turns true (see wakeWaiters()).
     // Returns at once when no views are tied.
-    void meetAtBar(const std::function<bool()>& stopped);
+    void meetAtBar(const std::function<bool()>& stopped, std::chrono::milliseconds limit = kBarWait);
     // Lets waiting threads look at their stop condition again.
     void wakeWaiters() { barEvent.wake(); }
 

@@ -102,10 +102,15 @@ void drawBar(FrameCanvas& canvas, const XPxmlNode* bar, long number, bool openin
         const int u2 = u + r + m.thinLine;
         repeatDots(canvas, cx, u2);
         long count = 0;
+        int countRight = cx;
         if (bar->getAttributeNumber(MusicAttr::RepeatCount, &count) && count > 1) {
             const QString text = QString::number(count);
             canvas.text(cx - canvas.textWidth(text) / 2, u2 - canvas.textHeight() / 2, text);
+            countRight = cx + canvas.textWidth(text) / 2;
         }
+        // While the section plays: its pass, beside the count.
+        if (const char* pass = bar->getAttribute(MusicAttr::Pass))
+            canvas.text(countRight + canvas.scaled(6), u2 - canvas.textHeight() / 2, QString::fromUtf8(pass));
     }
     if (!modifier && last)
         canvas.fill(x0, c + m.thickLine + canvas.scaled(3), width, m.thinLine, colour);

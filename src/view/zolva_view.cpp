@@ -109,6 +109,7 @@ void CZolvaView::keyPressEvent(QKeyEvent* event)
         showCursor();
         break;
     }
+    emit cursorMoved();
     event->accept();
 }
 
@@ -130,6 +131,7 @@ void CZolvaView::leftButtonDown(QMouseEvent* event)
         return; // playing: clicks do nothing
     viewport()->repaint();
     m_buttonDown = true;
+    emit cursorMoved();
 }
 
 void CZolvaView::mousePressEvent(QMouseEvent* event)

@@ -55,6 +55,8 @@ signals:
     // application's Play does; while playing, P and S stop as its Stop does.
     void playAllRequested();
     void stopPlayingRequested();
+    // A key, a click, Home or End moved the cursor or changed the selection.
+    void cursorMoved();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
