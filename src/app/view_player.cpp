@@ -34,9 +34,12 @@ ViewPlayer::~ViewPlayer()
     const bool wasPlaying = m_thread.isPlaying();
     m_thread.stop();
     // Before the reopening: a message box about it runs events, and the
-    // thread's last calls would reach a view that is half destroyed.
+    // thread's last calls or the position's refresh would reach a view that
+    // is half destroyed.
     closeCalls();
+    m_positionTimer->stop();
     if (wasPlaying) {
+        m_frame.showPlayPosition(QString());
         m_midi.CloseMidiOutput();
         m_midi.OpenMidiOutput();
     }
