@@ -17,6 +17,7 @@ class DocumentRegistry;
 class MessageSink;
 class MidiSession;
 class QAction;
+class QLabel;
 class QLineEdit;
 class QMdiArea;
 class QMenu;
@@ -37,6 +38,8 @@ public:
     QToolBar* mainToolBar() const { return m_mainToolBar; }
     QToolBar* noteBar() const { return m_noteBar; }
     QLineEdit* playDelayBox() const { return m_playDelayBox; }
+    // The status-bar pane with the active window's zoom.
+    QLabel* zoomPane() const { return m_zoomPane; }
     // Seconds to wait before playing: the leading integer of the box's text.
     int playDelay() const { return m_playDelay; }
 
@@ -103,6 +106,7 @@ private:
     QToolBar* m_mainToolBar = nullptr;
     QToolBar* m_noteBar = nullptr;
     QLineEdit* m_playDelayBox = nullptr;
+    QLabel* m_zoomPane = nullptr;
     std::atomic<int> m_playDelay{0};
     RecentFileList m_recentFiles;
     std::function<void(const QString&)> m_openRecent;
