@@ -25,10 +25,12 @@ bool smoothDrawing()
     return g_smooth;
 }
 
-FrameCanvas::FrameCanvas(QPainter& painter, const ViewLayout& layout, int tineCount, int frameHeight, double ratio)
+FrameCanvas::FrameCanvas(QPainter& painter, const ViewLayout& layout, int tineCount, int frameHeight, double ratio,
+                         EllipseSprites* sprites)
     : painter(painter), layout(layout), options(layout.options()), m(options.metrics), tools(options.tools),
       n(tineCount), m_metrics(tools.labelFont, painter.device()), m_ratio(ratio > 0 ? ratio : 1.0),
-      m_smooth(g_smooth), m_nearTop(-kReach), m_nearBottom(frameHeight + kReach)
+      m_smooth(g_smooth), m_sprites(g_smooth ? sprites : nullptr), m_nearTop(-kReach),
+      m_nearBottom(frameHeight + kReach)
 {
     painter.setFont(tools.labelFont);
     painter.setBackgroundMode(Qt::OpaqueMode);
@@ -157,7 +159,47 @@ QRect FrameCanvas::outlined(int left, int top, int right, int bottom)
 
 void FrameCanvas::ellipse(int left, int top, int right, int bottom)
 {
-    painter.drawEllipse(outlined(left, top, right, bottom));
+    const QRect box = outlined(left, top, right, bottom);
+    // Huge ones (absurd scales) are not worth keeping.
+    constexpr int kLargestSprite = 200;
+    if (!m_sprites || box.width() > kLargestSprite || box.height() > kLargestSprite || box.width() < 0 ||
+        box.height() < 0) {
+        painter.drawEllipse(box);
+        return;
+    }
+    const QPen pen = painter.pen();
+    const QBrush brush = painter.brush();
+    const int margin = int(pen.widthF()) / 2 + 2;
+    const EllipseSprites::Key key{box.width(), box.height(), pen.color().rgba(), pen.widthF(), int(pen.style()),
+                                  brush.color().rgba(), int(brush.style()), m_ratio};
+    const QImage& sprite = m_sprites->get(key, margin, pen, brush);
+    use(Mode::Device);
+    painter.drawImage(QPoint(snap(box.x() - margin), snap(box.y() - margin)), sprite);
+    use(Mode::Shapes);
+}
+
+const QImage& EllipseSprites::get(const Key& key, int margin, const QPen& pen, const QBrush& brush)
+{
+    auto found = m_sprites.find(key);
+    if (found != m_sprites.end())
+        return found->second;
+    constexpr size_t kMostSprites = 256;
+    if (m_sprites.size() >= kMostSprites)
+        m_sprites.clear();
+    const auto [width, height, penColour, penWidth, penStyle, brushColour, brushStyle, ratio] = key;
+    // Drawn as the canvas draws shapes, its origin margin pixels up and left of the ellipse's.
+    QImage sprite(int(std::ceil((width + 2 * margin + 1) * ratio)), int(std::ceil((height + 2 * margin + 1) * ratio)),
+                  QImage::Format_ARGB32_Premultiplied);
+    sprite.fill(Qt::transparent);
+    QPainter p(&sprite);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.scale(ratio, ratio);
+    p.translate(0.5 + margin, 0.5 + margin);
+    p.setPen(pen);
+    p.setBrush(brush);
+    p.drawEllipse(QRect(0, 0, width, height));
+    p.end();
+    return m_sprites.emplace(key, std::move(sprite)).first->second;
 }
 
 void FrameCanvas::lane(int left, int top, int right, int bottom, const QPen& pen, const QBrush& brush)
@@ -168,31 +210,61 @@ void FrameCanvas::lane(int left, int top, int right, int bottom, const QPen& pen
     const int w = int(pen.widthF());
     const double radiusX = 2 * m_ratio;
     const double radiusY = 4 * m_ratio;
+    const bool whole = m_ratio == std::floor(m_ratio);
+    // Device columns and rows of the outline's outer and inner edges.
+    struct Edges {
+        int outer;
+        int inner;
+    };
+    const auto near = [&](int v) -> Edges {
+        if (whole) { // a whole ratio scales every edge alike
+            const int start = snap(v - w / 2);
+            return {start, start + (w == 0 ? 1 : snap(w))};
+        }
+        return w == 0 ? Edges{snap(v), snap(v) + 1} : Edges{snap(v - w / 2), snap(v - w / 2 + w)};
+    };
+    const auto far = [&](int v) -> Edges {
+        const Edges e = near(v);
+        return {e.inner, e.outer};
+    };
+    const Edges l = near(left), t = near(top), r = far(right - 1), b = far(bottom - 1);
+    const int deviceWidth = l.inner - l.outer;
+
+    // The rounded outline between device rows from and to (its outer edges).
+    const auto draw = [&](int from, int to) {
+        if (whole) {
+            // Stroked as at ratio 1: the pen's centre line, from its outer edge.
+            QPen devicePen = pen;
+            devicePen.setWidth(w == 0 ? 0 : deviceWidth);
+            painter.setPen(devicePen);
+            painter.setBrush(brush);
+            const int in = deviceWidth / 2;
+            painter.drawRoundedRect(QRect(l.outer + in, from + in, r.inner - l.outer, to - from - deviceWidth),
+                                    radiusX, radiusY, Qt::AbsoluteSize);
+        } else {
+            // Other ratios may make edges a device pixel apart: the ring
+            // between two filled shapes, each edge snapped on its own.
+            painter.setPen(Qt::NoPen);
+            painter.setBrush(pen.brush());
+            painter.drawRoundedRect(QRect(l.outer, from, r.outer - l.outer, to - from), radiusX, radiusY,
+                                    Qt::AbsoluteSize);
+            painter.setBrush(brush);
+            painter.drawRect(QRect(l.inner, from + (t.inner - t.outer), r.inner - l.inner,
+                                   to - from - (t.inner - t.outer) - (b.outer - b.inner)));
+        }
+    };
     use(Mode::Device);
-    if (m_ratio == std::floor(m_ratio)) {
-        // A whole ratio scales every edge alike: stroked as at ratio 1.
-        const int deviceWidth = w == 0 ? 1 : snap(w);
-        const auto centre = [&](int v) { return snap(v - w / 2) + deviceWidth / 2; };
-        const int l = centre(left);
-        const int t = centre(top);
-        QPen devicePen = pen;
-        devicePen.setWidth(w == 0 ? 0 : deviceWidth);
-        painter.setPen(devicePen);
-        painter.setBrush(brush);
-        painter.drawRoundedRect(QRect(l, t, centre(right - 1) - l, centre(bottom - 1) - t), radiusX, radiusY,
-                                Qt::AbsoluteSize);
+    // Long lanes: only their rounded ends go through the path filler, the
+    // straight middle is two plain fills.
+    const int ends = int(std::ceil(radiusY)) + deviceWidth + 2;
+    if (b.outer - t.outer <= 4 * ends) {
+        draw(t.outer, b.outer);
     } else {
-        // Edges at other ratios may differ by a device pixel: the outline is
-        // the ring between two filled shapes, each edge snapped on its own.
-        const auto start = [&](int v) { return w == 0 ? snap(v) : snap(v - w / 2); };
-        const auto end = [&](int v) { return w == 0 ? snap(v) + 1 : snap(v - w / 2 + w); };
-        const QRect outer(QPoint(start(left), start(top)), QPoint(end(right - 1) - 1, end(bottom - 1) - 1));
-        const QRect inner(QPoint(end(left), end(top)), QPoint(start(right - 1) - 1, start(bottom - 1) - 1));
-        painter.setPen(Qt::NoPen);
-        painter.setBrush(pen.brush());
-        painter.drawRoundedRect(outer, radiusX, radiusY, Qt::AbsoluteSize);
-        painter.setBrush(brush);
-        painter.drawRect(inner);
+        draw(t.outer, t.outer + 2 * ends);
+        draw(b.outer - 2 * ends, b.outer);
+        const int rows = b.outer - t.outer - 2 * ends;
+        painter.fillRect(QRect(l.outer, t.outer + ends, r.outer - l.outer, rows), pen.color());
+        painter.fillRect(QRect(l.inner, t.outer + ends, r.inner - l.inner, rows), brush);
     }
     use(Mode::Shapes);
 }

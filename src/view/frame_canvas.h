@@ -7,7 +7,11 @@
 #include <QString>
 #include <QTransform>
 
+#include <QImage>
+
 #include <cstdint>
+#include <map>
+#include <tuple>
 
 class ViewLayout;
 class XPxmlNode;
@@ -17,6 +21,18 @@ class XPxmlNode;
 // probes switch it off to stay exact.
 void setSmoothDrawing(bool on);
 bool smoothDrawing();
+
+// Smoothed ellipses drawn once for each look and size, then copied: filling
+// the smoothed outline is the dearest part of a paint at a high density.
+class EllipseSprites {
+public:
+    // Size, pen colour, pen width and style, brush colour and style, ratio.
+    using Key = std::tuple<int, int, QRgb, double, int, QRgb, int, double>;
+    const QImage& get(const Key& key, int margin, const QPen& pen, const QBrush& brush);
+
+private:
+    std::map<Key, QImage> m_sprites;
+};
 
 // What every drawing routine works with: the painter on the frame buffer, the
 // layout that places the elements and the options it was made with, plus the
@@ -34,7 +50,9 @@ public:
     };
 
     // painter paints in device pixels; ratio is device pixels per layout pixel.
-    FrameCanvas(QPainter& painter, const ViewLayout& layout, int tineCount, int frameHeight, double ratio = 1.0);
+    // sprites, when given, keeps smoothed ellipses from one paint to the next.
+    FrameCanvas(QPainter& painter, const ViewLayout& layout, int tineCount, int frameHeight, double ratio = 1.0,
+                EllipseSprites* sprites = nullptr);
 
     QPainter& painter;
     const ViewLayout& layout;
@@ -91,6 +109,7 @@ private:
     QFontMetrics m_metrics;
     double m_ratio;
     bool m_smooth;
+    EllipseSprites* m_sprites;
     Mode m_mode = Mode::Device;
     int m_nearTop;
     int m_nearBottom;

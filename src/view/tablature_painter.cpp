@@ -124,7 +124,7 @@ bool TablaturePainter::OnDraw(QImage& frame, ViewLayout& layout, QSize client, c
     if (!first)
         return true;
     QPainter painter(&frame);
-    FrameCanvas canvas(painter, layout, doc->tineCount(), client.height(), ratio);
+    FrameCanvas canvas(painter, layout, doc->tineCount(), client.height(), ratio, &m_sprites);
     drawLanes(canvas, canvas.allBands(), doc->shadeText());
     if (canvas.options.tineLabels && isWhollyVisible(canvas, first, client.height()))
         drawTineLabels(canvas, first);

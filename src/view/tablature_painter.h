@@ -1,5 +1,6 @@
 #pragma once
 
+#include "view/frame_canvas.h"
 #include "view/visible_range.h"
 
 #include <QImage>
@@ -35,4 +36,5 @@ public:
 private:
     bool m_busy = false;
     VisibleRangeFinder m_range;
+    EllipseSprites m_sprites;
 };
