@@ -14,6 +14,7 @@
 #include "view/view_layout.h"
 #include "xml/xpxml_node.h"
 
+#include <QFontMetrics>
 #include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
@@ -98,7 +99,13 @@ int main(int argc, char** argv)
     layout.CheckAndRefresh(doc.firstEvent(), cursor);
     const QSize extent = layout.ComputeExtent(true);
     const int shown = height > 0 ? std::min(height, extent.height()) : extent.height();
-    const int margin = labels.empty() ? 0 : 230;
+    QFont font(QStringLiteral("Arial"));
+    font.setPointSizeF(9 * zoom / 100.0);
+    const QFontMetrics metrics(font);
+    constexpr int kGap = 30; // between the music (lyrics included) and the labels
+    int margin = 0;
+    for (const Label& label : labels)
+        margin = std::max(margin, kGap + metrics.horizontalAdvance(label.text) + 10);
 
     CursorMarks marks;
     marks.element = cursorIndex >= 0 ? elementAt(doc, cursorIndex) : nullptr;
@@ -120,16 +127,18 @@ int main(int argc, char** argv)
     QPainter p(&picture);
     p.setRenderHint(QPainter::Antialiasing);
     p.drawImage(0, 0, frame);
-    QFont font(QStringLiteral("Arial"));
-    font.setPointSizeF(9 * zoom / 100.0);
     p.setFont(font);
-    const int right = layout.TineX(doc.tineCount()) + layout.options().metrics.rightMargin / 2;
-    const int textX = extent.width() + 10;
+    // The leader stops short of the lyrics and goes on after them.
+    const int right = layout.TineX(doc.tineCount()) + 4;
+    const int lyrics = layout.TineX(doc.tineCount() + 1) - 4;
+    const int textX = extent.width() + kGap;
     for (const Label& label : labels) {
         const ViewLayout::Band b = layout.EventBand(elementAt(doc, label.element));
         const int y = int(b.top + b.height / 2);
         p.setPen(QPen(QColor(0x40, 0x60, 0xC0), 0.8, Qt::DotLine));
-        p.drawLine(right, y, textX - 4, y);
+        if (lyrics > right)
+            p.drawLine(right, y, lyrics, y);
+        p.drawLine(extent.width() + 2, y, textX - 4, y);
         p.setPen(QColor(0x20, 0x30, 0x80));
         p.drawText(textX, y + p.fontMetrics().ascent() / 2 - 1, label.text);
     }
