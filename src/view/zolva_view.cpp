@@ -263,7 +263,11 @@ void CZolvaView::wheelEvent(QWheelEvent* event)
 
 bool CZolvaView::event(QEvent* event)
 {
-    if (event->type() == QEvent::ScreenChangeInternal)
+    bool densityChanged = event->type() == QEvent::ScreenChangeInternal;
+#if QT_VERSION >= QT_VERSION_CHECK(6, 6, 0)
+    densityChanged = densityChanged || event->type() == QEvent::DevicePixelRatioChange;
+#endif
+    if (densityChanged)
         viewport()->update();
     return QAbstractScrollArea::event(event);
 }
