@@ -5,7 +5,10 @@
 //  - first_layout: a file as saved, bars in place, laid out for the first
 //    time (every element gets its "~Pos");
 //  - bars_rewritten: the generated text as it is, whose bars are out of
-//    place: of 100k elements some 13,500 bars go and 16,400 come.
+//    place: of 100k elements some 13,500 bars go and 16,400 come;
+//  - zoom: a laid-out piece of 100k zoomed (to 200% and back by turns) as
+//    a view does it: options, layout, size and the first paint of its middle,
+//    against first_layout.
 // The reference is pugixml walking the note list of the same text and
 // reading two attributes of every element. The ratios to the goals print
 // after the run.
@@ -13,11 +16,13 @@
 #include "doc/message_sink.h"
 #include "doc/zolva_doc.h"
 #include "music_text.h"
+#include "view/tablature_painter.h"
 #include "view/view_cursor.h"
 #include "view/view_layout.h"
 #include "xml/xpxml_writer.h"
 
 #include <QGuiApplication>
+#include <QImage>
 
 #include <benchmark/benchmark.h>
 #include <pugixml.hpp>
@@ -35,6 +40,7 @@ constexpr size_t kSizes[] = {10'000, 100'000, 1'000'000};
 constexpr size_t kReference = 100'000;
 constexpr double kPugixmlGoal = 2.0; // layout of 100k against pugixml's walk
 constexpr double kGrowthGoal = 12.0; // 1M against 100k: linear
+constexpr double kZoomGoal = 2.0;    // zoom of 100k against its first layout
 
 class QuietSink : public MessageSink {
 public:
@@ -117,6 +123,23 @@ void layoutAgain(benchmark::State& state)
         open.layOut();
 }
 
+void zoom(benchmark::State& state)
+{
+    OpenMusic open(inPlace(size_t(state.range(0))));
+    open.layOut();
+    TablaturePainter painter;
+    QImage frame;
+    const QSize client(1200, 900);
+    for (auto _ : state) {
+        open.layout.setZoom(open.layout.zoom() == 100 ? 200 : 100);
+        open.layout.RefreshLayout();
+        const QSize extent = open.layout.ComputeExtent(true);
+        painter.layoutChanged();
+        open.layout.setViewport(extent.height() / 2, client.height());
+        painter.OnDraw(frame, open.layout, client, CursorMarks());
+    }
+}
+
 void pugixmlWalk(benchmark::State& state, const std::string& text)
 {
     pugi::xml_document doc;
@@ -183,6 +206,7 @@ int main(int argc, char** argv)
     for (auto [name, run] : cases)
         for (size_t children : kSizes)
             benchmark::RegisterBenchmark(name, run)->Arg(long(children))->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("zoom", &zoom)->Arg(long(kReference))->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark("pugixml_walk_in_place", &pugixmlWalk, inPlace(kReference))
         ->Arg(long(kReference))
         ->Unit(benchmark::kMillisecond);
@@ -202,6 +226,8 @@ int main(int argc, char** argv)
         printRatio((std::string(name) + " 1M / 100k").c_str(), keeper.of(runName(name, 1'000'000)), reference,
                    kGrowthGoal);
     }
+    printRatio("zoom 100k / first_layout 100k", keeper.of(runName("zoom", kReference)),
+               keeper.of(runName("first_layout", kReference)), kZoomGoal);
     benchmark::Shutdown();
     return 0;
 }

@@ -41,6 +41,9 @@ constexpr CommandInfo kCommands[] = {
     // View
     {59392, kNoteBarTextWithoutDocument, "Show or hide the note bar", "Toggle Note Bar", "", nullptr, R::Always},
     {59393, "&Status Bar", "Show or hide the status bar", "Toggle StatusBar", "", nullptr, R::Always},
+    {33020, "Zoom &In\tCtrl++", "Show the music larger in this window", "Zoom In", "Ctrl++; Ctrl+=", "zoom-in", R::ActiveView},
+    {33021, "Zoom &Out\tCtrl+-", "Show the music smaller in this window", "Zoom Out", "Ctrl+-", "zoom-out", R::ActiveView},
+    {33022, "&Actual Size\tCtrl+0", "Show the music at the size the file sets", "Actual Size", "Ctrl+0", "zoom-original", R::ActiveView},
     // Insert
     {32825, "Repeat Count", "Repeat Count", "Repeat Count", "", nullptr, R::Disabled},
     {32798, "Time Signature", "Time Signature", "Time Signature", "", nullptr, R::Disabled},
@@ -117,7 +120,7 @@ constexpr int kFileWithout[] = {57600, 57601, S, 57606, S, kRecentFilesSlot, S, 
 constexpr int kFileWith[] = {57600, 57601, 57602, 57603, 57604, 32818, S, 57607, 57609, 57606, S,
                              kRecentFilesSlot, S, 57665};
 constexpr int kEdit[] = {57643, 57644, S, 57635, 57634, 57637, S, 57642, S, 32805, kAuthorInfoCommand};
-constexpr int kView[] = {59392, 59393};
+constexpr int kView[] = {59392, 59393, S, 33020, 33021, 33022};
 constexpr int kInsert[] = {32825, 32798, 32799, S, 32787, 32788, 32813, 32809, S,
                            32772, 32771, 32774, 32775, 32776, 32777};
 constexpr int kMusicBox[] = {32841, 32842};

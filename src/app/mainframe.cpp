@@ -278,6 +278,14 @@ void CMainFrame::createStatusBar()
     bar->setObjectName(QStringLiteral("StatusBar"));
     // The prompts of the commands under the mouse cover "Ready" while shown.
     bar->addWidget(new QLabel(QStringLiteral("Ready")), 1);
+    // The active window's zoom, shown only while it is not 100%.
+    m_zoomPane = new QLabel;
+    m_zoomPane->setObjectName(QStringLiteral("Zoom"));
+    m_zoomPane->setAlignment(Qt::AlignCenter);
+    m_zoomPane->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    m_zoomPane->setToolTip(QStringLiteral("Zoom of the active window"));
+    m_zoomPane->hide();
+    bar->addPermanentWidget(m_zoomPane);
     for (const char* indicator : {"CAP", "NUM", "SCRL"}) {
         auto* label = new QLabel(QLatin1String(indicator));
         label->setObjectName(QLatin1String(indicator));
@@ -333,6 +341,17 @@ void CMainFrame::connectFrameCommands()
         if (CZolvaDoc* doc = activeDocument())
             m_documents->addView(*doc);
     });
+    const std::pair<int, void (*)(CZolvaView&)> zooms[] = {
+        {cmd::ZoomIn, [](CZolvaView& view) { view.zoomIn(); }},
+        {cmd::ZoomOut, [](CZolvaView& view) { view.zoomOut(); }},
+        {cmd::ZoomActual, [](CZolvaView& view) { view.setZoom(100); }},
+    };
+    for (const auto& [id, zoom] : zooms) {
+        onCommand(id, [this, zoom = zoom] {
+            if (CChildFrame* child = activeChild())
+                zoom(*child->view());
+        });
+    }
     onCommand(cmd::WindowCascade, [this] { cascadeWindows(*m_mdiArea); });
     onCommand(cmd::WindowTile, [this] { m_mdiArea->tileSubWindows(); });
     onCommand(cmd::WindowArrange, [this] {
@@ -424,6 +443,10 @@ void CMainFrame::updateCommands()
     const int recentCount = int(m_recentFiles.files().size());
     for (int i = 0; i < RecentFileList::kSize; ++i)
         m_actions[cmd::FileMru1 + i]->setEnabled(i < recentCount);
+
+    const int zoom = active ? active->view()->zoom() : 100;
+    m_zoomPane->setText(zoom != 100 ? QStringLiteral("%1%").arg(zoom) : QString());
+    m_zoomPane->setVisible(zoom != 100);
 
     const bool documentMenus = state.activeView;
     if (documentMenus != m_showingDocumentMenus || menuBar()->actions().isEmpty()) {

@@ -18,6 +18,7 @@ class DocumentRegistry;
 class MessageSink;
 class MidiSession;
 class QAction;
+class QLabel;
 class QLineEdit;
 class QMdiArea;
 class QMenu;
@@ -42,6 +43,8 @@ public:
     QLineEdit* playDelayBox() const { return m_playDelayBox; }
     QToolBar* practiceBar() const { return m_practiceBar; }
     QSpinBox* speedBox() const { return m_speedBox; }
+    // The status-bar pane with the active window's zoom.
+    QLabel* zoomPane() const { return m_zoomPane; }
     // Seconds to wait before playing: the leading integer of the box's text.
     int playDelay() const { return m_playDelay; }
 
@@ -123,6 +126,7 @@ private:
     PracticeControls* m_practice = nullptr; // null until the tools are in place
     QLabel* m_positionPane = nullptr;
     QLabel* m_speedPane = nullptr;
+    QLabel* m_zoomPane = nullptr;
     std::atomic<int> m_playDelay{0};
     RecentFileList m_recentFiles;
     std::function<void(const QString&)> m_openRecent;

@@ -166,6 +166,12 @@ void CZolvaApp::addPlayCommands()
 void CZolvaApp::setUpView(CZolvaView& view)
 {
     view.setMidi(m_midi.get());
+    // A new window opens at the zoom last chosen in any window.
+    view.setZoom(validZoom(leadingIntegerOf(readSettingText("Zoom"))));
+    QObject::connect(&view, &CZolvaView::zoomChanged, m_frame.get(), [this](int percent) {
+        writeSettingText("Zoom", QString::number(percent));
+        m_frame->updateCommands();
+    });
     QObject::connect(&view, &CZolvaView::playAllRequested, m_frame.get(), [this] { OnPlayAll(); });
     QObject::connect(&view, &CZolvaView::stopPlayingRequested, m_frame.get(), [this] { OnStopPlaying(); });
     QObject::connect(&view, &CZolvaView::cursorMoved, m_frame.get(), [this] { m_frame->updateCommands(); });

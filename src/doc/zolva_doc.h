@@ -73,6 +73,11 @@ public:
     // could remove bars that other windows' cursors or a playback thread hold.
     bool barsTimed() const { return m_barsTimed; }
     void setBarsTimed() { m_barsTimed = true; }
+    // The scale the working positions ("~Pos") were last laid out at, 0
+    // before any layout. The positions are shared: a view zoomed differently
+    // from the one that laid them out must lay the music out again first.
+    double positionsScale() const { return m_positionsScale; }
+    void setPositionsScale(double scale) { m_positionsScale = scale; }
 
     // Whether the music changed; working attributes ("~…") never count.
     bool isModified() const { return m_tree.isModified(); }
@@ -100,6 +105,7 @@ private:
     QString m_title;
     bool m_modifiedFlag = false;
     bool m_barsTimed = false;
+    double m_positionsScale = 0.0;
 
     XPxmlNode* m_config = nullptr;
     XPxmlNode* m_midi = nullptr;

@@ -39,14 +39,20 @@ bool textIs(const char* text, const char* keyword)
     return text && xpxmlNameEquals(text, keyword);
 }
 
-double effectiveScale(const XPxmlNode* screen)
+double fileScale(const XPxmlNode* screen)
 {
     const char* text = attributeOf(screen, MusicAttr::Scale);
     if (!text)
         return 1.0;
     const double scale = leadingReal(text);
-    if (!(scale > 0.0))
-        return 1.0;
+    return scale > 0.0 ? scale : 1.0;
+}
+
+double effectiveScale(const XPxmlNode* screen, int zoomPercent)
+{
+    double scale = fileScale(screen);
+    if (zoomPercent != 100 && zoomPercent > 0)
+        scale = scale * zoomPercent / 100.0;
     return std::min(scale, kMaxScale);
 }
 
@@ -78,7 +84,7 @@ const char* DisplayOptions::tineLabel(int tine) const
     return noteName(tineKeys[size_t(tine)], flats);
 }
 
-DisplayOptions ResolveDisplayOptions(const CZolvaDoc& doc)
+DisplayOptions ResolveDisplayOptions(const CZolvaDoc& doc, int zoomPercent)
 {
     const XPxmlNode* tines = doc.tineSettings();
     const XPxmlNode* screen = doc.screenOptions();
@@ -119,7 +125,7 @@ DisplayOptions ResolveDisplayOptions(const CZolvaDoc& doc)
         o.spacing |= Spacing::FixedMeasures;
     m.measureSpacing = int(numberOr(screen, MusicAttr::MeasureSpacingSize, m.measureSpacing));
 
-    o.scale = effectiveScale(screen);
+    o.scale = effectiveScale(screen, zoomPercent);
     scaleMetrics(m, o.scale);
     const int labelTenths = std::max(1, int(std::trunc(kLabelTenths * o.scale)));
     o.tools = makeDrawingTools(o.scale, colorFromRef(shade), labelTenths);

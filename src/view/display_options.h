@@ -62,9 +62,10 @@ struct DisplayOptions {
 
 // Reads the tine settings, the screen options and the options element of doc
 // into a fresh set of options. Absent attributes take their defaults; a scale
-// that reads as 0 or negative is 1, one above kMaxScale is kMaxScale; a
-// "TineWidth" of 0 or less keeps the style's width.
-DisplayOptions ResolveDisplayOptions(const CZolvaDoc& doc);
+// that reads as 0 or negative is 1; the effective scale is that scale times
+// zoomPercent / 100, at most kMaxScale; a "TineWidth" of 0 or less keeps the
+// style's width.
+DisplayOptions ResolveDisplayOptions(const CZolvaDoc& doc, int zoomPercent = 100);
 
 // Limits that keep absurd option values from overflowing the layout.
 inline constexpr double kMaxScale = 100.0;

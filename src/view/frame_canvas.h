@@ -5,16 +5,40 @@
 #include <QFontMetrics>
 #include <QPainter>
 #include <QString>
+#include <QTransform>
+
+#include <QImage>
 
 #include <cstdint>
+#include <map>
+#include <tuple>
 
 class ViewLayout;
 class XPxmlNode;
 
+// Whether heads, marks, lines and text are drawn anti-aliased (on unless
+// switched off). Lanes, bar lines and the tints are crisp either way. Pixel
+// probes switch it off to stay exact.
+void setSmoothDrawing(bool on);
+bool smoothDrawing();
+
+// Smoothed ellipses drawn once for each look and size, then copied: filling
+// the smoothed outline is the dearest part of a paint at a high density.
+class EllipseSprites {
+public:
+    // Size, pen colour, pen width and style, brush colour and style, ratio.
+    using Key = std::tuple<int, int, QRgb, double, int, QRgb, int, double>;
+    const QImage& get(const Key& key, int margin, const QPen& pen, const QBrush& brush);
+
+private:
+    std::map<Key, QImage> m_sprites;
+};
+
 // What every drawing routine works with: the painter on the frame buffer, the
 // layout that places the elements and the options it was made with, plus the
 // few shapes the tablature is made of. Coordinates are frame coordinates:
-// x is document x, y is window y.
+// x is document x, y is window y, in layout pixels; the frame buffer holds
+// ratio device pixels per layout pixel.
 class FrameCanvas {
 public:
     // A band in frame rows, its ends kept within reach of the frame so that
@@ -25,7 +49,10 @@ public:
         int bottom() const { return top + height; }
     };
 
-    FrameCanvas(QPainter& painter, const ViewLayout& layout, int tineCount, int frameHeight);
+    // painter paints in device pixels; ratio is device pixels per layout pixel.
+    // sprites, when given, keeps smoothed ellipses from one paint to the next.
+    FrameCanvas(QPainter& painter, const ViewLayout& layout, int tineCount, int frameHeight, double ratio = 1.0,
+                EllipseSprites* sprites = nullptr);
 
     QPainter& painter;
     const ViewLayout& layout;
@@ -57,6 +84,9 @@ public:
     // The ellipse inside left … right − 1, top … bottom − 1, drawn with the
     // painter's pen and brush.
     void ellipse(int left, int top, int right, int bottom);
+    // A lane: the rounded rectangle whose outline in pen runs just inside
+    // left … right − 1, top … bottom − 1, its edges on whole device pixels.
+    void lane(int left, int top, int right, int bottom, const QPen& pen, const QBrush& brush);
     void line(int x1, int y1, int x2, int y2);
 
     // Label-font text: black on opaque white, its top-left corner at x, y.
@@ -65,10 +95,22 @@ public:
     int textHeight() const { return m_metrics.height(); }
 
 private:
+    // How the painter maps what is drawn next: shapes (smoothed, on pixel
+    // centres as aliased drawing puts them), text, or device pixels as they are.
+    enum class Mode { Shapes, Text, Device };
+    void use(Mode mode);
+    // Layout x or y to the device pixel edge nearest it.
+    int snap(double v) const;
+    QRect snapped(int left, int top, int right, int bottom) const;
+
     Band nearFrame(int64_t top, int64_t height) const;
     void combine(int left, int top, int right, int bottom, uint32_t bgr, QPainter::CompositionMode mode);
 
     QFontMetrics m_metrics;
+    double m_ratio;
+    bool m_smooth;
+    EllipseSprites* m_sprites;
+    Mode m_mode = Mode::Device;
     int m_nearTop;
     int m_nearBottom;
 };

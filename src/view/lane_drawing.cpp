@@ -7,14 +7,11 @@ void drawLanes(FrameCanvas& canvas, FrameCanvas::Band span, const std::string& s
 {
     const int top = span.top;
     const int height = span.height + 1;
-    QPainter& p = canvas.painter;
-    p.setPen(canvas.tools.outlinePen);
     for (int i = 0; i < canvas.n; ++i) {
         const bool shaded = size_t(i) < shade.size() && shade[size_t(i)] == '1';
-        p.setBrush(shaded ? canvas.tools.shadeBrush : canvas.tools.laneBrush);
         const int x = canvas.tineX(i);
-        const QRect lane = FrameCanvas::outlined(x, top, x + canvas.m.tineWidth, top + height + canvas.vOffset(i));
-        p.drawRoundedRect(lane, 2, 4, Qt::AbsoluteSize);
+        canvas.lane(x, top, x + canvas.m.tineWidth, top + height + canvas.vOffset(i), canvas.tools.outlinePen,
+                    shaded ? canvas.tools.shadeBrush : canvas.tools.laneBrush);
     }
 }
 

@@ -15,6 +15,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cmath>
 
 namespace {
 
@@ -93,24 +94,37 @@ void drawElements(FrameCanvas& canvas, const VisibleRange& range, const CZolvaDo
 
 } // namespace
 
-bool TablaturePainter::OnDraw(QImage& frame, ViewLayout& layout, QSize client, const CursorMarks& cursor)
+bool TablaturePainter::OnDraw(QImage& frame, ViewLayout& layout, QSize client, const CursorMarks& cursor,
+                              double ratio)
 {
     CZolvaDoc* doc = layout.document();
     if (m_busy || !doc || client.isEmpty())
         return false;
     BusyGuard busy(m_busy);
 
+    if (!(ratio > 0.0))
+        ratio = 1.0;
     const int width = std::max(layout.ComputeExtent(false).width(), client.width());
-    if (frame.size() != QSize(width, client.height()) || frame.format() != QImage::Format_RGB32)
-        frame = QImage(width, client.height(), QImage::Format_RGB32);
+    const QSize size(int(std::ceil(width * ratio)), int(std::ceil(client.height() * ratio)));
+    if (frame.size() != size || frame.format() != QImage::Format_RGB32)
+        frame = QImage(size, QImage::Format_RGB32);
+    // Painted in device pixels and marked afterwards: the canvas scales what
+    // it draws itself, so that crisp edges can snap to whole device pixels.
+    frame.setDevicePixelRatio(1.0);
     frame.fill(Qt::white);
+    // Marked even when nothing is drawn on it, so that the view shows it at its size.
+    struct Mark {
+        QImage& frame;
+        double ratio;
+        ~Mark() { frame.setDevicePixelRatio(ratio); }
+    } mark{frame, ratio};
 
     const XPxmlNode* list = doc->noteList();
     const XPxmlNode* first = doc->firstEvent();
     if (!first)
         return true;
     QPainter painter(&frame);
-    FrameCanvas canvas(painter, layout, doc->tineCount(), client.height());
+    FrameCanvas canvas(painter, layout, doc->tineCount(), client.height(), ratio, &m_sprites);
     drawLanes(canvas, canvas.allBands(), doc->shadeText());
     if (canvas.options.tineLabels && isWhollyVisible(canvas, first, client.height()))
         drawTineLabels(canvas, first);

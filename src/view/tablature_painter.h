@@ -1,5 +1,6 @@
 #pragma once
 
+#include "view/frame_canvas.h"
 #include "view/visible_range.h"
 
 #include <QImage>
@@ -24,14 +25,16 @@ class TablaturePainter {
 public:
     // Draws the part of layout's document that the layout's viewport shows
     // into frame, made anew: as wide as the wider of the document and client,
-    // as high as the client, white, rows in window coordinates. False when
-    // another paint is running or there is nothing to draw on (the frame is
-    // then left as it was).
-    bool OnDraw(QImage& frame, ViewLayout& layout, QSize client, const CursorMarks& cursor);
+    // as high as the client, white, rows in window coordinates. The frame
+    // holds ratio device pixels per layout pixel and is marked with that
+    // ratio. False when another paint is running or there is nothing to draw
+    // on (the frame is then left as it was).
+    bool OnDraw(QImage& frame, ViewLayout& layout, QSize client, const CursorMarks& cursor, double ratio = 1.0);
     // Layout has run again: bar numbers must be counted afresh.
     void layoutChanged() { m_range.forget(); }
 
 private:
     bool m_busy = false;
     VisibleRangeFinder m_range;
+    EllipseSprites m_sprites;
 };

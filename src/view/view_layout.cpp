@@ -32,7 +32,7 @@ EventPosition positionOf(const XPxmlNode* element)
 void ViewLayout::ResolveDisplayOptions()
 {
     if (m_doc)
-        m_options = ::ResolveDisplayOptions(*m_doc);
+        m_options = ::ResolveDisplayOptions(*m_doc, m_zoom);
 }
 
 void ViewLayout::CheckBarTiming(XPxmlNode* start, ViewCursor& cursor)
@@ -83,10 +83,16 @@ void ViewLayout::layOutEvents()
         placer.place(event);
         widest = std::max(widest, event.lyricWidth);
     }
+    m_doc->setPositionsScale(m_options.scale);
     m_inOrder = placer.inOrder();
     m_reach = placer.reach();
     m_extent = extentOf(widest);
     m_events.clear();
+}
+
+bool ViewLayout::positionsCurrent() const
+{
+    return !m_doc || m_doc->positionsScale() == m_options.scale;
 }
 
 QSize ViewLayout::ComputeExtent(bool force, QPaintDevice* device)

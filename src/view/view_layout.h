@@ -36,8 +36,15 @@ public:
     CZolvaDoc* document() const { return m_doc; }
     const DisplayOptions& options() const { return m_options; }
 
-    // Reads the display options anew from the document.
+    // Reads the display options anew from the document, at the zoom.
     void ResolveDisplayOptions();
+    // The view's zoom in percent: it multiplies the file's scale. Takes
+    // effect at the next layout.
+    void setZoom(int percent) { m_zoom = percent; }
+    int zoom() const { return m_zoom; }
+    // Whether the document's positions are the ones this layout would make:
+    // another view at another zoom may have laid it out since.
+    bool positionsCurrent() const;
     // Bar timing of the document's music from the measure of start on.
     void CheckBarTiming(XPxmlNode* start, ViewCursor& cursor);
     // Options, heights, positions and the document size, all anew. device
@@ -97,4 +104,5 @@ private:
     bool m_inOrder = true;
     int m_scrollY = 0;
     int m_clientHeight = 0;
+    int m_zoom = 100;
 };

@@ -4,13 +4,34 @@
 #include "play/view_navigation.h"
 #include "xml/xpxml_node.h"
 
+#include <QEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
+#include <QWheelEvent>
 
 #include <algorithm>
 #include <climits>
+
+int nextZoom(int percent, int direction)
+{
+    if (direction > 0) {
+        for (int step : kZoomSteps)
+            if (step > percent)
+                return step;
+    } else {
+        for (auto it = kZoomSteps.rbegin(); it != kZoomSteps.rend(); ++it)
+            if (*it < percent)
+                return *it;
+    }
+    return percent;
+}
+
+int validZoom(long percent)
+{
+    return percent >= kZoomSteps.front() && percent <= kZoomSteps.back() ? int(percent) : 100;
+}
 
 CZolvaView::CZolvaView(CZolvaDoc& doc, QWidget* parent) : QAbstractScrollArea(parent), m_doc(doc)
 {
@@ -37,6 +58,7 @@ void CZolvaView::OnInitialUpdate()
 
 NavigationView CZolvaView::navigation()
 {
+    useOwnPositions();
     m_layout.setViewport(verticalScrollBar()->value(), viewport()->height());
     const auto& keys = m_layout.options().tineKeys;
     return NavigationView{m_layout, m_cursor, m_doc.noteList(), TineSound{m_midi, keys, m_doc.tineCount()}, m_playing};
@@ -171,11 +193,85 @@ void CZolvaView::OnUpdate()
         m_layout.CheckAndRefresh(m_doc.firstEvent(), m_cursor, viewport());
         m_doc.setBarsTimed();
     }
+    extentChanged();
+    if (isVisible())
+        viewport()->repaint();
+}
+
+void CZolvaView::extentChanged()
+{
+    m_laidOut = true;
     m_layout.ComputeExtent(true, viewport());
     m_painter.layoutChanged();
     updateScrollRanges();
-    if (isVisible())
-        viewport()->repaint();
+}
+
+void CZolvaView::useOwnPositions()
+{
+    if (!m_laidOut || m_layout.positionsCurrent())
+        return;
+    m_layout.RefreshLayout(viewport());
+    extentChanged();
+}
+
+void CZolvaView::setZoom(int percent)
+{
+    percent = std::clamp(percent, kZoomSteps.front(), kZoomSteps.back());
+    if (percent == zoom())
+        return;
+    if (!m_laidOut) {
+        m_layout.setZoom(percent); // the first layout uses it
+    } else {
+        useOwnPositions();
+        // The cursor's row stays where it shows; without a cursor, the
+        // window's top stays at the same share of the piece.
+        QScrollBar* bar = verticalScrollBar();
+        m_layout.setViewport(bar->value(), viewport()->height());
+        const XPxmlNode* anchor = m_cursor.element.load();
+        const int64_t shownAt = m_layout.EventBand(anchor).top;
+        const double share = bar->maximum() > 0 ? double(bar->value()) / bar->maximum() : 1.0;
+        const int oldWidth = m_layout.ComputeExtent(false).width();
+        const int x = horizontalScrollBar()->value();
+        m_layout.setZoom(percent);
+        m_layout.RefreshLayout(viewport());
+        extentChanged();
+        const int64_t target = anchor ? m_layout.EventBand(anchor, ViewLayout::Coordinates::Document).top - shownAt
+                                      : int64_t(share * bar->maximum());
+        bar->setValue(int(std::clamp<int64_t>(target, INT_MIN, INT_MAX)));
+        const int newWidth = m_layout.ComputeExtent(false).width();
+        horizontalScrollBar()->setValue(oldWidth > 0 ? int(int64_t(x) * newWidth / oldWidth) : 0);
+        viewport()->update();
+    }
+    emit zoomChanged(percent);
+}
+
+void CZolvaView::wheelEvent(QWheelEvent* event)
+{
+    if (!event->modifiers().testFlag(Qt::ControlModifier)) {
+        m_wheelZoom = 0;
+        QAbstractScrollArea::wheelEvent(event);
+        return;
+    }
+    // One step per notch; fine-grained wheels add up to notches.
+    constexpr int kNotch = 120;
+    m_wheelZoom += event->angleDelta().y();
+    while (std::abs(m_wheelZoom) >= kNotch) {
+        const int direction = m_wheelZoom > 0 ? 1 : -1;
+        m_wheelZoom -= direction * kNotch;
+        setZoom(nextZoom(zoom(), direction));
+    }
+    event->accept();
+}
+
+bool CZolvaView::event(QEvent* event)
+{
+    bool densityChanged = event->type() == QEvent::ScreenChangeInternal;
+#if QT_VERSION >= QT_VERSION_CHECK(6, 6, 0)
+    densityChanged = densityChanged || event->type() == QEvent::DevicePixelRatioChange;
+#endif
+    if (densityChanged)
+        viewport()->update();
+    return QAbstractScrollArea::event(event);
 }
 
 void CZolvaView::ScrollToElement(XPxmlNode* element, int lookAhead)
@@ -217,6 +313,7 @@ void CZolvaView::scrollToShow(const XPxmlNode* element)
 
 void CZolvaView::paintEvent(QPaintEvent*)
 {
+    useOwnPositions();
     m_layout.setViewport(verticalScrollBar()->value(), viewport()->height());
     CursorMarks marks;
     marks.element = m_cursor.element.load();
@@ -225,7 +322,7 @@ void CZolvaView::paintEvent(QPaintEvent*)
     marks.selectionEnd = m_cursor.selectionEnd;
     marks.playing = m_playing;
     // A paint that finds another still drawing shows the last frame again.
-    m_painter.OnDraw(m_frame, m_layout, viewport()->size(), marks);
+    m_painter.OnDraw(m_frame, m_layout, viewport()->size(), marks, viewport()->devicePixelRatioF());
     if (m_frame.isNull())
         return;
     QPainter painter(viewport());

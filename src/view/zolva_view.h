@@ -7,9 +7,19 @@
 #include <QAbstractScrollArea>
 #include <QImage>
 
+#include <array>
+
 class CZolvaDoc;
 class MidiSession;
 struct NavigationView;
+
+// The zoom steps of a view, in percent.
+inline constexpr std::array<int, 12> kZoomSteps{50, 67, 80, 90, 100, 110, 125, 150, 175, 200, 250, 300};
+// The step after percent towards larger (direction > 0) or smaller sizes;
+// percent itself past the last step that way.
+int nextZoom(int percent, int direction);
+// percent when it lies within the steps' range, else 100.
+int validZoom(long percent);
 
 // A view of one music document: a scroll area that shows the tablature as
 // the painter draws it, with a cursor the keys and the mouse move. Layout,
@@ -50,7 +60,18 @@ public:
     void OnHome();
     void OnEnd();
 
+    // The zoom in percent: it multiplies the file's scale for this window
+    // only and leaves the document as it is. Setting it lays the music out
+    // again with the cursor's row where it was in the window.
+    int zoom() const { return m_layout.zoom(); }
+    void setZoom(int percent);
+    void zoomIn() { setZoom(nextZoom(zoom(), 1)); }
+    void zoomOut() { setZoom(nextZoom(zoom(), -1)); }
+
 signals:
+    // The zoom changed, by a command or the wheel.
+    void zoomChanged(int percent);
+
     // Keys that act for the whole program: P starts Play as the
     // application's Play does; while playing, P and S stop as its Stop does.
     void playAllRequested();
@@ -69,8 +90,16 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
+    // Ctrl with the wheel zooms.
+    void wheelEvent(QWheelEvent* event) override;
+    // A move to a screen of another pixel density draws the frame anew.
+    bool event(QEvent* event) override;
 
 private:
+    // After the layout ran: the size, the bar numbers and the scroll ranges follow.
+    void extentChanged();
+    // Lays the music out again when another view's zoom laid it out last.
+    void useOwnPositions();
     // Navigation's view of this one, with the layout told where the window is.
     NavigationView navigation();
     // Home and End: place puts the cursor, then the view follows it.
@@ -91,6 +120,8 @@ private:
     bool m_shiftDown = false;
     bool m_buttonDown = false;
     bool m_shown = false; // the window has been shown at its real size
+    bool m_laidOut = false;
+    int m_wheelZoom = 0; // wheel turn not yet a whole zoom step
     MidiSession* m_midi = nullptr;
     TablaturePainter m_painter;
     QImage m_frame;

@@ -103,7 +103,9 @@ TEST_F(MainFrameTest, MenusWithoutADocument)
     EXPECT_EQ(menuTexts(menuTitled(frame, "&File")),
               (QStringList{"&New\tCtrl+N", "&Open...\tCtrl+O", "|", "P&rint Setup...", "|", "Recent File", "|",
                            "E&xit"}));
-    EXPECT_EQ(menuTexts(menuTitled(frame, "&View")), (QStringList{"&Note Bar", "&Status Bar"}));
+    EXPECT_EQ(menuTexts(menuTitled(frame, "&View")),
+              (QStringList{"&Note Bar", "&Status Bar", "|", "Zoom &In\tCtrl++", "Zoom &Out\tCtrl+-",
+                           "&Actual Size\tCtrl+0"}));
     EXPECT_EQ(menuTexts(menuTitled(frame, "&Help")),
               (QStringList{"&About Zolva Reader...", "Online Documentation", "&License"}));
 }
@@ -123,7 +125,9 @@ TEST_F(MainFrameTest, MenusWithADocument)
     EXPECT_EQ(menuTexts(menuTitled(frame, "&Edit")),
               (QStringList{"&Undo\tCtrl+Z", "&Redo\tCtrl+Y", "|", "Cu&t\tCtrl+X", "&Copy\tCtrl+C",
                            "&Paste\tCtrl+V", "|", "Select &All\tCtrl+A", "|", "Confi&guration", "Author &Info"}));
-    EXPECT_EQ(menuTexts(menuTitled(frame, "&View")), (QStringList{"&Toolbar", "&Status Bar"}));
+    EXPECT_EQ(menuTexts(menuTitled(frame, "&View")),
+              (QStringList{"&Toolbar", "&Status Bar", "|", "Zoom &In\tCtrl++", "Zoom &Out\tCtrl+-",
+                           "&Actual Size\tCtrl+0"}));
     EXPECT_EQ(menuTexts(menuTitled(frame, "&Insert")),
               (QStringList{"Repeat Count", "Time Signature", "Tempo", "|", "Repeat Open", "Repeat Close",
                            "Repeat Close/Open", "Fixed Barline", "|", "Insert 1 &Below", "Insert 1 &Above",
@@ -148,7 +152,8 @@ TEST_F(MainFrameTest, EnablingOfEveryCommand)
 
     ASSERT_TRUE(frame.documents().openDocument(kMusic));
     std::set<int> withDocument = always;
-    withDocument.insert({57602, 32824, 57648, 57650, 57652, 57649, 32826, 32830, 32831, 32832, 32782});
+    withDocument.insert({57602, 32824, 57648, 57650, 57652, 57649, 32826, 32830, 32831, 32832, 32782, 33020, 33021,
+                         33022});
     EXPECT_EQ(enabledIds(frame), withDocument);
 
     // While the view plays: the two Stops instead of the two Plays.
@@ -224,7 +229,7 @@ TEST_F(MainFrameTest, ToolbarsAndStatusBar)
     QStringList panes;
     for (const QLabel* label : frame.statusBar()->findChildren<QLabel*>())
         panes << label->text();
-    EXPECT_EQ(panes, (QStringList{"Ready", "CAP", "NUM", "SCRL"}));
+    EXPECT_EQ(panes, (QStringList{"Ready", "", "CAP", "NUM", "SCRL"})) << "the zoom pane, empty at 100%";
 
     // A command under the mouse puts its prompt over "Ready".
     frame.commandAction(57652)->showStatusText(&frame);

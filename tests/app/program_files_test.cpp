@@ -54,26 +54,30 @@ TEST(ProgramFiles, TheManualBesideTheProgramComesBeforeTheInstalledOneAndTheSour
               QUrl::fromLocalFile(root.filePath(QStringLiteral("nowhere.html"))));
 }
 
+// In the source tree and in the copy beside the built program alike.
 TEST(ProgramFiles, EveryLinkOfTheManualLeadsSomewhere)
 {
-    const QDir docs = QFileInfo(kSourceManual).dir();
-    for (const QString& page : docs.entryList({QStringLiteral("*.html")}, QDir::Files)) {
-        QFile file(docs.filePath(page));
-        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-        const QString html = QString::fromUtf8(file.readAll());
-        QSet<QString> ids;
-        for (const auto& match : QRegularExpression(QStringLiteral(R"(\bid="([^"]+)\")")).globalMatch(html))
-            ids.insert(match.captured(1));
-        for (const auto& match :
-             QRegularExpression(QStringLiteral(R"(\b(?:href|src)="([^"]+)\")")).globalMatch(html)) {
-            const QString target = match.captured(1);
-            if (target.startsWith(QStringLiteral("http")))
-                continue;
-            if (target.startsWith(u'#'))
-                EXPECT_TRUE(ids.contains(target.mid(1))) << page.toStdString() << ": " << target.toStdString();
-            else
-                EXPECT_TRUE(QFileInfo::exists(docs.filePath(target.section(u'#', 0, 0))))
-                    << page.toStdString() << ": " << target.toStdString();
+    for (const QDir docs : {QFileInfo(kSourceManual).dir(), QDir(kProgramDir + QStringLiteral("/docs"))}) {
+        SCOPED_TRACE(docs.path().toStdString());
+        ASSERT_TRUE(docs.exists());
+        for (const QString& page : docs.entryList({QStringLiteral("*.html")}, QDir::Files)) {
+            QFile file(docs.filePath(page));
+            ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+            const QString html = QString::fromUtf8(file.readAll());
+            QSet<QString> ids;
+            for (const auto& match : QRegularExpression(QStringLiteral(R"(\bid="([^"]+)\")")).globalMatch(html))
+                ids.insert(match.captured(1));
+            for (const auto& match :
+                 QRegularExpression(QStringLiteral(R"(\b(?:href|src)="([^"]+)\")")).globalMatch(html)) {
+                const QString target = match.captured(1);
+                if (target.startsWith(QStringLiteral("http")))
+                    continue;
+                if (target.startsWith(u'#'))
+                    EXPECT_TRUE(ids.contains(target.mid(1))) << page.toStdString() << ": " << target.toStdString();
+                else
+                    EXPECT_TRUE(QFileInfo::exists(docs.filePath(target.section(u'#', 0, 0))))
+                        << page.toStdString() << ": " << target.toStdString();
+            }
         }
     }
 }

@@ -10,9 +10,9 @@ Drawing::Drawing(const std::string& notes, const Music::Config& config, int scro
     paint();
 }
 
-void Drawing::paint(const CursorMarks& marks)
+void Drawing::paint(const CursorMarks& marks, double ratio)
 {
-    painter.OnDraw(frame, music.layout, client, marks);
+    painter.OnDraw(frame, music.layout, client, marks, ratio);
 }
 
 uint32_t Drawing::at(int x, int y) const

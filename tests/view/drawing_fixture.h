@@ -13,10 +13,10 @@
 struct Drawing {
     explicit Drawing(const std::string& notes, const Music::Config& config = Music::Config(), int scrollY = 0,
                      QSize client = QSize(400, 500));
-    // Paints again, with the cursor given.
-    void paint(const CursorMarks& marks = CursorMarks());
+    // Paints again, with the cursor given, ratio device pixels to a layout pixel.
+    void paint(const CursorMarks& marks = CursorMarks(), double ratio = 1.0);
 
-    // The colour at x, y as 0x00BBGGRR, the way the tints are written.
+    // The colour at device pixel x, y as 0x00BBGGRR, the way the tints are written.
     uint32_t at(int x, int y) const;
     // The band of the element at index, in frame rows.
     ViewLayout::Band band(int index) const { return music.layout.EventBand(music.at(index)); }

@@ -44,13 +44,28 @@ TEST(ZolvaView, ShowsThePaintersFrameWithoutErasing)
     CZolvaView& view = open.view;
     EXPECT_TRUE(view.viewport()->testAttribute(Qt::WA_OpaquePaintEvent));
     const QImage shown = view.viewport()->grab().toImage();
+    // Probed in device pixels: ctest runs this once more at a scale factor of 2.
+    const double ratio = view.viewport()->devicePixelRatioF();
+    EXPECT_DOUBLE_EQ(shown.devicePixelRatio(), ratio);
+    const auto at = [&](int x, int64_t y) { return shown.pixel(int(x * ratio), int(double(y) * ratio)); };
     const int mid = view.layout().TineX(0) + view.layout().options().metrics.tineWidth / 2;
     // The cursor is on the opening bar, low in the window: its band is
     // tinted green, the lanes above it are plain.
     const ViewLayout::Band first = view.layout().EventBand(open.music.doc.firstEvent());
     const ViewLayout::Band second = view.layout().EventBand(open.music.at(1));
-    EXPECT_EQ(shown.pixel(mid + 20, int(first.top) + 2), qRgb(0xC8, 0xFF, 0xC8)) << "the highlight";
-    EXPECT_EQ(shown.pixel(mid + 20, int(second.top) - 3), qRgb(0xC8, 0xC8, 0xC8)) << "a lane";
+    EXPECT_EQ(at(mid + 20, first.top + 2), qRgb(0xC8, 0xFF, 0xC8)) << "the highlight";
+    EXPECT_EQ(at(mid + 20, second.top - 3), qRgb(0xC8, 0xC8, 0xC8)) << "a lane";
+    if (ratio == 2.0) {
+        // Drawn at the screen's density, not blown up: heads and text give
+        // 2 × 2 blocks of more than one colour.
+        int mixed = 0;
+        for (int y = 0; y + 1 < shown.height(); y += 2)
+            for (int x = 0; x + 1 < shown.width(); x += 2) {
+                const QRgb c = shown.pixel(x, y);
+                mixed += shown.pixel(x + 1, y) != c || shown.pixel(x, y + 1) != c || shown.pixel(x + 1, y + 1) != c;
+            }
+        EXPECT_GT(mixed, 100);
+    }
 }
 
 TEST(ZolvaView, ScrollToElementKeepsTheElementsAheadInView)

@@ -1,0 +1,151 @@
+// zolva-render-tablature FILE.zvm OUT.png [options]: the tablature as a view
+// draws it, the whole piece or its bottom, at a device pixel ratio and zoom,
+// with an optional cursor, selection and labels in a margin at the right.
+//   --ratio R        device pixels per layout pixel (default 1)
+//   --zoom P         zoom in percent (default 100)
+//   --height H       only the bottom H layout pixels of the piece
+//   --cursor I:T     the cursor on element I (0-based), tine T (0-based)
+//   --select A:B     rows A … B selected (the cursor on A)
+//   --label I:TEXT   TEXT beside element I, joined to it by a thin line
+#include "doc/message_sink.h"
+#include "doc/zolva_doc.h"
+#include "view/tablature_painter.h"
+#include "view/view_cursor.h"
+#include "view/view_layout.h"
+#include "xml/xpxml_node.h"
+
+#include <QFontMetrics>
+#include <QGuiApplication>
+#include <QImage>
+#include <QPainter>
+
+#include <algorithm>
+#include <cmath>
+#include <iostream>
+#include <vector>
+
+namespace {
+
+struct PrintingSink : MessageSink {
+    void showMessage(const std::string& text) override { std::cerr << text << '\n'; }
+    bool askYesNo(const std::string&, const std::string&) override { return true; }
+};
+
+struct Label {
+    int element;
+    QString text;
+};
+
+XPxmlNode* elementAt(const CZolvaDoc& doc, int index)
+{
+    XPxmlNode* node = doc.firstEvent();
+    for (int i = 0; node && i < index; ++i)
+        node = node->nextElementSibling();
+    return node;
+}
+
+std::pair<int, QString> split(const QString& text)
+{
+    const int colon = text.indexOf(u':');
+    return {text.left(colon).toInt(), colon < 0 ? QString() : text.mid(colon + 1)};
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    const QStringList args = app.arguments();
+    if (args.size() < 3) {
+        std::cerr << "usage: zolva-render-tablature FILE.zvm OUT.png [--ratio R] [--zoom P] [--height H]"
+                     " [--cursor I:T] [--select A:B] [--label I:TEXT]...\n";
+        return 2;
+    }
+    double ratio = 1.0;
+    int zoom = 100;
+    int height = 0;
+    int cursorIndex = -1;
+    int cursorTine = 0;
+    int selectTo = -1;
+    std::vector<Label> labels;
+    for (int i = 3; i + 1 < args.size(); i += 2) {
+        const QString& option = args[i];
+        const QString& value = args[i + 1];
+        if (option == "--ratio")
+            ratio = value.toDouble();
+        else if (option == "--zoom")
+            zoom = value.toInt();
+        else if (option == "--height")
+            height = value.toInt();
+        else if (option == "--cursor" || option == "--select") {
+            const auto [index, more] = split(value);
+            cursorIndex = index;
+            (option == "--cursor" ? cursorTine : selectTo) = more.toInt();
+        } else if (option == "--label") {
+            const auto [index, text] = split(value);
+            labels.push_back({index, text});
+        }
+    }
+
+    PrintingSink sink;
+    CZolvaDoc doc(sink);
+    if (!doc.openDocument(args[1]))
+        return 1;
+    ViewLayout layout;
+    layout.setDocument(&doc);
+    layout.setZoom(zoom);
+    ViewCursor cursor;
+    layout.CheckAndRefresh(doc.firstEvent(), cursor);
+    const QSize extent = layout.ComputeExtent(true);
+    const int shown = height > 0 ? std::min(height, extent.height()) : extent.height();
+    QFont font(QStringLiteral("Arial"));
+    font.setPointSizeF(9 * zoom / 100.0);
+    const QFontMetrics metrics(font);
+    constexpr int kGap = 30; // between the music (lyrics included) and the labels
+    int margin = 0;
+    for (const Label& label : labels)
+        margin = std::max(margin, kGap + metrics.horizontalAdvance(label.text) + 10);
+
+    CursorMarks marks;
+    marks.element = cursorIndex >= 0 ? elementAt(doc, cursorIndex) : nullptr;
+    marks.tine = cursorTine;
+    if (selectTo >= 0) {
+        marks.selectionAnchor = marks.element;
+        marks.selectionEnd = elementAt(doc, selectTo);
+    }
+    // The bottom of the piece, drawn as a window of that height scrolled there.
+    layout.setViewport(extent.height() - shown, shown);
+    TablaturePainter painter;
+    QImage frame;
+    if (!painter.OnDraw(frame, layout, QSize(extent.width(), shown), marks, ratio))
+        return 1;
+
+    QImage picture(int(std::ceil((extent.width() + margin) * ratio)), frame.height(), QImage::Format_RGB32);
+    picture.setDevicePixelRatio(ratio);
+    picture.fill(Qt::white);
+    QPainter p(&picture);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.drawImage(0, 0, frame);
+    p.setFont(font);
+    // The leader stops short of the lyrics and goes on after them.
+    const int right = layout.TineX(doc.tineCount()) + 4;
+    const int lyrics = layout.TineX(doc.tineCount() + 1) - 4;
+    const int textX = extent.width() + kGap;
+    for (const Label& label : labels) {
+        const ViewLayout::Band b = layout.EventBand(elementAt(doc, label.element));
+        const int y = int(b.top + b.height / 2);
+        p.setPen(QPen(QColor(0x40, 0x60, 0xC0), 0.8, Qt::DotLine));
+        if (lyrics > right)
+            p.drawLine(right, y, lyrics, y);
+        p.drawLine(extent.width() + 2, y, textX - 4, y);
+        p.setPen(QColor(0x20, 0x30, 0x80));
+        p.drawText(textX, y + p.fontMetrics().ascent() / 2 - 1, label.text);
+    }
+    p.end();
+    if (!picture.save(args[2])) {
+        std::cerr << "could not write " << args[2].toStdString() << '\n';
+        return 1;
+    }
+    return 0;
+}
