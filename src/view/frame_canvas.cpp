@@ -11,6 +11,10 @@ namespace {
 // enough that nothing clipped by the frame changes shape where it shows.
 constexpr int kReach = 100000;
 
+// The corner radii of a lane's outline, in layout pixels.
+constexpr double kLaneRadiusX = 2;
+constexpr double kLaneRadiusY = 4;
+
 bool g_smooth = true;
 
 } // namespace
@@ -26,7 +30,7 @@ bool smoothDrawing()
 }
 
 FrameCanvas::FrameCanvas(QPainter& painter, const ViewLayout& layout, int tineCount, int frameHeight, double ratio,
-                         EllipseSprites* sprites)
+                         ShapeSprites* sprites)
     : painter(painter), layout(layout), options(layout.options()), m(options.metrics), tools(options.tools),
       n(tineCount), m_metrics(tools.labelFont, painter.device()), m_ratio(ratio > 0 ? ratio : 1.0),
       m_smooth(g_smooth), m_sprites(g_smooth ? sprites : nullptr), m_nearTop(-kReach),
@@ -170,52 +174,49 @@ void FrameCanvas::ellipse(int left, int top, int right, int bottom)
     const QPen pen = painter.pen();
     const QBrush brush = painter.brush();
     const int margin = int(pen.widthF()) / 2 + 2;
-    const EllipseSprites::Key key{box.width(), box.height(), pen.color().rgba(), pen.widthF(), int(pen.style()),
-                                  brush.color().rgba(), int(brush.style()), m_ratio};
-    const QImage& sprite = m_sprites->get(key, margin, pen, brush);
+    const ShapeSprites::Key key{0,
+                                double(box.width()),
+                                double(box.height()),
+                                double(pen.color().rgba()),
+                                pen.widthF(),
+                                double(pen.style()),
+                                double(brush.color().rgba()),
+                                double(brush.style()),
+                                m_ratio};
+    const double ratio = m_ratio;
+    // Drawn as the canvas draws shapes, its origin margin pixels up and left of the ellipse's.
+    const QSize size(int(std::ceil((box.width() + 2 * margin + 1) * ratio)),
+                     int(std::ceil((box.height() + 2 * margin + 1) * ratio)));
+    const QImage& sprite = m_sprites->get(key, size, [&](QPainter& p) {
+        p.setRenderHint(QPainter::Antialiasing);
+        p.scale(ratio, ratio);
+        p.translate(0.5 + margin, 0.5 + margin);
+        p.setPen(pen);
+        p.setBrush(brush);
+        p.drawEllipse(QRect(0, 0, box.width(), box.height()));
+    });
     use(Mode::Device);
     painter.drawImage(QPoint(snap(box.x() - margin), snap(box.y() - margin)), sprite);
     use(Mode::Shapes);
 }
 
-const QImage& EllipseSprites::get(const Key& key, int margin, const QPen& pen, const QBrush& brush)
+QImage ShapeSprites::blank(QSize size)
 {
-    auto found = m_sprites.find(key);
-    if (found != m_sprites.end())
-        return found->second;
     constexpr size_t kMostSprites = 256;
     if (m_sprites.size() >= kMostSprites)
         m_sprites.clear();
-    const auto [width, height, penColour, penWidth, penStyle, brushColour, brushStyle, ratio] = key;
-    // Drawn as the canvas draws shapes, its origin margin pixels up and left of the ellipse's.
-    QImage sprite(int(std::ceil((width + 2 * margin + 1) * ratio)), int(std::ceil((height + 2 * margin + 1) * ratio)),
-                  QImage::Format_ARGB32_Premultiplied);
+    QImage sprite(size, QImage::Format_ARGB32_Premultiplied);
     sprite.fill(Qt::transparent);
-    QPainter p(&sprite);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.scale(ratio, ratio);
-    p.translate(0.5 + margin, 0.5 + margin);
-    p.setPen(pen);
-    p.setBrush(brush);
-    p.drawEllipse(QRect(0, 0, width, height));
-    p.end();
-    return m_sprites.emplace(key, std::move(sprite)).first->second;
+    return sprite;
 }
 
-void FrameCanvas::lane(int left, int top, int right, int bottom, const QPen& pen, const QBrush& brush)
+FrameCanvas::LaneEdges FrameCanvas::laneEdges(int left, int top, int right, int bottom, const QPen& pen) const
 {
     // Where aliased drawing at ratio 1 puts the outline, scaled: a pen of
     // width w covers w pixels from w / 2 before the line's coordinate (a
     // cosmetic pen, width 0, one device pixel from it).
     const int w = int(pen.widthF());
-    const double radiusX = 2 * m_ratio;
-    const double radiusY = 4 * m_ratio;
     const bool whole = m_ratio == std::floor(m_ratio);
-    // Device columns and rows of the outline's outer and inner edges.
-    struct Edges {
-        int outer;
-        int inner;
-    };
     const auto near = [&](int v) -> Edges {
         if (whole) { // a whole ratio scales every edge alike
             const int start = snap(v - w / 2);
@@ -227,44 +228,115 @@ void FrameCanvas::lane(int left, int top, int right, int bottom, const QPen& pen
         const Edges e = near(v);
         return {e.inner, e.outer};
     };
-    const Edges l = near(left), t = near(top), r = far(right - 1), b = far(bottom - 1);
-    const int deviceWidth = l.inner - l.outer;
+    LaneEdges e{near(left), near(top), far(right - 1), far(bottom - 1), 0, 0};
+    e.deviceWidth = e.l.inner - e.l.outer;
+    e.ends = int(std::ceil(kLaneRadiusY * m_ratio)) + e.deviceWidth + 2;
+    return e;
+}
+
+QRect FrameCanvas::laneMiddle(int left, int top, int right, int bottom, const QPen& pen, const QBrush& brush) const
+{
+    const bool opaque = pen.color().alpha() == 255 && brush.style() == Qt::SolidPattern && brush.color().alpha() == 255;
+    const LaneEdges e = laneEdges(left, top, right, bottom, pen);
+    if (!opaque || e.b.outer - e.t.outer <= 4 * e.ends)
+        return {};
+    return QRect(e.l.outer, e.t.outer + e.ends, e.r.outer - e.l.outer, e.b.outer - e.t.outer - 2 * e.ends);
+}
+
+void FrameCanvas::clearAround(const QRect& keep)
+{
+    use(Mode::Device);
+    const QRect all(0, 0, painter.device()->width(), painter.device()->height());
+    const QRect k = keep & all;
+    if (k.isEmpty()) {
+        painter.fillRect(all, Qt::white);
+    } else {
+        painter.fillRect(QRect(0, 0, all.width(), k.top()), Qt::white);
+        painter.fillRect(QRect(0, k.bottom() + 1, all.width(), all.height() - k.bottom() - 1), Qt::white);
+        painter.fillRect(QRect(0, k.top(), k.left(), k.height()), Qt::white);
+        painter.fillRect(QRect(k.right() + 1, k.top(), all.width() - k.right() - 1, k.height()), Qt::white);
+    }
+    use(Mode::Shapes);
+}
+
+void FrameCanvas::lane(int left, int top, int right, int bottom, const QPen& pen, const QBrush& brush)
+{
+    const LaneEdges e = laneEdges(left, top, right, bottom, pen);
+    const Edges l = e.l, t = e.t, r = e.r, b = e.b;
+    const int deviceWidth = e.deviceWidth;
+    const bool whole = m_ratio == std::floor(m_ratio);
+    const double radiusX = kLaneRadiusX * m_ratio;
+    const double radiusY = kLaneRadiusY * m_ratio;
 
     // The rounded outline between device rows from and to (its outer edges).
-    const auto draw = [&](int from, int to) {
+    const auto draw = [&](QPainter& p, int from, int to) {
         if (whole) {
             // Stroked as at ratio 1: the pen's centre line, from its outer edge.
             QPen devicePen = pen;
-            devicePen.setWidth(w == 0 ? 0 : deviceWidth);
-            painter.setPen(devicePen);
-            painter.setBrush(brush);
+            devicePen.setWidth(pen.widthF() == 0 ? 0 : deviceWidth);
+            p.setPen(devicePen);
+            p.setBrush(brush);
             const int in = deviceWidth / 2;
-            painter.drawRoundedRect(QRect(l.outer + in, from + in, r.inner - l.outer, to - from - deviceWidth),
+            p.drawRoundedRect(QRect(l.outer + in, from + in, r.inner - l.outer, to - from - deviceWidth),
                                     radiusX, radiusY, Qt::AbsoluteSize);
         } else {
             // Other ratios may make edges a device pixel apart: the ring
             // between two filled shapes, each edge snapped on its own.
-            painter.setPen(Qt::NoPen);
-            painter.setBrush(pen.brush());
-            painter.drawRoundedRect(QRect(l.outer, from, r.outer - l.outer, to - from), radiusX, radiusY,
+            p.setPen(Qt::NoPen);
+            p.setBrush(pen.brush());
+            p.drawRoundedRect(QRect(l.outer, from, r.outer - l.outer, to - from), radiusX, radiusY,
                                     Qt::AbsoluteSize);
-            painter.setBrush(brush);
-            painter.drawRect(QRect(l.inner, from + (t.inner - t.outer), r.inner - l.inner,
+            p.setBrush(brush);
+            p.drawRect(QRect(l.inner, from + (t.inner - t.outer), r.inner - l.inner,
                                    to - from - (t.inner - t.outer) - (b.outer - b.inner)));
         }
     };
+    // A rounded end, drawn once for its look and copied after (the shape
+    // depends only on the edges' distances, never on where it lies).
+    const auto drawEnd = [&](int from, int to) {
+        if (!m_sprites) {
+            draw(painter, from, to);
+            return;
+        }
+        constexpr int kMargin = 2;
+        const ShapeSprites::Key key{1,
+                                    double(r.outer - l.outer),
+                                    double(l.inner - l.outer),
+                                    double(r.outer - r.inner),
+                                    double(t.inner - t.outer),
+                                    double(b.outer - b.inner),
+                                    double(to - from),
+                                    double(pen.color().rgba()),
+                                    pen.widthF(),
+                                    double(brush.color().rgba()),
+                                    double(brush.style()),
+                                    m_ratio};
+        const QPoint origin(l.outer - kMargin, from - kMargin);
+        const QSize size(r.outer - l.outer + 2 * kMargin, to - from + 2 * kMargin);
+        const QImage& sprite = m_sprites->get(key, size, [&](QPainter& p) {
+            p.translate(-origin);
+            draw(p, from, to);
+        });
+        painter.drawImage(origin, sprite);
+    };
     use(Mode::Device);
     // Long lanes: only their rounded ends go through the path filler, the
-    // straight middle is two plain fills.
-    const int ends = int(std::ceil(radiusY)) + deviceWidth + 2;
+    // straight middle is plain fills, each pixel written once.
+    const int ends = e.ends;
     if (b.outer - t.outer <= 4 * ends) {
-        draw(t.outer, b.outer);
+        drawEnd(t.outer, b.outer);
     } else {
-        draw(t.outer, t.outer + 2 * ends);
-        draw(b.outer - 2 * ends, b.outer);
+        drawEnd(t.outer, t.outer + 2 * ends);
+        drawEnd(b.outer - 2 * ends, b.outer);
+        const int y = t.outer + ends;
         const int rows = b.outer - t.outer - 2 * ends;
-        painter.fillRect(QRect(l.outer, t.outer + ends, r.outer - l.outer, rows), pen.color());
-        painter.fillRect(QRect(l.inner, t.outer + ends, r.inner - l.inner, rows), brush);
+        if (r.inner > l.inner) {
+            painter.fillRect(QRect(l.outer, y, l.inner - l.outer, rows), pen.color());
+            painter.fillRect(QRect(r.inner, y, r.outer - r.inner, rows), pen.color());
+            painter.fillRect(QRect(l.inner, y, r.inner - l.inner, rows), brush);
+        } else {
+            painter.fillRect(QRect(l.outer, y, r.outer - l.outer, rows), pen.color());
+        }
     }
     use(Mode::Shapes);
 }

@@ -9,9 +9,9 @@
 
 #include <QImage>
 
+#include <array>
 #include <cstdint>
 #include <map>
-#include <tuple>
 
 class ViewLayout;
 class XPxmlNode;
@@ -22,15 +22,30 @@ class XPxmlNode;
 void setSmoothDrawing(bool on);
 bool smoothDrawing();
 
-// Smoothed ellipses drawn once for each look and size, then copied: filling
-// the smoothed outline is the dearest part of a paint at a high density.
-class EllipseSprites {
+// Shapes drawn once for each look and size, then copied: filling a smoothed
+// outline, or stroking a wide one, is the dearest part of a paint at a high
+// density. A key starts with the kind of shape and holds everything its
+// pixels depend on.
+class ShapeSprites {
 public:
-    // Size, pen colour, pen width and style, brush colour and style, ratio.
-    using Key = std::tuple<int, int, QRgb, double, int, QRgb, int, double>;
-    const QImage& get(const Key& key, int margin, const QPen& pen, const QBrush& brush);
+    using Key = std::array<double, 12>;
+    // The picture for key: the first time, draw paints it on a transparent
+    // image of the given size.
+    template <typename Draw>
+    const QImage& get(const Key& key, QSize size, Draw&& draw)
+    {
+        if (auto found = m_sprites.find(key); found != m_sprites.end())
+            return found->second;
+        QImage sprite = blank(size);
+        {
+            QPainter p(&sprite);
+            draw(p);
+        }
+        return m_sprites.emplace(key, std::move(sprite)).first->second;
+    }
 
 private:
+    QImage blank(QSize size);
     std::map<Key, QImage> m_sprites;
 };
 
@@ -52,7 +67,7 @@ public:
     // painter paints in device pixels; ratio is device pixels per layout pixel.
     // sprites, when given, keeps smoothed ellipses from one paint to the next.
     FrameCanvas(QPainter& painter, const ViewLayout& layout, int tineCount, int frameHeight, double ratio = 1.0,
-                EllipseSprites* sprites = nullptr);
+                ShapeSprites* sprites = nullptr);
 
     QPainter& painter;
     const ViewLayout& layout;
@@ -87,6 +102,12 @@ public:
     // A lane: the rounded rectangle whose outline in pen runs just inside
     // left … right − 1, top … bottom − 1, its edges on whole device pixels.
     void lane(int left, int top, int right, int bottom, const QPen& pen, const QBrush& brush);
+    // The device rectangle the straight middle of that lane covers with
+    // opaque paint; empty when it has none or lets what is under it show.
+    QRect laneMiddle(int left, int top, int right, int bottom, const QPen& pen, const QBrush& brush) const;
+    // Paints the whole frame white except keep (device pixels): what the
+    // lanes cover anyway is written once, not twice.
+    void clearAround(const QRect& keep);
     void line(int x1, int y1, int x2, int y2);
 
     // Label-font text: black on opaque white, its top-left corner at x, y.
@@ -103,13 +124,25 @@ private:
     int snap(double v) const;
     QRect snapped(int left, int top, int right, int bottom) const;
 
+    // Device columns and rows of an outline's outer and inner edges.
+    struct Edges {
+        int outer;
+        int inner;
+    };
+    struct LaneEdges {
+        Edges l, t, r, b;
+        int deviceWidth; // of the outline
+        int ends;        // rows at each end drawn as a rounded shape
+    };
+    LaneEdges laneEdges(int left, int top, int right, int bottom, const QPen& pen) const;
+
     Band nearFrame(int64_t top, int64_t height) const;
     void combine(int left, int top, int right, int bottom, uint32_t bgr, QPainter::CompositionMode mode);
 
     QFontMetrics m_metrics;
     double m_ratio;
     bool m_smooth;
-    EllipseSprites* m_sprites;
+    ShapeSprites* m_sprites;
     Mode m_mode = Mode::Device;
     int m_nearTop;
     int m_nearBottom;

@@ -111,7 +111,6 @@ bool TablaturePainter::OnDraw(QImage& frame, ViewLayout& layout, QSize client, c
     // Painted in device pixels and marked afterwards: the canvas scales what
     // it draws itself, so that crisp edges can snap to whole device pixels.
     frame.setDevicePixelRatio(1.0);
-    frame.fill(Qt::white);
     // Marked even when nothing is drawn on it, so that the view shows it at its size.
     struct Mark {
         QImage& frame;
@@ -121,11 +120,15 @@ bool TablaturePainter::OnDraw(QImage& frame, ViewLayout& layout, QSize client, c
 
     const XPxmlNode* list = doc->noteList();
     const XPxmlNode* first = doc->firstEvent();
-    if (!first)
+    if (!first) {
+        frame.fill(Qt::white);
         return true;
+    }
     QPainter painter(&frame);
     FrameCanvas canvas(painter, layout, doc->tineCount(), client.height(), ratio, &m_sprites);
-    drawLanes(canvas, canvas.allBands(), doc->shadeText());
+    const FrameCanvas::Band lanes = canvas.allBands();
+    canvas.clearAround(lanesCover(canvas, lanes, doc->shadeText()));
+    drawLanes(canvas, lanes, doc->shadeText());
     if (canvas.options.tineLabels && isWhollyVisible(canvas, first, client.height()))
         drawTineLabels(canvas, first);
 

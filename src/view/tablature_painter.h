@@ -36,5 +36,5 @@ public:
 private:
     bool m_busy = false;
     VisibleRangeFinder m_range;
-    EllipseSprites m_sprites;
+    ShapeSprites m_sprites;
 };
