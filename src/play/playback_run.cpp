@@ -189,7 +189,9 @@ void PlaybackRun::countIn()
 void PlaybackRun::walk()
 {
     m_music.rebase(m_shared.clock.now());
+    lookAheadFrom(m_setup.start);
     for (XPxmlNode* e = m_setup.start; e && playing();) {
+        lookAhead();
         if (const auto tempo = attribute(e, MusicAttr::Tempo))
             m_tempo = readTempo(tempo->c_str());
 
@@ -233,6 +235,7 @@ XPxmlNode* PlaybackRun::restartLoop()
     if (m_pendingClose)
         m_shared.window.showPass(m_pendingClose, 0, 0);
     m_pendingClose = nullptr;
+    lookAheadFrom(m_setup.loopFirst);
     m_repeatsLeft = 0;
     m_tiedOver = false;
     jumpBack();
@@ -255,22 +258,59 @@ XPxmlNode* PlaybackRun::barRepeats(XPxmlNode* bar)
         m_pendingClose = nullptr;
         if (xpxmlNameEquals(modifier->c_str(), MusicValue::BothRepeat))
             m_repeatStart = bar;
+        lookAheadFrom(nextElement(bar));
         return nullptr;
     }
     if (m_pendingClose)
         return nullptr; // repeats do not nest
     if (xpxmlNameEquals(modifier->c_str(), MusicValue::OpenRepeat)) {
         m_repeatStart = bar;
+        lookAheadFrom(nextElement(bar));
         return nullptr;
     }
+    if (m_firstPassBar == bar)
+        m_firstPassBar = nullptr; // now shows the passes after the first
     m_pendingClose = bar;
-    const auto count = attribute(bar, MusicAttr::RepeatCount);
-    // Every count below 1 means the same; kept at 0 so no count can overflow.
-    m_repeatsLeft = count ? std::max<int64_t>(leadingInteger64(count->c_str()), 0) : 1;
+    m_repeatsLeft = repeatsOf(bar);
     m_passes = m_repeatsLeft == 0 ? 0 : m_repeatsLeft + 1;
     m_pass = 2;
     m_shared.window.showPass(bar, m_pass, m_passes);
     return m_repeatStart;
+}
+
+int64_t PlaybackRun::repeatsOf(XPxmlNode* bar)
+{
+    const auto count = attribute(bar, MusicAttr::RepeatCount);
+    // Every count below 1 means the same; kept at 0 so no count can overflow.
+    return count ? std::max<int64_t>(leadingInteger64(count->c_str()), 0) : 1;
+}
+
+void PlaybackRun::lookAheadFrom(XPxmlNode* element)
+{
+    if (m_firstPassBar && m_firstPassBar != m_pendingClose)
+        m_shared.window.showPass(m_firstPassBar, 0, 0);
+    m_firstPassBar = nullptr;
+    m_lookAhead = element;
+}
+
+void PlaybackRun::lookAhead()
+{
+    constexpr int kElementsAtATime = 64;
+    for (int i = 0; i < kElementsAtATime && m_lookAhead; ++i) {
+        XPxmlNode* e = m_lookAhead;
+        m_lookAhead = e == m_setup.loopLast ? nullptr : nextElement(e);
+        const auto modifier = named(e, MusicElement::Bar) ? attribute(e, MusicAttr::Modifier) : std::nullopt;
+        if (!modifier)
+            continue;
+        m_lookAhead = nullptr;
+        // A section opening first has no pass to show yet; the walk starts
+        // a new look ahead from it.
+        if (!xpxmlNameEquals(modifier->c_str(), MusicValue::OpenRepeat) && e != m_pendingClose) {
+            const int64_t repeats = repeatsOf(e);
+            m_firstPassBar = e;
+            m_shared.window.showPass(e, 1, repeats == 0 ? 0 : repeats + 1);
+        }
+    }
 }
 
 PlaybackRun::Deadline PlaybackRun::restFor(XPxmlNode* element)

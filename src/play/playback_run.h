@@ -61,6 +61,13 @@ private:
     double stretch() const;
     // The repeat rules at a bar; the element to jump back to, or null.
     XPxmlNode* barRepeats(XPxmlNode* bar);
+    // The plays after the first that a closing bar asks for; 0: until Stop.
+    static int64_t repeatsOf(XPxmlNode* bar);
+    // The first pass of a section is shown on its closing bar once a look
+    // ahead from the section's start finds it. The look ahead moves a few
+    // elements with each element played, so a long piece never waits for it.
+    void lookAheadFrom(XPxmlNode* element);
+    void lookAhead();
     Deadline playNote(XPxmlNode* note);
     Deadline restFor(XPxmlNode* element);
     void jumpBack();
@@ -82,6 +89,8 @@ private:
     int64_t m_repeatsLeft = 0;
     int64_t m_passes = 0; // of the pending section: 0 until Stop
     int64_t m_pass = 0;
+    XPxmlNode* m_lookAhead = nullptr; // the next element to look at
+    XPxmlNode* m_firstPassBar = nullptr; // a closing bar showing pass 1
     bool m_tiedOver = false;
     MusicClock m_music;
     int64_t m_lastJumpAt = -1; // the musical time of the last jump back

@@ -200,38 +200,51 @@ struct PassWindow : RecordingWindow {
     {
         std::lock_guard lock(mutex);
         shown.push_back(std::to_string(pass) + (passes ? "/" + std::to_string(passes) : "") + "@" +
-                        std::to_string(reinterpret_cast<uintptr_t>(bar) == closing ? 1 : 0));
+                        std::to_string(rig->indexOf(bar)));
     }
     std::mutex mutex;
-    std::vector<std::string> shown; // "pass/passes@1" when on the closing bar given
-    uintptr_t closing = 0;
+    std::vector<std::string> shown; // "pass/passes@index of the bar"
+    PlaybackRig* rig = nullptr;
 };
 
 TEST_F(PracticePlayback, RepeatPassesAreShownOnTheClosingBar)
 {
     const std::string n = note(1);
+    const std::string open = repeatBar("OpenRepeat");
     struct Row {
         const char* name;
-        std::string close;
+        std::string music;
         int stopAt; // 0: plays to the end
         std::vector<std::string> want;
+        int loopFirst = -1;
+        int loopLast = -1;
     };
     const Row rows[] = {
-        {"no count: two passes", repeatBar("CloseRepeat"), 0, {"2/2@1", "0@1"}},
-        {"count 2: three passes", repeatBar("CloseRepeat", "RepeatCount=\"2\""), 0, {"2/3@1", "3/3@1", "0@1"}},
-        {"until Stop: the pass alone", repeatBar("CloseRepeat", "RepeatCount=\"0\""), 4, {"2@1", "3@1", "4@1"}},
+        {"a loop ending before the closing bar: no pass", open + n + n + repeatBar("CloseRepeat") + n, 6, {}, 1, 2},
+        {"no count: two passes", open + n + repeatBar("CloseRepeat") + n, 0, {"1/2@2", "2/2@2", "0@2"}},
+        {"count 2: three passes", open + n + repeatBar("CloseRepeat", "RepeatCount=\"2\"") + n, 0,
+         {"1/3@2", "2/3@2", "3/3@2", "0@2"}},
+        {"until Stop: the pass alone", open + n + repeatBar("CloseRepeat", "RepeatCount=\"0\"") + n, 4,
+         {"1@2", "2@2", "3@2", "4@2"}},
+        {"two sections, one after the other", open + n + repeatBar("BothRepeat") + n + repeatBar("CloseRepeat") + n, 0,
+         {"1/2@2", "2/2@2", "0@2", "1/2@4", "2/2@4", "0@4"}},
     };
     for (const Row& row : rows) {
-        PlaybackRig& r = load(repeatBar("OpenRepeat") + n + row.close + n);
+        PlaybackRig& r = load(row.music);
         PassWindow window(clock);
-        window.closing = reinterpret_cast<uintptr_t>(r.at(2));
+        window.rig = &r;
         PlaybackThread engine(r.session, window, tied, clock);
         int waits = 0;
         clock.onWait = [&](int64_t) {
             if (++waits == row.stopAt)
                 engine.requestStop();
         };
-        ASSERT_TRUE(engine.play(r.setup(0)));
+        PlaybackSetup setup = r.setup(std::max(row.loopFirst, 0));
+        if (row.loopFirst >= 0) {
+            setup.loopFirst = r.at(row.loopFirst);
+            setup.loopLast = r.at(row.loopLast);
+        }
+        ASSERT_TRUE(engine.play(setup));
         ASSERT_TRUE(window.waitFinished());
         engine.stop();
         clock.onWait = nullptr;
