@@ -2,7 +2,8 @@
 // changes, one repeated section) on the steady clock and measures each
 // note-on against the ideal schedule worked out here independently.
 // Arguments: the piece's least length in seconds (it always has six groups of
-// 24 notes, about 50 s), and 1 to keep another core busy.
+// 24 notes, about 50 s), 1 to keep another core busy, the speed in percent and
+// 1 for the metronome, whose clicks are measured against every beat.
 
 #include "doc/message_sink.h"
 #include "play/midi_recorder.h"
@@ -10,12 +11,15 @@
 #include "play/play_clock.h"
 #include "play/playback_thread.h"
 #include "play/playback_window.h"
+#include "play/practice_controls.h"
 #include "play/tied_views.h"
 #include "xml/xpxml_doc.h"
 
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
+#include <cstdio>
+#include <cmath>
 #include <atomic>
 #include <condition_variable>
 #include <mutex>
@@ -27,7 +31,8 @@ namespace {
 
 struct Piece {
     std::string text;
-    std::vector<double> idealMicros; // note-on times in play order, from the first
+    std::vector<double> idealMicros;  // note-on times in play order, from the first
+    std::vector<double> clickMicros;  // a click on every beat of each bar, the same way
 };
 
 // Values and their lengths in quarter beats, cycled through.
@@ -49,6 +54,7 @@ Piece makePiece(double seconds)
         std::string text;
         bool isNote = false;
         double micros = 0;
+        double beats = 0;
     };
     std::vector<Element> list;
     double total = 0;
@@ -73,7 +79,7 @@ Piece makePiece(double seconds)
             const double micros = s.beats * 60e6 / tempo;
             list.push_back({"<Note Tines=\"" + std::to_string(1 + int(step % 5)) + "\" Value=\"" + s.value + "\" " +
                                 s.more + "/>",
-                            true, micros});
+                            true, micros, s.beats});
             total += micros;
         }
     }
@@ -89,13 +95,21 @@ Piece makePiece(double seconds)
     for (size_t i = openAt; i < list.size(); ++i)
         order.push_back(i);
     double at = 0;
+    double beat = 0; // in the bar
     for (size_t i : order) {
-        if (!list[i].isNote)
+        if (!list[i].isNote) {
+            beat = 0;
             continue;
+        }
         piece.idealMicros.push_back(at);
+        const double microsPerBeat = list[i].micros / list[i].beats;
+        for (double b = std::ceil(beat - 1e-6); b < beat + list[i].beats - 1e-6; ++b)
+            piece.clickMicros.push_back(at + (b - beat) * microsPerBeat);
+        beat += list[i].beats;
         at += list[i].micros;
     }
     piece.idealMicros.push_back(at);
+    piece.clickMicros.push_back(at); // the last note starts on a beat of its own
     return piece;
 }
 
@@ -155,6 +169,7 @@ void BM_PlaybackLateness(benchmark::State& state)
     });
 
     std::vector<double> late;
+    std::vector<double> clickLate;
     double drift = 0;
     for (auto _ : state) {
         QuietSink sink;
@@ -168,6 +183,11 @@ void BM_PlaybackLateness(benchmark::State& state)
         PlaybackSetup setup;
         setup.noteList = doc.rootElement();
         setup.start = doc.rootElement()->firstElementChild();
+        PracticeControls practice;
+        practice.setSpeed(int(state.range(2)));
+        practice.metronome = state.range(3) != 0;
+        setup.practice = &practice;
+        setup.clicks = true; // the only view, so the one that clicks
         setup.tineCount = 5;
         for (int i = 0; i < 5; ++i)
             setup.tineKeys[size_t(i)] = 60 + i;
@@ -178,17 +198,28 @@ void BM_PlaybackLateness(benchmark::State& state)
         }
         engine.stop();
 
+        // Notes on channel 1, clicks on channel 10, each against its schedule
+        // stretched by the speed.
         std::vector<int64_t> ons;
+        std::vector<int64_t> clicks;
         for (const RecordedMidiMessage& m : devices.recorder->messages()) {
             if (midiStatus(m.message) == 0x90 && midiData2(m.message) > 0)
                 ons.push_back(m.micros);
+            if (midiStatus(m.message) == 0x99 && midiData2(m.message) > 0)
+                clicks.push_back(m.micros);
         }
-        if (ons.size() != piece.idealMicros.size()) {
-            state.SkipWithError("note-ons and schedule differ in length");
+        const bool clicking = state.range(3) != 0;
+        if (ons.size() != piece.idealMicros.size() || (clicking && clicks.size() != piece.clickMicros.size())) {
+            std::fprintf(stderr, "%zu of %zu notes, %zu of %zu clicks\n", ons.size(), piece.idealMicros.size(),
+                         clicks.size(), piece.clickMicros.size());
+            state.SkipWithError("note-ons or clicks and schedule differ in length");
             break;
         }
+        const double stretch = 100.0 / double(state.range(2));
         for (size_t i = 0; i < ons.size(); ++i)
-            late.push_back(double(ons[i] - ons[0]) - piece.idealMicros[i]);
+            late.push_back(double(ons[i] - ons[0]) - piece.idealMicros[i] * stretch);
+        for (size_t i = 0; i < clicks.size(); ++i)
+            clickLate.push_back(double(clicks[i] - ons[0]) - piece.clickMicros[i] * stretch);
         drift = late.back();
     }
     busy = false;
@@ -200,16 +231,24 @@ void BM_PlaybackLateness(benchmark::State& state)
     state.counters["p99_late_ms"] = percentile(late, 0.99) / 1000;
     state.counters["max_late_ms"] = percentile(late, 1.0) / 1000;
     state.counters["end_drift_ms"] = drift / 1000;
+    if (!clickLate.empty()) {
+        state.counters["click_p99_late_ms"] = percentile(clickLate, 0.99) / 1000;
+        state.counters["click_max_late_ms"] = percentile(clickLate, 1.0) / 1000;
+    }
 }
 
 } // namespace
 
 BENCHMARK(BM_PlaybackLateness)
-    ->ArgNames({"seconds", "busy_core"})
-    ->Args({180, 0})
-    ->Args({180, 1})
-    ->Args({0, 0})
-    ->Args({0, 1})
+    ->ArgNames({"seconds", "busy_core", "speed", "metronome"})
+    ->Args({180, 0, 100, 0})
+    ->Args({180, 1, 100, 0})
+    ->Args({0, 0, 100, 0})
+    ->Args({0, 1, 100, 0})
+    ->Args({0, 0, 100, 1})
+    ->Args({0, 0, 50, 1})
+    ->Args({0, 0, 200, 1})
+    ->Args({0, 1, 60, 1})
     ->Iterations(1)
     ->Unit(benchmark::kSecond);
 

@@ -36,6 +36,8 @@ FrameCanvas::FrameCanvas(QPainter& painter, const ViewLayout& layout, int tineCo
       m_smooth(g_smooth), m_sprites(g_smooth ? sprites : nullptr), m_nearTop(-kReach),
       m_nearBottom(frameHeight + kReach)
 {
+    if (m_sprites)
+        m_sprites->beginPaint();
     painter.setFont(tools.labelFont);
     painter.setBackgroundMode(Qt::OpaqueMode);
     painter.setBackground(tools.whiteBrush);
@@ -161,48 +163,67 @@ QRect FrameCanvas::outlined(int left, int top, int right, int bottom)
     return QRect(left, top, right - left - 1, bottom - top - 1);
 }
 
+template <typename Draw>
+bool FrameCanvas::stamp(const Shape& shape, int left, int top, int width, int height, int margin, Draw&& draw)
+{
+    // Where the sprite's first device column and row fall against the shape,
+    // so that at ratios that are not whole the copy sits where drawing would.
+    const double ratio = m_ratio;
+    const double originX = (left - margin) * ratio;
+    const double originY = (top - margin) * ratio;
+    const QPoint origin(int(std::floor(originX)), int(std::floor(originY)));
+    const double shiftX = originX - origin.x();
+    const double shiftY = originY - origin.y();
+    ShapeSprites::Key key{};
+    std::copy(shape.begin(), shape.end(), key.begin());
+    key[shape.size()] = shiftX;
+    key[shape.size() + 1] = shiftY;
+    key[shape.size() + 2] = ratio;
+    const QSize size(int(std::ceil((width + 2 * margin + 1) * ratio)) + 1,
+                     int(std::ceil((height + 2 * margin + 1) * ratio)) + 1);
+    const QImage* sprite = m_sprites->get(key, size, [&](QPainter& p) {
+        p.setRenderHint(QPainter::Antialiasing);
+        p.translate(shiftX, shiftY);
+        p.scale(ratio, ratio);
+        p.translate(0.5 + margin, 0.5 + margin);
+        draw(p);
+    });
+    if (!sprite)
+        return false;
+    use(Mode::Device);
+    painter.drawImage(origin, *sprite);
+    use(Mode::Shapes);
+    return true;
+}
+
 void FrameCanvas::ellipse(int left, int top, int right, int bottom)
 {
     const QRect box = outlined(left, top, right, bottom);
     // Huge ones (absurd scales) are not worth keeping.
     constexpr int kLargestSprite = 200;
-    if (!m_sprites || box.width() > kLargestSprite || box.height() > kLargestSprite || box.width() < 0 ||
-        box.height() < 0) {
-        painter.drawEllipse(box);
-        return;
-    }
+    const bool keep = m_sprites && box.width() <= kLargestSprite && box.height() <= kLargestSprite &&
+                      box.width() >= 0 && box.height() >= 0;
     const QPen pen = painter.pen();
     const QBrush brush = painter.brush();
-    const int margin = int(pen.widthF()) / 2 + 2;
-    const ShapeSprites::Key key{0,
-                                double(box.width()),
-                                double(box.height()),
-                                double(pen.color().rgba()),
-                                pen.widthF(),
-                                double(pen.style()),
-                                double(brush.color().rgba()),
-                                double(brush.style()),
-                                m_ratio};
-    const double ratio = m_ratio;
-    // Drawn as the canvas draws shapes, its origin margin pixels up and left of the ellipse's.
-    const QSize size(int(std::ceil((box.width() + 2 * margin + 1) * ratio)),
-                     int(std::ceil((box.height() + 2 * margin + 1) * ratio)));
-    const QImage& sprite = m_sprites->get(key, size, [&](QPainter& p) {
-        p.setRenderHint(QPainter::Antialiasing);
-        p.scale(ratio, ratio);
-        p.translate(0.5 + margin, 0.5 + margin);
-        p.setPen(pen);
-        p.setBrush(brush);
-        p.drawEllipse(QRect(0, 0, box.width(), box.height()));
-    });
-    use(Mode::Device);
-    painter.drawImage(QPoint(snap(box.x() - margin), snap(box.y() - margin)), sprite);
-    use(Mode::Shapes);
+    const Shape shape{0,
+                      double(box.width()),
+                      double(box.height()),
+                      double(pen.color().rgba()),
+                      pen.widthF(),
+                      double(pen.style()),
+                      double(brush.color().rgba()),
+                      double(brush.style())};
+    if (!keep || !stamp(shape, box.x(), box.y(), box.width(), box.height(), int(pen.widthF()) / 2 + 2, [&](QPainter& p) {
+            p.setPen(pen);
+            p.setBrush(brush);
+            p.drawEllipse(QRect(0, 0, box.width(), box.height()));
+        }))
+        painter.drawEllipse(box);
 }
 
 QImage ShapeSprites::blank(QSize size)
 {
-    constexpr size_t kMostSprites = 256;
+    constexpr size_t kMostSprites = 512;
     if (m_sprites.size() >= kMostSprites)
         m_sprites.clear();
     QImage sprite(size, QImage::Format_ARGB32_Premultiplied);
@@ -313,11 +334,14 @@ void FrameCanvas::lane(int left, int top, int right, int bottom, const QPen& pen
                                     m_ratio};
         const QPoint origin(l.outer - kMargin, from - kMargin);
         const QSize size(r.outer - l.outer + 2 * kMargin, to - from + 2 * kMargin);
-        const QImage& sprite = m_sprites->get(key, size, [&](QPainter& p) {
+        const QImage* sprite = m_sprites->get(key, size, [&](QPainter& p) {
             p.translate(-origin);
             draw(p, from, to);
         });
-        painter.drawImage(origin, sprite);
+        if (sprite)
+            painter.drawImage(origin, *sprite);
+        else
+            draw(painter, from, to);
     };
     use(Mode::Device);
     // Long lanes: only their rounded ends go through the path filler, the
@@ -343,7 +367,28 @@ void FrameCanvas::lane(int left, int top, int right, int bottom, const QPen& pen
 
 void FrameCanvas::line(int x1, int y1, int x2, int y2)
 {
-    painter.drawLine(x1, y1, x2, y2);
+    // Stems, hooks and flags repeat the same few shapes all over a frame:
+    // smoothed, each is stroked once and copied after.
+    const QPen pen = painter.pen();
+    constexpr int kLongest = 200;
+    const int left = std::min(x1, x2);
+    const int top = std::min(y1, y2);
+    const int width = std::abs(x2 - x1);
+    const int height = std::abs(y2 - y1);
+    const bool keep = m_sprites && width <= kLongest && height <= kLongest && pen.style() == Qt::SolidLine;
+    const Shape shape{2,
+                      double(x1 - left),
+                      double(y1 - top),
+                      double(x2 - left),
+                      double(y2 - top),
+                      double(pen.color().rgba()),
+                      pen.widthF(),
+                      double(int(pen.capStyle()) | int(pen.joinStyle()))};
+    if (!keep || !stamp(shape, left, top, width, height, int(pen.widthF()) / 2 + 2, [&](QPainter& p) {
+            p.setPen(pen);
+            p.drawLine(x1 - left, y1 - top, x2 - left, y2 - top);
+        }))
+        painter.drawLine(x1, y1, x2, y2);
 }
 
 void FrameCanvas::text(int x, int y, const QString& text)

@@ -30,23 +30,31 @@ class ShapeSprites {
 public:
     using Key = std::array<double, 12>;
     // The picture for key: the first time, draw paints it on a transparent
-    // image of the given size.
+    // image of the given size. Null once a paint has made its share of new
+    // ones: the caller draws directly, so that a paint of ever-new shapes
+    // costs no more than drawing them.
     template <typename Draw>
-    const QImage& get(const Key& key, QSize size, Draw&& draw)
+    const QImage* get(const Key& key, QSize size, Draw&& draw)
     {
         if (auto found = m_sprites.find(key); found != m_sprites.end())
-            return found->second;
+            return &found->second;
+        if (m_madeThisPaint >= kMostNewInAPaint)
+            return nullptr;
+        ++m_madeThisPaint;
         QImage sprite = blank(size);
         {
             QPainter p(&sprite);
             draw(p);
         }
-        return m_sprites.emplace(key, std::move(sprite)).first->second;
+        return &m_sprites.emplace(key, std::move(sprite)).first->second;
     }
+    void beginPaint() { m_madeThisPaint = 0; }
 
 private:
+    static constexpr int kMostNewInAPaint = 96;
     QImage blank(QSize size);
     std::map<Key, QImage> m_sprites;
+    int m_madeThisPaint = 0;
 };
 
 // What every drawing routine works with: the painter on the frame buffer, the
@@ -135,6 +143,13 @@ private:
         int ends;        // rows at each end drawn as a rounded shape
     };
     LaneEdges laneEdges(int left, int top, int right, int bottom, const QPen& pen) const;
+    // A smoothed shape copied from the sprites: shape says what it is (the
+    // sprite key without where it falls against the device pixels), left,
+    // top, width and height where, draw paints it with (left, top) at the
+    // origin. False when no sprite is to be had: the caller draws it.
+    using Shape = std::array<double, 9>;
+    template <typename Draw>
+    bool stamp(const Shape& shape, int left, int top, int width, int height, int margin, Draw&& draw);
 
     Band nearFrame(int64_t top, int64_t height) const;
     void combine(int left, int top, int right, int bottom, uint32_t bgr, QPainter::CompositionMode mode);

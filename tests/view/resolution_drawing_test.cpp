@@ -199,4 +199,40 @@ TEST(DrawAtRatio, KeptLaneEndsMatchLanesDrawnAfresh)
     }
 }
 
+// Smoothed lines and heads copied from kept pictures land where drawing them
+// would, at whole ratios and between: the same picture to within rounding.
+TEST(DrawAtRatio, KeptShapesMatchShapesDrawnDirectly)
+{
+    Smoothing smoothing(true);
+    Drawing d(kPiece);
+    const DrawingTools& tools = d.music.layout.options().tools;
+    for (const double ratio : {1.0, 1.5, 2.0}) {
+        ShapeSprites sprites;
+        const auto draw = [&](ShapeSprites* kept) {
+            QImage image(int(200 * ratio), int(100 * ratio), QImage::Format_RGB32);
+            image.fill(Qt::white);
+            QPainter painter(&image);
+            FrameCanvas canvas(painter, d.music.layout, 5, 100, ratio, kept);
+            for (const QPen& pen : {tools.outlinePen, tools.doublePen}) {
+                painter.setPen(pen);
+                for (int x = 3; x < 180; x += 37) {
+                    canvas.line(x, 10, x + 9, 2);  // a flag
+                    canvas.line(x + 1, 20, x + 1, 45); // a stem
+                    canvas.line(x + 20, 60, x, 55);  // drawn right to left
+                    canvas.ellipse(x, 70, x + 9, 79);
+                }
+            }
+            return image;
+        };
+        draw(&sprites); // makes the pictures
+        const QImage kept = draw(&sprites);
+        const QImage direct = draw(nullptr);
+        int most = 0;
+        for (int y = 0; y < kept.height(); ++y)
+            for (int x = 0; x < kept.width(); ++x)
+                most = std::max(most, std::abs(qGray(kept.pixel(x, y)) - qGray(direct.pixel(x, y))));
+        EXPECT_LE(most, 24) << "ratio " << ratio;
+    }
+}
+
 } // namespace
