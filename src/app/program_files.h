@@ -7,8 +7,22 @@
 // Files the program reads from beside itself: the licence text and the user
 // manual. The program folder is the folder of the running program file.
 
-// "<program folder>/readerLicense.txt".
+// Whether the program runs installed: "<prefix>/share/zolva-reader" exists
+// beside its folder "<prefix>/bin". Nothing is ever made under such a prefix.
+bool runsInstalled(const QString& programFolder);
+
+// The folder of what the program reads: "<prefix>/share/zolva-reader" when it
+// runs installed, else the program folder itself (a build tree).
+QString programDataFolder(const QString& programFolder);
+
+// "<program data folder>/readerLicense.txt" of the running program.
 QString licenseFilePath();
+
+// Makes the user's "Music" and "Templates" folders and returns the folder
+// that holds them, ending in "/": the program folder in a build tree, else
+// userDataFolder (installed, or the build tree's folder cannot be written).
+// When neither can be made, userDataFolder all the same.
+QString makeUserFolders(const QString& programFolder, const QString& userDataFolder);
 
 // Where the manual's start page may be, best first: beside the program
 // (docs/index.html), in the installed share folder, and in the source tree the

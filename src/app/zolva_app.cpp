@@ -20,6 +20,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <QStandardPaths>
 
 namespace {
 
@@ -73,11 +74,11 @@ CZolvaApp::~CZolvaApp()
 void CZolvaApp::setProgramFolder(const QString& folder)
 {
     m_programFolder = folder;
-    m_musicFolder = folder + QStringLiteral("Music/");
-    m_templatesFolder = folder + QStringLiteral("Templates/");
     // A folder that cannot be made is no error: File > Open then starts at home.
-    QDir().mkpath(m_musicFolder);
-    QDir().mkpath(m_templatesFolder);
+    const QString parent =
+        makeUserFolders(folder, QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
+    m_musicFolder = parent + QStringLiteral("Music/");
+    m_templatesFolder = parent + QStringLiteral("Templates/");
 }
 
 bool CZolvaApp::StartUp(const QString& fileToOpen, int showState)

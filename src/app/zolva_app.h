@@ -62,7 +62,8 @@ public:
     QString openFolder() const;
     void setFileChooser(FileChooser chooser) { m_chooseFiles = std::move(chooser); }
     // Sets the program folder (normally the running program's); the music and
-    // templates folders follow and are made when they can be.
+    // templates folders follow (beside it in a build tree, else in the user's
+    // data folder) and are made when they can be.
     void setProgramFolder(const QString& folder);
 
     QString programFolder() const { return m_programFolder; }

@@ -54,6 +54,46 @@ TEST(ProgramFiles, TheManualBesideTheProgramComesBeforeTheInstalledOneAndTheSour
               QUrl::fromLocalFile(root.filePath(QStringLiteral("nowhere.html"))));
 }
 
+// Installed, the program reads from its prefix's share folder and makes
+// nothing under the prefix, even where it could (as root): the user's folders
+// go to the user's data folder. A build tree keeps them beside the program.
+TEST(ProgramFiles, WhereTheProgramReadsAndMakesFoldersFollowsWhereItRuns)
+{
+    struct Row {
+        const char* name;
+        const char* made; // folders or, ending in "!", a file before the start
+        const char* read; // the program data folder, relative to the root
+        const char* user; // where Music and Templates go: "bin/" or "data/"
+    };
+    const Row rows[] = {
+        {"build tree", "", "bin", "bin/"},
+        {"installed", "share/zolva-reader", "share/zolva-reader", "data/"},
+        {"build tree that cannot be written", "bin/Music!", "bin", "data/"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        QTemporaryDir root;
+        const QDir dir(root.path());
+        dir.mkpath(QStringLiteral("bin"));
+        const QString made = QString::fromUtf8(row.made);
+        if (made.endsWith(u'!'))
+            touch(dir.filePath(made.chopped(1)));
+        else if (!made.isEmpty())
+            dir.mkpath(made);
+        const QString bin = dir.filePath(QStringLiteral("bin"));
+
+        EXPECT_EQ(programDataFolder(bin).toStdString(), dir.filePath(QString::fromUtf8(row.read)).toStdString());
+        const QString user = dir.filePath(QString::fromUtf8(row.user));
+        EXPECT_EQ(makeUserFolders(bin + u'/', dir.filePath(QStringLiteral("data"))).toStdString(), user.toStdString());
+        EXPECT_TRUE(QFileInfo(user + QStringLiteral("Music")).isDir());
+        EXPECT_TRUE(QFileInfo(user + QStringLiteral("Templates")).isDir());
+        if (runsInstalled(bin)) { // nothing new under the prefix
+            EXPECT_TRUE(QDir(bin).isEmpty());
+            EXPECT_TRUE(QDir(dir.filePath(QStringLiteral("share/zolva-reader"))).isEmpty());
+        }
+    }
+}
+
 // In the source tree and in the copy beside the built program alike.
 TEST(ProgramFiles, EveryLinkOfTheManualLeadsSomewhere)
 {
