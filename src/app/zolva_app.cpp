@@ -48,7 +48,9 @@ CommandLine parseCommandLine(const QStringList& arguments)
                                  QStringLiteral("[file]"));
     parser.parse(arguments); // unknown switches are no error
     CommandLine line;
-    line.help = parser.isSet(help);
+    // The help lists --help-all too: with no window system asked for yet, it
+    // prints the same.
+    line.help = parser.isSet(help) || parser.isSet(QStringLiteral("help-all"));
     line.version = parser.isSet(version);
     line.helpText = parser.helpText();
     // Read before the application object exists, the parser knows no program name.

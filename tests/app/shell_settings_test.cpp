@@ -55,6 +55,7 @@ TEST(CommandLineParsing, FileHelpAndIgnoredSwitches)
     EXPECT_EQ(parseCommandLine({"zolva-reader", "--unknown", "-x"}).file, "");
     EXPECT_EQ(parseCommandLine({"zolva-reader", "--unknown", "song.zvm"}).file, "song.zvm");
     EXPECT_TRUE(parseCommandLine({"zolva-reader", "--help"}).help);
+    EXPECT_TRUE(parseCommandLine({"zolva-reader", "--help-all"}).help) << "the help offers it";
     EXPECT_TRUE(parseCommandLine({"zolva-reader", "--version"}).version);
     EXPECT_FALSE(parseCommandLine({"zolva-reader", "song.zvm"}).help);
 }
