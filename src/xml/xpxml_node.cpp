@@ -79,10 +79,10 @@ XPxmlNode* XPxmlNode::create(const char* name, const char* kindName)
 XPxmlNode::~XPxmlNode()
 {
     m_attributes.clear(&XPxmlNode::destroy);
-    // The subtree goes without recursion, which a deep tree would exhaust the
-    // stack with, and without allocating, since running out of memory may be
-    // why it goes. Leaves go at once; nodes with children of their own wait
-    // their turn, chained through the parent pointers they no longer need.
+    // The subtree goes without recursion (a deep tree would exhaust the stack)
+    // and without allocating (running out of memory may be why it goes).
+    // Leaves go at once; nodes with children of their own wait their turn,
+    // chained through the parent pointers they no longer need.
     XPxmlNode* waiting = nullptr;
     auto takeChildren = [&waiting](XPxmlNode* node) {
         if (node->m_children.count() == 0)
@@ -483,10 +483,19 @@ XPxmlNode* XPxmlAttributeFiller::find(std::string_view name)
         };
         return asNode(list.scan(sameName, &name));
     }
-    if (m_byName.empty())
+    if (!m_index) {
+        m_index = std::make_unique<Index>();
         for (uint32_t i = 0; i < m_count; ++i)
-            m_byName.add(asNode(list.at(i)));
-    return m_byName.find(name);
+            index(asNode(list.at(i)));
+    }
+    const uint32_t number = m_index->names.find(name);
+    return number != XPxmlNameIndex::kAbsent ? m_index->attributes[number] : nullptr;
+}
+
+void XPxmlAttributeFiller::index(XPxmlNode* attribute)
+{
+    if (m_index->names.add(attribute->m_name.view()) == m_index->attributes.size())
+        m_index->attributes.push_back(attribute);
 }
 
 void XPxmlAttributeFiller::append(std::string_view name, std::string_view value)
@@ -499,8 +508,8 @@ void XPxmlAttributeFiller::append(std::string_view name, std::string_view value)
     }
     XPxmlNode* added = m_node.addAttribute(name, value);
     ++m_count;
-    if (!m_byName.empty())
-        m_byName.add(added);
+    if (m_index)
+        index(added);
 }
 
 void XPxmlNode::removeAttribute(const char* name)

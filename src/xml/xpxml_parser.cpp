@@ -243,7 +243,16 @@ bool XPxmlParser::readToken(Token& token, bool noEntities, bool skipBlank, char 
                 token.kind = TextToken; // an "&" without ";" stays literal
                 return true;
             }
-            take(c);
+            {
+                // The rest of the name up to its ";", a terminator or a line break in one go.
+                size_t end = m_pos;
+                while (end < m_length && m_text[end] != ';' && m_text[end] != '\r' && m_text[end] != '\n' &&
+                       !endsEntity(m_text[end]))
+                    ++end;
+                token.text.append(reinterpret_cast<const char*>(m_text) + m_pos - 1, end - m_pos + 1);
+                token.allBlank = false; // nothing in it is blank
+                m_pos = end;
+            }
             continue;
         }
     }
@@ -270,10 +279,10 @@ void XPxmlParser::decodeEntity(Token& token)
     }
     // An undeclared name stands for itself.
     text = text.substr(1, text.size() - 2);
-    const XPxmlNode* entity = m_entities.find(text);
-    if (!entity)
+    const uint32_t entity = m_entities.find(text);
+    if (entity == XPxmlNameIndex::kAbsent)
         return;
-    text = entity->textContent();
+    text = m_entityValues.at(entity);
     m_expanded += text.size();
     if (m_expanded > XPxmlDoc::kMaxEntityExpansion) {
         text.clear();
@@ -285,9 +294,12 @@ void XPxmlParser::decodeEntity(Token& token)
 void XPxmlParser::indexEntities(const XPxmlNode* documentType)
 {
     for (uint32_t i = 0, n = documentType->childCount(); i < n; ++i) {
-        XPxmlNode* child = documentType->childAt(i);
-        if (child && child->kind() == XPxmlKind::Entity)
-            m_entities.add(child);
+        const XPxmlNode* child = documentType->childAt(i);
+        if (!child || child->kind() != XPxmlKind::Entity)
+            continue;
+        // A name declared again keeps its first value.
+        if (m_entities.add(child->m_name.view()) == m_entityValues.size())
+            m_entityValues.push(child->textContent());
     }
 }
 

@@ -58,7 +58,9 @@ private:
     int m_depth = 0;
     size_t m_expanded = 0; // bytes produced by declared entities so far
     // The entities of the document's first document type, the only ones that
-    // expand; of equal names the first declared.
+    // expand. Their values are copied beside the index of their names, so that
+    // a reference does not have to visit a node somewhere in the tree.
     XPxmlNameIndex m_entities;
+    XPxmlTextBlock m_entityValues; // by the number of the name
     bool m_abort = false;  // an error stops the whole load
 };
