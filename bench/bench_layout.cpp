@@ -38,8 +38,7 @@ namespace {
 
 constexpr size_t kSizes[] = {10'000, 100'000, 1'000'000};
 constexpr size_t kReference = 100'000;
-constexpr double kPugixmlGoal = 2.0; // layout of 100k against pugixml's walk
-constexpr double kGrowthGoal = 12.0; // 1M against 100k: linear
+constexpr double kGrowthGoal = 11.0; // 1M against 100k: near linear
 constexpr double kZoomGoal = 2.0;    // zoom of 100k against its first layout
 
 class QuietSink : public MessageSink {
@@ -201,9 +200,16 @@ int main(int argc, char** argv)
     if (benchmark::ReportUnrecognizedArguments(argc, argv))
         return 1;
 
-    const std::pair<const char*, void (*)(benchmark::State&)> cases[] = {
-        {"layout_again", &layoutAgain}, {"first_layout", &firstLayout}, {"bars_rewritten", &barsRewritten}};
-    for (auto [name, run] : cases)
+    // Each with its goal against pugixml's walk of 100k: a layout that finds
+    // everything in place reads little more than that walk; a first one
+    // writes a position into every element; a rewrite also moves the bars.
+    const struct {
+        const char* name;
+        void (*run)(benchmark::State&);
+        double pugixmlGoal;
+    } cases[] = {{"layout_again", &layoutAgain, 1.5}, {"first_layout", &firstLayout, 2.5},
+                 {"bars_rewritten", &barsRewritten, 3.0}};
+    for (auto [name, run, goal] : cases)
         for (size_t children : kSizes)
             benchmark::RegisterBenchmark(name, run)->Arg(long(children))->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark("zoom", &zoom)->Arg(long(kReference))->Unit(benchmark::kMillisecond);
@@ -217,12 +223,12 @@ int main(int argc, char** argv)
     TimeKeeper keeper;
     benchmark::RunSpecifiedBenchmarks(&keeper);
 
-    for (auto [name, run] : cases) {
+    for (auto [name, run, goal] : cases) {
         const bool generatedText = std::string(name) == "bars_rewritten";
         const double walk = keeper.of(runName(generatedText ? "pugixml_walk_generated" : "pugixml_walk_in_place",
                                               kReference));
         const double reference = keeper.of(runName(name, kReference));
-        printRatio((std::string(name) + " 100k / pugixml walk 100k").c_str(), reference, walk, kPugixmlGoal);
+        printRatio((std::string(name) + " 100k / pugixml walk 100k").c_str(), reference, walk, goal);
         printRatio((std::string(name) + " 1M / 100k").c_str(), keeper.of(runName(name, 1'000'000)), reference,
                    kGrowthGoal);
     }
