@@ -66,17 +66,14 @@ struct Gathering {
     const char* text; // "Text": measured, not kept
 };
 
-// One visit per attribute, under the attribute list's lock.
-bool gatherAttribute(void* entry, void* context)
+// One visit per attribute, under the element's attribute lock.
+bool gatherAttribute(const char* name, const char* value, const XPxmlNode*, void* context)
 {
-    const auto* attribute = static_cast<const XPxmlNode*>(entry);
     auto* gathering = static_cast<Gathering*>(context);
     EventFacts* facts = gathering->facts;
-    const char* name = attribute->name();
     const Candidate candidate = candidateFor(name);
     if (candidate.attribute == Attribute::None || !sameName(name, candidate.name))
         return false;
-    const char* value = attribute->value();
     switch (candidate.attribute) {
     case Attribute::Value: facts->value = value; break;
     case Attribute::Timing: facts->timing = value; break;
@@ -152,7 +149,7 @@ void readEventFacts(XPxmlNode* child, EventFacts& facts, LyricWidths* lyrics)
         return;
     facts.kind = sameName(child->name(), MusicElement::Bar) ? EventKind::Bar : EventKind::Note;
     Gathering gathering{&facts, nullptr};
-    child->attributes().scan(&gatherAttribute, &gathering);
+    child->visitAttributes(&gatherAttribute, &gathering);
     if (facts.kind == EventKind::Bar) {
         facts.beam = facts.tuplet = 0; // groups are made of notes only
         facts.setTiming(facts.timing);

@@ -483,7 +483,7 @@ bool XPxmlParser::collectUntilClose(XPxmlNode* node, int code, const char* messa
     return true;
 }
 
-bool XPxmlParser::readPlainAttribute(XPxmlAttributeFiller& attributes)
+bool XPxmlParser::readPlainAttribute()
 {
     // The common form  name="value"  read straight from the input. Anything
     // else (an entity, a line break inside a name or value, a missing "=")
@@ -524,24 +524,24 @@ bool XPxmlParser::readPlainAttribute(XPxmlAttributeFiller& attributes)
     m_pos = p + 1;
     m_doc.m_line = line;
     const char* text = reinterpret_cast<const char*>(m_text);
-    attributes.append({text + nameBegin, nameEnd - nameBegin}, {text + valueBegin, p - valueBegin});
+    m_attributes.append({text + nameBegin, nameEnd - nameBegin}, {text + valueBegin, p - valueBegin}, true);
     return true;
 }
 
 bool XPxmlParser::parseElement(XPxmlNode* node)
 {
-    XPxmlAttributeFiller attributes(*node);
     Token token;
     Token equals;
     std::string value;
     for (;;) {
-        if (readPlainAttribute(attributes))
+        if (readPlainAttribute())
             continue;
         if (!readToken(token, false, true, 0)) {
             fail(2435, "Error parsing NODE attribute name");
             return false;
         }
         if (token.kind == CloseToken) {
+            m_attributes.fill(*node); // before the children, which use the filler too
             if (token.text.size() == 2 && token.text[0] == '/')
                 return true; // "/>": an empty element
             return parseContent(node);
@@ -556,7 +556,7 @@ bool XPxmlParser::parseElement(XPxmlNode* node)
         }
         if (!readQuoted(value, false))
             return false;
-        attributes.append(token.text, value);
+        m_attributes.append(token.text, value, false);
     }
 }
 

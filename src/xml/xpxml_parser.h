@@ -1,12 +1,12 @@
 #pragma once
 
+#include "xml/xpxml_attribute_filler.h"
 #include "xml/xpxml_name_index.h"
 
 #include <cstddef>
 #include <memory>
 #include <string>
 
-class XPxmlAttributeFiller;
 class XPxmlDoc;
 class XPxmlNode;
 
@@ -38,7 +38,7 @@ private:
     bool readQuoted(std::string& value, bool noEntities, bool definition = false);
     std::unique_ptr<XPxmlNode> parseNode(const Token* alreadyRead = nullptr);
     void parseTopLevel();
-    bool readPlainAttribute(XPxmlAttributeFiller& attributes);
+    bool readPlainAttribute();
     bool parseElement(XPxmlNode* node);
     bool parseContent(XPxmlNode* node);
     bool parseDocumentType(XPxmlNode* node);
@@ -62,5 +62,6 @@ private:
     // a reference does not have to visit a node somewhere in the tree.
     XPxmlNameIndex m_entities;
     XPxmlTextBlock m_entityValues; // by the number of the name
+    XPxmlAttributeFiller m_attributes; // of the element whose start tag is being read
     bool m_abort = false;  // an error stops the whole load
 };

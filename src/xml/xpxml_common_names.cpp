@@ -1,0 +1,95 @@
+#include "xml/xpxml_common_names.h"
+
+#include <cstdint>
+#include <cstring>
+
+namespace {
+
+// No two alike but for case: a name found without regard to case must be the
+// only one it can be. One block, so that telling a shared copy from any other
+// text is one range check.
+constexpr char kNames[] =
+    "Value\0Tines\0Text\0Type\0Timing\0Tuplet\0Beam\0Modifier\0Tie\0~Pos\0~Error\0~Pass\0"
+    "Version\0Number\0NoteValues\0Shade\0Tails\0Title\0Author\0Arranger\0CopyRight\0Tempo\0"
+    "Scale\0TineWidth\0TineLabels\0Lyrics\0BarNumbers\0CenterLine\0DrawFirstBar\0Measure\0"
+    "MeasureSpacing\0MeasureSpacingSize\0NoteSpacing\0NoteSpacingSize\0CustomColor\0ShadeColor\0"
+    "Sharps\0Flats\0RepeatCount\0ReadOnly\0VTines\0Bar\0Note\0Rest\0Notes\0Config\0Options\0"
+    "PrintNotes\0MIDI\0Zolva\0ZolvaTemplate\0encoding\0standalone\0";
+
+constexpr char fold(char c)
+{
+    return c >= 'a' && c <= 'z' ? char(c - 'a' + 'A') : c;
+}
+
+constexpr uint32_t hashOf(const char* name, size_t size)
+{
+    uint32_t h = uint32_t(size) * 0x9E3779B1u;
+    for (size_t i = 0; i < size; ++i)
+        h = (h ^ uint8_t(fold(name[i]))) * 0x01000193u;
+    return h;
+}
+
+constexpr size_t lengthOf(const char* text)
+{
+    size_t n = 0;
+    while (text[n])
+        ++n;
+    return n;
+}
+
+// Open addressing over the names' places in kNames, made while compiling.
+struct Table {
+    static constexpr uint32_t kSlots = 256;
+    struct Slot {
+        uint16_t at = 0;    // place in kNames, plus one; 0: free
+        uint16_t length = 0;
+    };
+    Slot slots[kSlots] = {};
+
+    constexpr Table()
+    {
+        for (size_t at = 0; at + 1 < sizeof kNames; at += lengthOf(kNames + at) + 1) {
+            const size_t length = lengthOf(kNames + at);
+            uint32_t i = hashOf(kNames + at, length) % kSlots;
+            while (slots[i].at)
+                i = (i + 1) % kSlots;
+            slots[i] = {uint16_t(at + 1), uint16_t(length)};
+        }
+    }
+
+    const char* find(std::string_view name) const
+    {
+        for (uint32_t i = hashOf(name.data(), name.size()) % kSlots; slots[i].at; i = (i + 1) % kSlots) {
+            if (slots[i].length != name.size())
+                continue;
+            const char* candidate = kNames + slots[i].at - 1;
+            size_t k = 0;
+            while (k < name.size() && fold(candidate[k]) == fold(name[k]))
+                ++k;
+            if (k == name.size())
+                return candidate;
+        }
+        return nullptr;
+    }
+};
+
+constexpr Table kTable;
+
+} // namespace
+
+const char* xpxmlCommonName(std::string_view name, bool foldCase)
+{
+    if (name.empty() || name.size() > 20)
+        return nullptr;
+    const char* found = kTable.find(name);
+    if (found && !foldCase && std::memcmp(found, name.data(), name.size()) != 0)
+        return nullptr;
+    return found;
+}
+
+bool xpxmlIsCommonName(const char* text)
+{
+    const auto at = reinterpret_cast<uintptr_t>(text);
+    const auto begin = reinterpret_cast<uintptr_t>(kNames);
+    return at >= begin && at < begin + sizeof kNames;
+}

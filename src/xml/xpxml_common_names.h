@@ -1,0 +1,14 @@
+#pragma once
+
+#include <string_view>
+
+// The names the program's own files use again and again, kept once for the
+// whole process. An attribute whose name is one of them, spelled exactly so,
+// points at the shared copy: it costs no bytes of its own, and two such names
+// are the same name exactly when they are the same pointer.
+
+// The shared copy of name: spelled exactly so (foldCase false) or alike but
+// for case (foldCase true); nullptr when name is not one of them.
+const char* xpxmlCommonName(std::string_view name, bool foldCase);
+// True when text is one of the shared copies.
+bool xpxmlIsCommonName(const char* text);
