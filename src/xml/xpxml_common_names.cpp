@@ -21,12 +21,20 @@ constexpr char fold(char c)
     return c >= 'a' && c <= 'z' ? char(c - 'a' + 'A') : c;
 }
 
+// Length and the outer letters tell the names apart well enough; a lookup
+// must not cost more than the comparison it saves.
 constexpr uint32_t hashOf(const char* name, size_t size)
 {
-    uint32_t h = uint32_t(size) * 0x9E3779B1u;
-    for (size_t i = 0; i < size; ++i)
-        h = (h ^ uint8_t(fold(name[i]))) * 0x01000193u;
-    return h;
+    return uint32_t(size) * 37u + uint8_t(fold(name[0])) * 7u + uint8_t(fold(name[size - 1])) +
+           uint8_t(fold(name[size / 2])) * 3u;
+}
+
+bool sameFolded(const char* a, std::string_view b)
+{
+    for (size_t i = 0; i < b.size(); ++i)
+        if (fold(a[i]) != fold(b[i]))
+            return false;
+    return true;
 }
 
 constexpr size_t lengthOf(const char* text)
@@ -57,16 +65,15 @@ struct Table {
         }
     }
 
-    const char* find(std::string_view name) const
+    const char* find(std::string_view name, bool foldCase) const
     {
         for (uint32_t i = hashOf(name.data(), name.size()) % kSlots; slots[i].at; i = (i + 1) % kSlots) {
             if (slots[i].length != name.size())
                 continue;
             const char* candidate = kNames + slots[i].at - 1;
-            size_t k = 0;
-            while (k < name.size() && fold(candidate[k]) == fold(name[k]))
-                ++k;
-            if (k == name.size())
+            if (std::memcmp(candidate, name.data(), name.size()) == 0)
+                return candidate;
+            if (foldCase && sameFolded(candidate, name))
                 return candidate;
         }
         return nullptr;
@@ -81,15 +88,22 @@ const char* xpxmlCommonName(std::string_view name, bool foldCase)
 {
     if (name.empty() || name.size() > 20)
         return nullptr;
-    const char* found = kTable.find(name);
-    if (found && !foldCase && std::memcmp(found, name.data(), name.size()) != 0)
-        return nullptr;
-    return found;
+    return kTable.find(name, foldCase);
 }
 
 bool xpxmlIsCommonName(const char* text)
 {
+    return xpxmlCommonNameOffset(text) >= 0;
+}
+
+long xpxmlCommonNameOffset(const char* text)
+{
     const auto at = reinterpret_cast<uintptr_t>(text);
     const auto begin = reinterpret_cast<uintptr_t>(kNames);
-    return at >= begin && at < begin + sizeof kNames;
+    return at >= begin && at < begin + sizeof kNames ? long(at - begin) : -1;
+}
+
+size_t xpxmlCommonNamesSize()
+{
+    return sizeof kNames;
 }

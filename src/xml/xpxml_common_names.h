@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <string_view>
 
 // The names the program's own files use again and again, kept once for the
@@ -12,3 +13,7 @@
 const char* xpxmlCommonName(std::string_view name, bool foldCase);
 // True when text is one of the shared copies.
 bool xpxmlIsCommonName(const char* text);
+// Where a shared copy lies among them (below xpxmlCommonNamesSize()), or -1
+// for any other text.
+long xpxmlCommonNameOffset(const char* text);
+size_t xpxmlCommonNamesSize();

@@ -13,6 +13,7 @@
 
 class XPxmlAttributeStore;
 class XPxmlDoc;
+class XPxmlNameSet;
 
 // A node of any XML kind: a name, a value, attributes and a list of child
 // nodes, all owned. Names compare without regard to case. Attributes are kept
@@ -112,6 +113,10 @@ public:
     // made, else nullptr. visit must not call back into this node.
     using AttributeVisitor = bool (*)(const char* name, const char* value, const XPxmlNode* node, void* context);
     void visitAttributes(AttributeVisitor visit, void* context) const;
+    // Sets values[i] to the value of the attribute named names[i], or to
+    // nullptr when there is none, in one look at the attributes. The values
+    // stay valid as getAttribute's do.
+    void readAttributes(const XPxmlNameSet& names, const char** values) const;
     void setAttribute(const char* name, const char* value);
     void removeAttribute(const char* name);
     void removeAllAttributes();

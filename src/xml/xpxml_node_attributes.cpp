@@ -3,6 +3,7 @@
 
 #include "xml/xpxml_attribute_store.h"
 #include "xml/xpxml_common_names.h"
+#include "xml/xpxml_name_set.h"
 #include "xml/xpxml_node.h"
 
 #include <cstring>
@@ -30,6 +31,30 @@ bool nameMatches(void* entry, void* name)
 uint32_t indexIn(const XPxmlAttributeStore& store, const char* name)
 {
     return store.indexOf(name, xpxmlCommonName(name, true));
+}
+
+// Calls visit(name, value, node) on each attribute of store in order, under
+// the lock of whichever form holds them, until it returns true.
+template <class Visit>
+void eachAttribute(XPxmlAttributeStore* store, Visit visit)
+{
+    if (!store)
+        return;
+    {
+        Guard guard(store->lock());
+        if (!store->hasNodes()) {
+            for (uint32_t i = 0, n = store->count(); i < n; ++i)
+                if (visit(store->nameAt(i), store->valueAt(i), nullptr))
+                    return;
+            return;
+        }
+    }
+    store->nodes().scan(
+        [](void* entry, void* context) {
+            const XPxmlNode* node = asNode(entry);
+            return (*static_cast<Visit*>(context))(node->name(), node->value(), node);
+        },
+        &visit);
 }
 
 struct CopyRequest {
@@ -127,29 +152,21 @@ XPxmlNode* XPxmlNode::findAttribute(const char* name) const
 
 void XPxmlNode::visitAttributes(AttributeVisitor visit, void* context) const
 {
-    XPxmlAttributeStore* store = attributeStore();
-    if (!store)
-        return;
-    {
-        Guard guard(store->lock());
-        if (!store->hasNodes()) {
-            for (uint32_t i = 0, n = store->count(); i < n; ++i)
-                if (visit(store->nameAt(i), store->valueAt(i), nullptr, context))
-                    return;
-            return;
-        }
-    }
-    struct Relay {
-        AttributeVisitor visit;
-        void* context;
-    } relay{visit, context};
-    store->nodes().scan(
-        [](void* entry, void* to) {
-            auto* relay = static_cast<Relay*>(to);
-            const XPxmlNode* node = asNode(entry);
-            return relay->visit(node->name(), node->value(), node, relay->context);
-        },
-        &relay);
+    eachAttribute(attributeStore(), [visit, context](const char* name, const char* value, const XPxmlNode* node) {
+        return visit(name, value, node, context);
+    });
+}
+
+void XPxmlNode::readAttributes(const XPxmlNameSet& names, const char** values) const
+{
+    for (size_t i = 0; i < names.size(); ++i)
+        values[i] = nullptr;
+    eachAttribute(attributeStore(), [&names, values](const char* name, const char* value, const XPxmlNode*) {
+        const uint32_t at = names.indexOf(name);
+        if (at != XPxmlNameSet::kAbsent && !values[at])
+            values[at] = value;
+        return false;
+    });
 }
 
 const char* XPxmlNode::getAttribute(const char* name) const

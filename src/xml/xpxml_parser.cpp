@@ -363,7 +363,7 @@ std::unique_ptr<XPxmlNode> XPxmlParser::parseNode(const Token* alreadyRead)
 
     std::unique_ptr<XPxmlNode> node(new XPxmlNode(XPxmlKind::Element));
     Token name;
-    if (!readToken(name, true, true, 0) || name.kind != TextToken) {
+    if (!readPlainName(name) && (!readToken(name, true, true, 0) || name.kind != TextToken)) {
         fail(2231, "Invalid data found while parsing tag name.");
         return nullptr;
     }
@@ -528,6 +528,63 @@ bool XPxmlParser::readPlainAttribute()
     return true;
 }
 
+// The fast paths below read the shapes a written file is made of straight
+// from the input. Each takes only input that the token loop would read the
+// same way, and leaves anything else untouched for it.
+
+bool XPxmlParser::readPlainName(Token& name)
+{
+    size_t p = m_pos;
+    while (p < m_length && !kUnquotedEnds.table[m_text[p]])
+        ++p;
+    // A line break would be skipped inside the name; "?" and "]" may start a close token.
+    if (p == m_pos || p >= m_length || m_text[p] == '\r' || m_text[p] == '\n' || m_text[m_pos] == '?' ||
+        m_text[m_pos] == ']')
+        return false;
+    name.kind = TextToken;
+    name.start = m_pos;
+    name.startLine = m_doc.m_line;
+    name.allBlank = false;
+    name.text.assign(reinterpret_cast<const char*>(m_text) + m_pos, p - m_pos);
+    m_pos = p;
+    return true;
+}
+
+int XPxmlParser::readPlainTagEnd()
+{
+    size_t p = m_pos;
+    long line = m_doc.m_line;
+    for (; p < m_length && isBlank(m_text[p]); ++p)
+        if (m_text[p] == '\n')
+            ++line;
+    int end = 0;
+    if (p < m_length && m_text[p] == '>')
+        end = 1;
+    else if (p + 1 < m_length && m_text[p] == '/' && m_text[p + 1] == '>')
+        end = 2;
+    if (end) {
+        m_pos = p + size_t(end);
+        m_doc.m_line = line;
+    }
+    return end;
+}
+
+bool XPxmlParser::readPlainOpen(Token& open)
+{
+    if (m_pos + 1 >= m_length || m_text[m_pos] != '<')
+        return false;
+    const unsigned char next = m_text[m_pos + 1];
+    if (next == '/' || next == '!' || next == '?' || next == '\r' || next == '\n')
+        return false;
+    open.kind = OpenToken;
+    open.start = m_pos;
+    open.startLine = m_doc.m_line;
+    open.allBlank = false;
+    open.text.assign(1, '<');
+    ++m_pos;
+    return true;
+}
+
 bool XPxmlParser::parseElement(XPxmlNode* node)
 {
     Token token;
@@ -536,6 +593,10 @@ bool XPxmlParser::parseElement(XPxmlNode* node)
     for (;;) {
         if (readPlainAttribute())
             continue;
+        if (const int end = readPlainTagEnd()) {
+            m_attributes.fill(*node);
+            return end == 2 || parseContent(node);
+        }
         if (!readToken(token, false, true, 0)) {
             fail(2435, "Error parsing NODE attribute name");
             return false;
@@ -591,7 +652,9 @@ bool XPxmlParser::parseContent(XPxmlNode* node)
             m_pos = p;
             m_doc.m_line = line;
         }
-        if (!readToken(token, false, false, 0)) {
+        // A child's "<" straight from the input, anything else as a token.
+        const bool plainOpen = !pendingText && readPlainOpen(token);
+        if (!plainOpen && !readToken(token, false, false, 0)) {
             fail(2473, "Error parsing NODE data");
             return false;
         }

@@ -39,6 +39,10 @@ private:
     std::unique_ptr<XPxmlNode> parseNode(const Token* alreadyRead = nullptr);
     void parseTopLevel();
     bool readPlainAttribute();
+    bool readPlainName(Token& name);
+    // 1 after ">", 2 after "/>", 0 (nothing read) for anything else.
+    int readPlainTagEnd();
+    bool readPlainOpen(Token& open);
     bool parseElement(XPxmlNode* node);
     bool parseContent(XPxmlNode* node);
     bool parseDocumentType(XPxmlNode* node);

@@ -1,4 +1,5 @@
 #include "xml/xpxml.h"
+#include "xml/xpxml_name_set.h"
 #include "xml/xpxml_writer.h"
 
 #include <gtest/gtest.h>
@@ -69,6 +70,25 @@ TEST(AttributeStorage, NamesMatchInAnyCaseWhetherCommonOrNot)
                            Row{"Tines2", "4"}, Row{"Tine", nullptr}, Row{"Pos", nullptr}})
         EXPECT_STREQ(n->getAttribute(row.name), row.value) << row.name;
     EXPECT_EQ(written(n), "<N VALUE=\"1\" value2=\"2\" Tines=\"3\" tInEs2=\"4\"/>") << "names kept as written";
+}
+
+// One look finds every name of a set, in any case, whether the attributes are
+// still names and values or nodes already.
+TEST(AttributeStorage, ReadingASetOfNamesAtOnce)
+{
+    const XPxmlNameSet names{"Value", "Tines", "Own", "~Pos", "Absent"};
+    for (bool nodesFirst : {false, true}) {
+        XPxmlDoc doc;
+        ASSERT_EQ(doc.loadText("<N own='o' TINES='t' Other='x' Value='v'/>"), 0);
+        const XPxmlNode* n = doc.rootElement();
+        if (nodesFirst)
+            n->attributes();
+        const char* values[5];
+        n->readAttributes(names, values);
+        const char* expected[5] = {"v", "t", "o", nullptr, nullptr};
+        for (size_t i = 0; i < 5; ++i)
+            EXPECT_STREQ(values[i], expected[i]) << i << (nodesFirst ? " after nodes" : "");
+    }
 }
 
 TEST(AttributeStorage, ValuesStayPutWhileOtherAttributesChange)

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <initializer_list>
+#include <vector>
+
+// A fixed list of attribute names that a caller reads together from element
+// after element (XPxmlNode::readAttributes): made once, it tells in one step
+// which of them an attribute is, whatever the case it is written in.
+class XPxmlNameSet {
+public:
+    static constexpr uint32_t kAbsent = UINT32_MAX;
+
+    explicit XPxmlNameSet(std::initializer_list<const char*> names);
+
+    size_t size() const { return m_names.size(); }
+    // The place in the list of the name text (an attribute's own name), or kAbsent.
+    uint32_t indexOf(const char* text) const;
+
+private:
+    std::vector<const char*> m_names;
+    std::vector<uint8_t> m_byCommonName; // 1 + place, by place in the shared names; 0: none
+};
