@@ -110,7 +110,7 @@ bool XPxmlAttributeStore::setValue(uint32_t index, std::string_view value)
     return true;
 }
 
-void XPxmlAttributeStore::append(std::string_view name, std::string_view value)
+void XPxmlAttributeStore::append(std::string_view name, std::string_view value, const char* common)
 {
     if (m_count == m_capacity) {
         const uint32_t grown = m_capacity < 4 ? 4 : m_capacity + m_capacity / 2;
@@ -121,7 +121,8 @@ void XPxmlAttributeStore::append(std::string_view name, std::string_view value)
         m_pairs = fresh;
         m_capacity = grown;
     }
-    const char* keptName = keepName(name);
+    const bool shared = common && name == common;
+    const char* keptName = shared ? common : keep(name);
     try {
         m_pairs[m_count] = {keptName, keep(value)};
     } catch (...) {
@@ -165,13 +166,6 @@ const char* XPxmlAttributeStore::keep(std::string_view text)
     std::memcpy(copy, text.data(), text.size());
     copy[text.size()] = '\0';
     return copy;
-}
-
-const char* XPxmlAttributeStore::keepName(std::string_view name)
-{
-    if (const char* common = xpxmlCommonName(name, false))
-        return common;
-    return keep(name);
 }
 
 bool XPxmlAttributeStore::owns(const char* text) const

@@ -50,7 +50,8 @@ public:
 
     // False, changing nothing, when the value is the same (case-sensitive).
     bool setValue(uint32_t index, std::string_view value);
-    void append(std::string_view name, std::string_view value);
+    // common as for indexOf: the shared copy is taken when name is spelled so.
+    void append(std::string_view name, std::string_view value, const char* common);
     void removeAt(uint32_t index) noexcept;
     void clear() noexcept;
 
@@ -68,7 +69,6 @@ private:
     Texts* pairs() const { return m_pairs; }
     // A copy of text in the block's room or on the heap, zero-terminated.
     const char* keep(std::string_view text);
-    const char* keepName(std::string_view name);
     bool owns(const char* text) const;
     void release(const char* text) noexcept;
 

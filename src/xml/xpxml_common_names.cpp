@@ -29,6 +29,31 @@ constexpr uint32_t hashOf(const char* name, size_t size)
            uint8_t(fold(name[size / 2])) * 3u;
 }
 
+template <class Word>
+bool sameWords(const char* a, const char* b, size_t at)
+{
+    Word x, y;
+    std::memcpy(&x, a + at, sizeof x);
+    std::memcpy(&y, b + at, sizeof y);
+    return x == y;
+}
+
+// memcmp for names of up to 24 bytes, in a few overlapping word loads
+// rather than a call and a loop.
+bool sameBytes(const char* a, const char* b, size_t n)
+{
+    if (n >= 8) {
+        return sameWords<uint64_t>(a, b, 0) && sameWords<uint64_t>(a, b, n - 8) &&
+               (n <= 16 || sameWords<uint64_t>(a, b, 8));
+    }
+    if (n >= 4)
+        return sameWords<uint32_t>(a, b, 0) && sameWords<uint32_t>(a, b, n - 4);
+    for (size_t i = 0; i < n; ++i)
+        if (a[i] != b[i])
+            return false;
+    return true;
+}
+
 bool sameFolded(const char* a, std::string_view b)
 {
     for (size_t i = 0; i < b.size(); ++i)
@@ -71,7 +96,7 @@ struct Table {
             if (slots[i].length != name.size())
                 continue;
             const char* candidate = kNames + slots[i].at - 1;
-            if (std::memcmp(candidate, name.data(), name.size()) == 0)
+            if (sameBytes(candidate, name.data(), name.size()))
                 return candidate;
             if (foldCase && sameFolded(candidate, name))
                 return candidate;
@@ -91,19 +116,5 @@ const char* xpxmlCommonName(std::string_view name, bool foldCase)
     return kTable.find(name, foldCase);
 }
 
-bool xpxmlIsCommonName(const char* text)
-{
-    return xpxmlCommonNameOffset(text) >= 0;
-}
-
-long xpxmlCommonNameOffset(const char* text)
-{
-    const auto at = reinterpret_cast<uintptr_t>(text);
-    const auto begin = reinterpret_cast<uintptr_t>(kNames);
-    return at >= begin && at < begin + sizeof kNames ? long(at - begin) : -1;
-}
-
-size_t xpxmlCommonNamesSize()
-{
-    return sizeof kNames;
-}
+const char* const xpxmlCommonNamesBegin = kNames;
+const size_t xpxmlCommonNamesSize = sizeof kNames;

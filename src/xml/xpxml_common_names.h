@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string_view>
 
 // The names the program's own files use again and again, kept once for the
@@ -11,9 +12,20 @@
 // The shared copy of name: spelled exactly so (foldCase false) or alike but
 // for case (foldCase true); nullptr when name is not one of them.
 const char* xpxmlCommonName(std::string_view name, bool foldCase);
-// True when text is one of the shared copies.
-bool xpxmlIsCommonName(const char* text);
-// Where a shared copy lies among them (below xpxmlCommonNamesSize()), or -1
+// The shared copies lie one after another in one block of this size.
+extern const char* const xpxmlCommonNamesBegin;
+extern const size_t xpxmlCommonNamesSize;
+
+// Where a shared copy lies among them (below xpxmlCommonNamesSize), or -1
 // for any other text.
-long xpxmlCommonNameOffset(const char* text);
-size_t xpxmlCommonNamesSize();
+inline long xpxmlCommonNameOffset(const char* text)
+{
+    const auto at = reinterpret_cast<uintptr_t>(text) - reinterpret_cast<uintptr_t>(xpxmlCommonNamesBegin);
+    return at < xpxmlCommonNamesSize ? long(at) : -1;
+}
+
+// True when text is one of the shared copies.
+inline bool xpxmlIsCommonName(const char* text)
+{
+    return xpxmlCommonNameOffset(text) >= 0;
+}

@@ -6,7 +6,7 @@
 #include <stdexcept>
 
 XPxmlNameSet::XPxmlNameSet(std::initializer_list<const char*> names)
-    : m_names(names), m_byCommonName(xpxmlCommonNamesSize(), 0)
+    : m_names(names), m_byCommonName(xpxmlCommonNamesSize, 0)
 {
     if (m_names.size() > 255)
         throw std::length_error("XPxmlNameSet holds at most 255 names");
@@ -15,11 +15,8 @@ XPxmlNameSet::XPxmlNameSet(std::initializer_list<const char*> names)
             m_byCommonName[size_t(xpxmlCommonNameOffset(common))] = uint8_t(i + 1);
 }
 
-uint32_t XPxmlNameSet::indexOf(const char* text) const
+uint32_t XPxmlNameSet::indexOfOther(const char* text) const
 {
-    const long offset = xpxmlCommonNameOffset(text);
-    if (offset >= 0) // a shared name is no other name, in any case
-        return m_byCommonName[size_t(offset)] ? m_byCommonName[size_t(offset)] - 1u : kAbsent;
     for (size_t i = 0; i < m_names.size(); ++i)
         if (xpxmlNameEquals(text, m_names[i]))
             return uint32_t(i);

@@ -273,9 +273,9 @@ int XPxmlNode::insertChild(int insertMode, XPxmlNode* child)
 XPxmlNode* XPxmlNode::appendParsedChild(std::unique_ptr<XPxmlNode> child)
 {
     child->m_parent = this;
-    m_children.insert(XPxmlList::AtEnd, child.get()); // out of memory: child goes with the exception
+    const uint32_t index = m_children.append(child.get()); // out of memory: child goes with the exception
     XPxmlNode* added = child.release();
-    added->m_indexHint.store(uint32_t(m_children.cursor()), std::memory_order_relaxed);
+    added->m_indexHint.store(index, std::memory_order_relaxed);
     return added;
 }
 

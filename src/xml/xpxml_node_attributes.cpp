@@ -238,11 +238,12 @@ void XPxmlNode::setAttribute(const char* name, const char* value)
     if (!value)
         value = "";
     XPxmlAttributeStore& store = ensureAttributeStore();
+    const char* common = xpxmlCommonName(name, true);
     Lock lock(store.lock());
     if (!store.hasNodes()) {
-        const uint32_t at = indexIn(store, name);
+        const uint32_t at = store.indexOf(name, common);
         if (at == XPxmlAttributeStore::kAbsent)
-            store.append(name, value);
+            store.append(name, value, common);
         else if (!store.setValue(at, value))
             return;
     } else {

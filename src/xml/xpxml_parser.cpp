@@ -29,6 +29,16 @@ struct UnquotedEnds {
 };
 constexpr UnquotedEnds kUnquotedEnds;
 
+// Bytes a plain attribute value stops at: either quote, "&" and line breaks.
+struct ValueStops {
+    bool table[256];
+    constexpr ValueStops() : table()
+    {
+        table[int('"')] = table[int('\'')] = table[int('&')] = table[int('\r')] = table[int('\n')] = true;
+    }
+};
+constexpr ValueStops kValueStops;
+
 inline bool endsText(int c, char quoted)
 {
     if (!quoted)
@@ -514,13 +524,16 @@ bool XPxmlParser::readPlainAttribute()
         return false;
     const unsigned char quote = m_text[p++];
     const size_t valueBegin = p;
-    for (; p < m_length && m_text[p] != quote; ++p) {
-        const unsigned char c = m_text[p];
-        if (c == '&' || c == '"' || c == '\r' || c == '\n')
+    for (;; ++p) {
+        while (p < m_length && !kValueStops.table[m_text[p]])
+            ++p;
+        if (p >= m_length)
             return false;
+        if (m_text[p] == quote)
+            break;
+        if (m_text[p] != '\'')
+            return false; // an entity, a line break or a double quote inside single ones
     }
-    if (p >= m_length)
-        return false;
     m_pos = p + 1;
     m_doc.m_line = line;
     const char* text = reinterpret_cast<const char*>(m_text);
