@@ -81,7 +81,8 @@ void XPxmlAttributeStore::destroy(XPxmlAttributeStore* store) noexcept
 
 void XPxmlAttributeStore::setNodes()
 {
-    clear();
+    // The texts stay until the store goes: values handed out before stay
+    // valid, as nothing about their attributes has changed.
     m_hasNodes = true;
 }
 

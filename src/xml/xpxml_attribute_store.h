@@ -18,8 +18,8 @@
 // attributes than the block holds move only the name/value pairs.
 //
 // Callers hold lock() around every call. Once a caller wants attribute nodes
-// (nodes() filled, setNodes()), the nodes are the attributes and the pairs
-// are gone for good.
+// (nodes() filled, setNodes()), the nodes are the attributes for good and the
+// pairs are only kept for the texts handed out before.
 class XPxmlAttributeStore {
 public:
     struct Pair {
@@ -37,7 +37,7 @@ public:
 
     XPxmlSpinLock& lock() const { return m_lock; }
     bool hasNodes() const { return m_hasNodes; }
-    // The pairs go (texts freed); from now on the nodes hold the attributes.
+    // From now on the nodes hold the attributes.
     void setNodes();
     XPxmlList& nodes() { return m_nodes; }
 

@@ -103,6 +103,10 @@ TEST(AttributeStorage, ValuesStayPutWhileOtherAttributesChange)
     n->removeAttribute("tines");
     EXPECT_EQ(n->getAttribute("Value"), value);
     EXPECT_STREQ(value, "4.");
+    const char* working = n->getAttribute("~W49");
+    n->attributes(); // nodes made: no attribute has changed
+    EXPECT_STREQ(value, "4.");
+    EXPECT_STREQ(working, "working");
 }
 
 } // namespace
