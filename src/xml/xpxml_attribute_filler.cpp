@@ -9,7 +9,7 @@ uint32_t XPxmlAttributeFiller::find(std::string_view name)
     if (count < kIndexFrom) {
         // A few names: comparing them all beats keeping an index.
         for (uint32_t i = 0; i < count; ++i)
-            if (xpxmlNameEquals(m_pairs[i].name, name))
+            if (m_pairs[i].name.size() == name.size() && xpxmlNameEquals(m_pairs[i].name, name))
                 return i;
         return XPxmlNameIndex::kAbsent;
     }
