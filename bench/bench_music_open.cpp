@@ -23,8 +23,8 @@
 namespace {
 
 constexpr size_t kChildren = 100'000;
-constexpr double kPlainGoal = 1.3;
-constexpr double kPackedGoal = 1.6;
+constexpr double kPlainGoal = 1.1;
+constexpr double kPackedGoal = 1.4;
 
 class QuietSink : public MessageSink {
 public:

@@ -4,6 +4,7 @@
 #include "view/lyric_width.h"
 #include "view/measure_beats.h"
 #include "view/position_text.h"
+#include "xml/xpxml_name_set.h"
 #include "xml/xpxml_node.h"
 
 #include <climits>
@@ -16,7 +17,7 @@ constexpr char upper(char c)
 }
 
 // xpxmlNameEquals, inline and quickest when the case already agrees: this
-// runs for every attribute of every element.
+// runs for every element.
 bool sameName(const char* a, const char* b)
 {
     for (;; ++a, ++b) {
@@ -27,82 +28,45 @@ bool sameName(const char* a, const char* b)
     }
 }
 
-enum class Attribute { None, Value, Timing, Tuplet, Tines, Type, Text, Beam, Modifier, Pos, Error };
+// The attributes layout reads, all found in one look at each element.
+enum Read { Value, Timing, Tuplet, Tines, Type, Text, Beam, Modifier, Pos, Error, ReadCount };
 
-struct Candidate {
-    Attribute attribute;
-    const char* name;
-};
-
-// The attribute names layout reads, told apart by their first letters so
-// that each attribute costs one full comparison.
-Candidate candidateFor(const char* name)
+const XPxmlNameSet& layoutNames()
 {
-    switch (upper(name[0])) {
-    case 'V': return {Attribute::Value, MusicAttr::Value};
-    case 'B': return {Attribute::Beam, MusicAttr::Beam};
-    case 'M': return {Attribute::Modifier, MusicAttr::Modifier};
-    case '~':
-        if (upper(name[1]) == 'P')
-            return {Attribute::Pos, MusicAttr::Pos};
-        return {Attribute::Error, MusicAttr::Error};
-    case 'T':
-        switch (upper(name[1])) {
-        case 'I':
-            if (upper(name[2]) == 'M')
-                return {Attribute::Timing, MusicAttr::Timing};
-            return {Attribute::Tines, MusicAttr::Tines};
-        case 'U': return {Attribute::Tuplet, MusicAttr::Tuplet};
-        case 'Y': return {Attribute::Type, MusicAttr::Type};
-        case 'E': return {Attribute::Text, MusicAttr::Text};
-        default: return {Attribute::None, nullptr};
-        }
-    default: return {Attribute::None, nullptr};
-    }
+    static const XPxmlNameSet names{MusicAttr::Value, MusicAttr::Timing, MusicAttr::Tuplet, MusicAttr::Tines,
+                                    MusicAttr::Type,  MusicAttr::Text,   MusicAttr::Beam,   MusicAttr::Modifier,
+                                    MusicAttr::Pos,   MusicAttr::Error};
+    return names;
 }
 
-struct Gathering {
-    EventFacts* facts;
-    const char* text; // "Text": measured, not kept
-};
-
-// One visit per attribute, under the attribute list's lock.
-bool gatherAttribute(void* entry, void* context)
+// Returns the "Text" to measure.
+const char* takeAttributes(const char* const (&read)[ReadCount], EventFacts& facts)
 {
-    const auto* attribute = static_cast<const XPxmlNode*>(entry);
-    auto* gathering = static_cast<Gathering*>(context);
-    EventFacts* facts = gathering->facts;
-    const char* name = attribute->name();
-    const Candidate candidate = candidateFor(name);
-    if (candidate.attribute == Attribute::None || !sameName(name, candidate.name))
-        return false;
-    const char* value = attribute->value();
-    switch (candidate.attribute) {
-    case Attribute::Value: facts->value = value; break;
-    case Attribute::Timing: facts->timing = value; break;
-    case Attribute::Tuplet: facts->tuplet = upper(value[0]); break;
-    case Attribute::Tines: facts->hasTines = value[0] != '\0'; break;
-    case Attribute::Type: facts->automatic = sameName(value, MusicValue::Auto); break;
-    case Attribute::Text: gathering->text = value; break;
-    case Attribute::Beam: facts->beam = upper(value[0]); break;
-    case Attribute::Modifier:
-        facts->modifier = true;
-        facts->bothRepeat = sameName(value, MusicValue::BothRepeat);
-        break;
-    case Attribute::Pos: {
+    facts.value = read[Value];
+    facts.timing = read[Timing];
+    if (read[Tuplet])
+        facts.tuplet = upper(read[Tuplet][0]);
+    if (read[Tines])
+        facts.hasTines = read[Tines][0] != '\0';
+    if (read[Type])
+        facts.automatic = sameName(read[Type], MusicValue::Auto);
+    if (read[Beam])
+        facts.beam = upper(read[Beam][0]);
+    if (read[Modifier]) {
+        facts.modifier = true;
+        facts.bothRepeat = sameName(read[Modifier], MusicValue::BothRepeat);
+    }
+    if (read[Pos]) {
         int64_t height = 0;
-        facts->hasPosition = parseWrittenPosition(value, facts->writtenPosition, height) && height >= 0 &&
-                             height <= INT32_MAX;
-        facts->writtenHeight = int32_t(height);
-        break;
+        facts.hasPosition = parseWrittenPosition(read[Pos], facts.writtenPosition, height) && height >= 0 &&
+                            height <= INT32_MAX;
+        facts.writtenHeight = int32_t(height);
     }
-    case Attribute::Error:
-        facts->hasError = true;
-        facts->errorMarked = value[0] == MusicValue::Yes && value[1] == '\0';
-        break;
-    case Attribute::None: break;
+    if (read[Error]) {
+        facts.hasError = true;
+        facts.errorMarked = read[Error][0] == MusicValue::Yes && read[Error][1] == '\0';
     }
-    return false; // every attribute
+    return read[Text];
 }
 
 // The leading integer of a "Value" and its dots, in one look at the text
@@ -151,8 +115,9 @@ void readEventFacts(XPxmlNode* child, EventFacts& facts, LyricWidths* lyrics)
     if (!child || child->kind() != XPxmlKind::Element)
         return;
     facts.kind = sameName(child->name(), MusicElement::Bar) ? EventKind::Bar : EventKind::Note;
-    Gathering gathering{&facts, nullptr};
-    child->attributes().scan(&gatherAttribute, &gathering);
+    const char* read[ReadCount];
+    child->readAttributes(layoutNames(), read);
+    const char* text = takeAttributes(read, facts);
     if (facts.kind == EventKind::Bar) {
         facts.beam = facts.tuplet = 0; // groups are made of notes only
         facts.setTiming(facts.timing);
@@ -160,8 +125,8 @@ void readEventFacts(XPxmlNode* child, EventFacts& facts, LyricWidths* lyrics)
         facts.automatic = facts.modifier = facts.bothRepeat = false;
         readValue(facts);
     }
-    if (lyrics && gathering.text)
-        facts.lyricWidth = lyrics->widthOf(gathering.text);
+    if (lyrics && text)
+        facts.lyricWidth = lyrics->widthOf(text);
 }
 
 void collectEvents(XPxmlNode* noteList, EventTable& events, LyricWidths* lyrics)

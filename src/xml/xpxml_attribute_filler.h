@@ -1,31 +1,37 @@
 #pragma once
 
+#include "xml/xpxml_attribute_store.h"
 #include "xml/xpxml_name_index.h"
 
 #include <cstdint>
+#include <forward_list>
+#include <memory>
+#include <string>
 #include <string_view>
+#include <vector>
 
 class XPxmlNode;
 
-// Fills the attribute list of a node that no one else sees yet and that has
-// no attributes so far (one being parsed or cloned). A name already there, in
-// any case, keeps its place and takes the new value. Past a few attributes the names go into an index, so
-// that an element with a million attributes does not compare every name
-// with every other.
+// Gathers the attributes of an element being parsed and gives them to it in
+// one store. A name already there, in any case, keeps its place and takes the
+// new value. Past a few attributes the names go into an index, so that an
+// element with a million attributes does not compare every name with every
+// other. One filler serves element after element.
 class XPxmlAttributeFiller {
 public:
-    explicit XPxmlAttributeFiller(XPxmlNode& node) : m_node(node) {}
-    XPxmlAttributeFiller(const XPxmlAttributeFiller&) = delete;
-    XPxmlAttributeFiller& operator=(const XPxmlAttributeFiller&) = delete;
-
-    void append(std::string_view name, std::string_view value);
+    // stable: the texts outlive the filler's next fill() (they are the
+    // parsed text itself); otherwise they are copied.
+    void append(std::string_view name, std::string_view value, bool stable);
+    // Gives node (which has no attributes yet) what was gathered, and starts over.
+    void fill(XPxmlNode& node);
 
 private:
     static constexpr uint32_t kIndexFrom = 8;
 
-    XPxmlNode* find(std::string_view name);
+    uint32_t find(std::string_view name);
+    std::string_view copy(std::string_view text);
 
-    XPxmlNode& m_node;
-    uint32_t m_count = 0;    // attributes in the list
-    XPxmlNameIndex m_byName; // empty until the list is long
+    std::vector<XPxmlAttributeStore::Pair> m_pairs;
+    std::forward_list<std::string> m_copies; // texts that would not last
+    std::unique_ptr<XPxmlNameIndex> m_index; // made once the list is long
 };

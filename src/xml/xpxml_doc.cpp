@@ -24,11 +24,15 @@ XPxmlNode* XPxmlDoc::rootElement() const
 
 XPxmlNode* XPxmlDoc::nextInDocumentOrder(XPxmlNode* current) const
 {
+    return nextBelow(current, rootElement());
+}
+
+XPxmlNode* XPxmlDoc::nextBelow(XPxmlNode* current, const XPxmlNode* root)
+{
     if (!current)
         return nullptr;
     if (XPxmlNode* child = current->firstElementChild())
         return child;
-    const XPxmlNode* root = rootElement();
     // Climb until a level has a further element; never above the root.
     for (XPxmlNode* node = current; node && node != root; node = node->parent())
         if (XPxmlNode* sibling = node->nextElementSibling())
@@ -38,8 +42,9 @@ XPxmlNode* XPxmlDoc::nextInDocumentOrder(XPxmlNode* current) const
 
 XPxmlNode* XPxmlDoc::findElement(const char* name)
 {
+    const XPxmlNode* root = rootElement();
     m_walkPosition = rootElement();
-    for (; m_walkPosition; m_walkPosition = nextInDocumentOrder(m_walkPosition))
+    for (; m_walkPosition; m_walkPosition = nextBelow(m_walkPosition, root))
         if (xpxmlNameEquals(m_walkPosition->name(), name))
             return m_walkPosition;
     return nullptr;
@@ -47,7 +52,8 @@ XPxmlNode* XPxmlDoc::findElement(const char* name)
 
 bool XPxmlDoc::isModified() const
 {
-    for (XPxmlNode* node = rootElement(); node; node = nextInDocumentOrder(node))
+    const XPxmlNode* root = rootElement();
+    for (XPxmlNode* node = rootElement(); node; node = nextBelow(node, root))
         if (node->isModified())
             return true;
     return false;
@@ -55,7 +61,8 @@ bool XPxmlDoc::isModified() const
 
 void XPxmlDoc::clearModified()
 {
-    for (XPxmlNode* node = rootElement(); node; node = nextInDocumentOrder(node))
+    const XPxmlNode* root = rootElement();
+    for (XPxmlNode* node = rootElement(); node; node = nextBelow(node, root))
         node->setModified(false);
 }
 

@@ -65,6 +65,8 @@ public:
 
 private:
     friend class XPxmlParser;
+    // nextInDocumentOrder with the root looked up once for a whole walk.
+    static XPxmlNode* nextBelow(XPxmlNode* current, const XPxmlNode* root);
     static constexpr size_t kMaxErrorText = 8191;
     static constexpr size_t kMaxIgnorePrefix = 255;
 

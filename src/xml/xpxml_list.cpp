@@ -122,6 +122,19 @@ struct XPxmlList::Block {
         return -1;
     }
 
+    // The cursor then designates the new entry.
+    uint32_t insertAt(uint32_t index, void* item)
+    {
+        if (count == capacity)
+            resize(grownCapacity());
+        if (index < count)
+            std::memmove(items + index + 1, items + index, (count - index) * sizeof(void*));
+        items[index] = item;
+        ++count;
+        cursor = int32_t(index);
+        return index;
+    }
+
     void removeAt(uint32_t index)
     {
         std::memmove(items + index, items + index + 1, (count - index - 1) * sizeof(void*));
@@ -185,6 +198,13 @@ XPxmlList::Block* XPxmlList::ensureBlock()
     return block();
 }
 
+uint32_t XPxmlList::append(void* item)
+{
+    Block* b = ensureBlock();
+    Guard guard(b->lock);
+    return b->insertAt(b->count, item);
+}
+
 int XPxmlList::insert(int insertMode, void* item)
 {
     if (!item || insertMode < AtFront || insertMode > AfterCurrent)
@@ -198,13 +218,7 @@ int XPxmlList::insert(int insertMode, void* item)
     case BeforeCurrent: index = b->hasCursor() ? uint32_t(b->cursor) : 0; break;
     case AfterCurrent: index = b->hasCursor() ? uint32_t(b->cursor) + 1 : 0; break;
     }
-    if (b->count == b->capacity)
-        b->resize(b->grownCapacity());
-    if (index < b->count)
-        std::memmove(b->items + index + 1, b->items + index, (b->count - index) * sizeof(void*));
-    b->items[index] = item;
-    ++b->count;
-    b->cursor = int32_t(index);
+    b->insertAt(index, item);
     return 1;
 }
 

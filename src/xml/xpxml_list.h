@@ -28,6 +28,8 @@ public:
     // 3 and 4 with no cursor insert at the front). The cursor then designates
     // the new entry. Returns 0, changing nothing, for a null item or another mode.
     int insert(int insertMode, void* item);
+    // insert(AtEnd, item) for an item known to be there; returns its index.
+    uint32_t append(void* item);
     // Takes the current entry out (does not destroy it). 0 when empty or no cursor.
     int removeCurrent();
 

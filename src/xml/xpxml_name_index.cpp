@@ -1,7 +1,6 @@
 #include "xml/xpxml_name_index.h"
 
 #include "xml/xpxml_kind.h"
-#include "xml/xpxml_node.h"
 
 #include <chrono>
 #include <cstdint>
@@ -88,10 +87,11 @@ uint64_t sipHash(std::string_view name, const HashKey& key)
 
 size_t XPxmlNameIndex::slotOf(std::string_view name, uint64_t hash) const
 {
+    const auto tag = uint32_t(hash >> 32);
     const size_t mask = m_slots.size() - 1;
     for (size_t i = size_t(hash) & mask;; i = (i + 1) & mask) {
         const Slot& slot = m_slots[i];
-        if (!slot.node || (slot.hash == hash && xpxmlNameEquals(std::string_view(slot.node->name()), name)))
+        if (slot.entry == 0 || (slot.tag == tag && xpxmlNameEquals(m_names.at(slot.entry - 1), name)))
             return i;
     }
 }
@@ -100,34 +100,34 @@ void XPxmlNameIndex::grow()
 {
     std::vector<Slot> slots(m_slots.empty() ? 16 : m_slots.size() * 2);
     const size_t mask = slots.size() - 1;
-    for (const Slot& slot : m_slots) {
-        if (!slot.node)
-            continue;
-        size_t i = size_t(slot.hash) & mask;
-        while (slots[i].node)
+    for (uint32_t number = 0; number < size(); ++number) {
+        const uint64_t hash = sipHash(m_names.at(number), hashKey());
+        size_t i = size_t(hash) & mask;
+        while (slots[i].entry != 0)
             i = (i + 1) & mask;
-        slots[i] = slot;
+        slots[i] = {uint32_t(hash >> 32), number + 1};
     }
     m_slots.swap(slots);
 }
 
-XPxmlNode* XPxmlNameIndex::find(std::string_view name) const
+uint32_t XPxmlNameIndex::find(std::string_view name) const
 {
-    if (m_count == 0)
-        return nullptr;
-    return m_slots[slotOf(name, sipHash(name, hashKey()))].node;
+    if (size() == 0)
+        return kAbsent;
+    const Slot& slot = m_slots[slotOf(name, sipHash(name, hashKey()))];
+    return slot.entry != 0 ? slot.entry - 1 : kAbsent;
 }
 
-void XPxmlNameIndex::add(XPxmlNode* node)
+uint32_t XPxmlNameIndex::add(std::string_view name)
 {
     // At most three quarters full, so that a search meets a free slot soon.
-    if ((m_count + 1) * 4 > m_slots.size() * 3)
+    if ((size() + 1) * 4 > m_slots.size() * 3)
         grow();
-    const std::string_view name(node->name());
     const uint64_t hash = sipHash(name, hashKey());
     Slot& slot = m_slots[slotOf(name, hash)];
-    if (slot.node)
-        return;
-    slot = {hash, node};
-    ++m_count;
+    if (slot.entry != 0)
+        return slot.entry - 1;
+    m_names.push(name);
+    slot = {uint32_t(hash >> 32), size()};
+    return size() - 1;
 }

@@ -1,6 +1,5 @@
 #include "xml/xpxml_node.h"
 
-#include "xml/xpxml_attribute_filler.h"
 #include "xml/xpxml_doc.h"
 #include "xml/xpxml_document_node.h"
 #include "xml/xpxml_slab.h"
@@ -21,11 +20,6 @@ bool kindMatches(const XPxmlNode* node, uint16_t code)
 XPxmlNode* asNode(void* entry)
 {
     return static_cast<XPxmlNode*>(entry);
-}
-
-bool nameMatches(void* entry, void* name)
-{
-    return xpxmlNameEquals(asNode(entry)->name(), static_cast<const char*>(name));
 }
 
 } // namespace
@@ -78,11 +72,11 @@ XPxmlNode* XPxmlNode::create(const char* name, const char* kindName)
 
 XPxmlNode::~XPxmlNode()
 {
-    m_attributes.clear(&XPxmlNode::destroy);
-    // The subtree goes without recursion, which a deep tree would exhaust the
-    // stack with, and without allocating, since running out of memory may be
-    // why it goes. Leaves go at once; nodes with children of their own wait
-    // their turn, chained through the parent pointers they no longer need.
+    destroyAttributes();
+    // The subtree goes without recursion (a deep tree would exhaust the stack)
+    // and without allocating (running out of memory may be why it goes).
+    // Leaves go at once; nodes with children of their own wait their turn,
+    // chained through the parent pointers they no longer need.
     XPxmlNode* waiting = nullptr;
     auto takeChildren = [&waiting](XPxmlNode* node) {
         if (node->m_children.count() == 0)
@@ -279,9 +273,9 @@ int XPxmlNode::insertChild(int insertMode, XPxmlNode* child)
 XPxmlNode* XPxmlNode::appendParsedChild(std::unique_ptr<XPxmlNode> child)
 {
     child->m_parent = this;
-    m_children.insert(XPxmlList::AtEnd, child.get()); // out of memory: child goes with the exception
+    const uint32_t index = m_children.append(child.get()); // out of memory: child goes with the exception
     XPxmlNode* added = child.release();
-    added->m_indexHint.store(uint32_t(m_children.cursor()), std::memory_order_relaxed);
+    added->m_indexHint.store(index, std::memory_order_relaxed);
     return added;
 }
 
@@ -331,10 +325,7 @@ XPxmlNode* XPxmlNode::clone(bool deep) const
         std::unique_ptr<XPxmlNode> copy(new XPxmlNode(source->m_kind));
         copy->m_name.assign(source->m_name.view());
         copy->m_value.assign(source->m_value.view());
-        XPxmlAttributeFiller attributes(*copy);
-        for (uint32_t i = 0, n = source->m_attributes.count(); i < n; ++i)
-            if (auto* attribute = asNode(source->m_attributes.at(i)))
-                attributes.append(attribute->name(), attribute->value());
+        copy->m_attributes.store(source->copyAttributes(), std::memory_order_relaxed);
         return copy;
     };
     std::unique_ptr<XPxmlNode> top = copyOne(this);
@@ -353,170 +344,6 @@ XPxmlNode* XPxmlNode::clone(bool deep) const
         }
     }
     return top.release();
-}
-
-// ---------------------------------------------------------------- attributes
-
-XPxmlNode* XPxmlNode::findAttribute(const char* name) const
-{
-    if (!name)
-        return nullptr;
-    return asNode(m_attributes.scan(&nameMatches, const_cast<char*>(name)));
-}
-
-const char* XPxmlNode::getAttribute(const char* name) const
-{
-    XPxmlNode* attribute = findAttribute(name);
-    return attribute ? attribute->value() : nullptr;
-}
-
-namespace {
-
-struct CopyRequest {
-    const char* name;
-    std::string* out;
-};
-
-bool copyIfNamed(void* entry, void* context)
-{
-    auto* request = static_cast<CopyRequest*>(context);
-    if (!xpxmlNameEquals(asNode(entry)->name(), request->name))
-        return false;
-    request->out->assign(asNode(entry)->value());
-    return true;
-}
-
-} // namespace
-
-bool XPxmlNode::getAttributeCopy(const char* name, std::string& out) const
-{
-    if (!name)
-        return false;
-    std::string value;
-    CopyRequest request{name, &value};
-    if (!m_attributes.scan(&copyIfNamed, &request))
-        return false;
-    out = std::move(value);
-    return true;
-}
-
-int XPxmlNode::getAttributeCopy(const char* name, char* buffer, size_t size) const
-{
-    std::string value;
-    const bool found = getAttributeCopy(name, value);
-    if (buffer && size) {
-        const size_t n = value.size() < size - 1 ? value.size() : size - 1;
-        std::memcpy(buffer, value.data(), n);
-        buffer[n] = '\0';
-    }
-    return found ? 1 : 0;
-}
-
-int XPxmlNode::getAttributeNumber(const char* name, long* out) const
-{
-    std::string value;
-    if (!getAttributeCopy(name, value))
-        return 0;
-    if (out)
-        *out = xpxmlLeadingInteger(value.c_str());
-    return 1;
-}
-
-namespace {
-
-struct SetRequest {
-    const char* name;
-    const char* value;
-    bool found = false;
-    bool changed = false;
-};
-
-// Runs under the attribute list's lock so that a reader copying the value on
-// another thread never sees it half replaced.
-bool setIfNamed(void* entry, void* context)
-{
-    auto* request = static_cast<SetRequest*>(context);
-    if (!xpxmlNameEquals(asNode(entry)->name(), request->name))
-        return false;
-    request->found = true;
-    request->changed = asNode(entry)->setValue(request->value) != 0;
-    return true;
-}
-
-} // namespace
-
-void XPxmlNode::setAttribute(const char* name, const char* value)
-{
-    if (!name)
-        return;
-    if (!value)
-        value = "";
-    SetRequest request{name, value};
-    m_attributes.scan(&setIfNamed, &request);
-    if (request.found && !request.changed)
-        return;
-    if (!isIgnoredName(name))
-        m_modified = true;
-    if (!request.found)
-        addAttribute(name, value);
-}
-
-XPxmlNode* XPxmlNode::addAttribute(std::string_view name, std::string_view value)
-{
-    std::unique_ptr<XPxmlNode> attribute(new XPxmlNode(XPxmlKind::Attribute));
-    attribute->m_name.assign(name);
-    attribute->m_value.assign(value);
-    attribute->m_parent = this;
-    m_attributes.insert(XPxmlList::AtEnd, attribute.get());
-    return attribute.release();
-}
-
-// ------------------------------------------------------------ attribute filler
-
-XPxmlNode* XPxmlAttributeFiller::find(std::string_view name)
-{
-    const XPxmlList& list = m_node.m_attributes;
-    if (m_count < kIndexFrom) {
-        // A few names: comparing them all beats keeping an index.
-        auto sameName = [](void* attribute, void* wanted) {
-            return xpxmlNameEquals(asNode(attribute)->m_name.view(), *static_cast<std::string_view*>(wanted));
-        };
-        return asNode(list.scan(sameName, &name));
-    }
-    if (m_byName.empty())
-        for (uint32_t i = 0; i < m_count; ++i)
-            m_byName.add(asNode(list.at(i)));
-    return m_byName.find(name);
-}
-
-void XPxmlAttributeFiller::append(std::string_view name, std::string_view value)
-{
-    if (XPxmlNode* same = find(name)) {
-        // As setAttribute would do it, without searching the list again.
-        if (same->setValue(std::string(value).c_str()))
-            m_node.m_modified = true;
-        return;
-    }
-    XPxmlNode* added = m_node.addAttribute(name, value);
-    ++m_count;
-    if (!m_byName.empty())
-        m_byName.add(added);
-}
-
-void XPxmlNode::removeAttribute(const char* name)
-{
-    XPxmlNode* attribute = findAttribute(name);
-    if (!attribute)
-        return;
-    if (!isIgnoredName(name))
-        m_modified = true;
-    m_attributes.remove(attribute);
-    delete attribute;
-}
-
-void XPxmlNode::removeAllAttributes()
-{
-    m_attributes.clear(&XPxmlNode::destroy);
 }
 
 std::string XPxmlNode::textContent() const

@@ -11,10 +11,14 @@
 #include <string>
 #include <string_view>
 
+class XPxmlAttributeStore;
 class XPxmlDoc;
+class XPxmlNameSet;
 
-// A node of any XML kind: a name, a value, a list of attribute nodes and a list
-// of child nodes, both owned. Names compare without regard to case.
+// A node of any XML kind: a name, a value, attributes and a list of child
+// nodes, all owned. Names compare without regard to case. Attributes are kept
+// as names and values; a node of each is made only once attributes() is asked
+// for, and from then on those nodes are the attributes.
 //
 // A node belongs to the document whose tree holds it: document() follows the
 // parents up, so a detached node has none and inserting a subtree costs
@@ -53,8 +57,9 @@ public:
 
     XPxmlList& children() { return m_children; }
     const XPxmlList& children() const { return m_children; }
-    XPxmlList& attributes() { return m_attributes; }
-    const XPxmlList& attributes() const { return m_attributes; }
+    // The attribute nodes, made on the first call.
+    XPxmlList& attributes() { return attributeNodes(); }
+    const XPxmlList& attributes() const { return attributeNodes(); }
 
     // --- navigation (moves the child list's cursor) ---
     XPxmlNode* firstChild(const char* kindName = "all");
@@ -101,7 +106,17 @@ public:
     // The value's leading integer (blanks and a sign allowed, no digits: 0) and
     // 1; 0 with out unchanged when absent.
     int getAttributeNumber(const char* name, long* out) const;
+    // The attribute's node (made for every attribute on the first call), or nullptr.
     XPxmlNode* findAttribute(const char* name) const;
+    // Calls visit on each attribute in order, under the attributes' lock,
+    // until it returns true; node is the attribute's node when one has been
+    // made, else nullptr. visit must not call back into this node.
+    using AttributeVisitor = bool (*)(const char* name, const char* value, const XPxmlNode* node, void* context);
+    void visitAttributes(AttributeVisitor visit, void* context) const;
+    // Sets values[i] to the value of the attribute named names[i], or to
+    // nullptr when there is none, in one look at the attributes. The values
+    // stay valid as getAttribute's do.
+    void readAttributes(const XPxmlNameSet& names, const char** values) const;
     void setAttribute(const char* name, const char* value);
     void removeAttribute(const char* name);
     void removeAllAttributes();
@@ -122,8 +137,15 @@ private:
     XPxmlNode* stepToKind(void* entry, bool forward, const char* kindName);
     // Parser and clone: child is new and seen by no one else. Returns it.
     XPxmlNode* appendParsedChild(std::unique_ptr<XPxmlNode> child);
-    XPxmlNode* addAttribute(std::string_view name, std::string_view value); // at the end, unchecked
     static void destroy(void* node);
+    XPxmlAttributeStore* attributeStore() const { return m_attributes.load(std::memory_order_acquire); }
+    XPxmlAttributeStore& ensureAttributeStore() const;
+    XPxmlList& attributeNodes() const;
+    // A copy of the attributes for a clone; nullptr when there are none.
+    XPxmlAttributeStore* copyAttributes() const;
+    // The attribute list's own lookup, once the attributes are nodes.
+    XPxmlNode* findAttributeNode(const char* name) const;
+    void destroyAttributes() noexcept;
 
     friend class XPxmlAttributeFiller;
     friend class XPxmlDoc;
@@ -142,7 +164,7 @@ private:
     XPxmlText m_value;
     XPxmlNode* m_parent = nullptr;
     XPxmlList m_children{XPxmlList::kNodeListGrowth};
-    XPxmlList m_attributes{XPxmlList::kNodeListGrowth};
+    mutable std::atomic<XPxmlAttributeStore*> m_attributes{nullptr}; // made with the first attribute
 };
 
 // Reads the leading decimal integer of text: optional blanks and sign, then

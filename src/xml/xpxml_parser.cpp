@@ -29,6 +29,16 @@ struct UnquotedEnds {
 };
 constexpr UnquotedEnds kUnquotedEnds;
 
+// Bytes a plain attribute value stops at: either quote, "&" and line breaks.
+struct ValueStops {
+    bool table[256];
+    constexpr ValueStops() : table()
+    {
+        table[int('"')] = table[int('\'')] = table[int('&')] = table[int('\r')] = table[int('\n')] = true;
+    }
+};
+constexpr ValueStops kValueStops;
+
 inline bool endsText(int c, char quoted)
 {
     if (!quoted)
@@ -243,7 +253,16 @@ bool XPxmlParser::readToken(Token& token, bool noEntities, bool skipBlank, char 
                 token.kind = TextToken; // an "&" without ";" stays literal
                 return true;
             }
-            take(c);
+            {
+                // The rest of the name up to its ";", a terminator or a line break in one go.
+                size_t end = m_pos;
+                while (end < m_length && m_text[end] != ';' && m_text[end] != '\r' && m_text[end] != '\n' &&
+                       !endsEntity(m_text[end]))
+                    ++end;
+                token.text.append(reinterpret_cast<const char*>(m_text) + m_pos - 1, end - m_pos + 1);
+                token.allBlank = false; // nothing in it is blank
+                m_pos = end;
+            }
             continue;
         }
     }
@@ -270,10 +289,10 @@ void XPxmlParser::decodeEntity(Token& token)
     }
     // An undeclared name stands for itself.
     text = text.substr(1, text.size() - 2);
-    const XPxmlNode* entity = m_entities.find(text);
-    if (!entity)
+    const uint32_t entity = m_entities.find(text);
+    if (entity == XPxmlNameIndex::kAbsent)
         return;
-    text = entity->textContent();
+    text = m_entityValues.at(entity);
     m_expanded += text.size();
     if (m_expanded > XPxmlDoc::kMaxEntityExpansion) {
         text.clear();
@@ -285,9 +304,12 @@ void XPxmlParser::decodeEntity(Token& token)
 void XPxmlParser::indexEntities(const XPxmlNode* documentType)
 {
     for (uint32_t i = 0, n = documentType->childCount(); i < n; ++i) {
-        XPxmlNode* child = documentType->childAt(i);
-        if (child && child->kind() == XPxmlKind::Entity)
-            m_entities.add(child);
+        const XPxmlNode* child = documentType->childAt(i);
+        if (!child || child->kind() != XPxmlKind::Entity)
+            continue;
+        // A name declared again keeps its first value.
+        if (m_entities.add(child->m_name.view()) == m_entityValues.size())
+            m_entityValues.push(child->textContent());
     }
 }
 
@@ -351,7 +373,7 @@ std::unique_ptr<XPxmlNode> XPxmlParser::parseNode(const Token* alreadyRead)
 
     std::unique_ptr<XPxmlNode> node(new XPxmlNode(XPxmlKind::Element));
     Token name;
-    if (!readToken(name, true, true, 0) || name.kind != TextToken) {
+    if (!readPlainName(name) && (!readToken(name, true, true, 0) || name.kind != TextToken)) {
         fail(2231, "Invalid data found while parsing tag name.");
         return nullptr;
     }
@@ -471,7 +493,7 @@ bool XPxmlParser::collectUntilClose(XPxmlNode* node, int code, const char* messa
     return true;
 }
 
-bool XPxmlParser::readPlainAttribute(XPxmlAttributeFiller& attributes)
+bool XPxmlParser::readPlainAttribute()
 {
     // The common form  name="value"  read straight from the input. Anything
     // else (an entity, a line break inside a name or value, a missing "=")
@@ -502,34 +524,98 @@ bool XPxmlParser::readPlainAttribute(XPxmlAttributeFiller& attributes)
         return false;
     const unsigned char quote = m_text[p++];
     const size_t valueBegin = p;
-    for (; p < m_length && m_text[p] != quote; ++p) {
-        const unsigned char c = m_text[p];
-        if (c == '&' || c == '"' || c == '\r' || c == '\n')
+    for (;; ++p) {
+        while (p < m_length && !kValueStops.table[m_text[p]])
+            ++p;
+        if (p >= m_length)
             return false;
+        if (m_text[p] == quote)
+            break;
+        if (m_text[p] != '\'')
+            return false; // an entity, a line break or a double quote inside single ones
     }
-    if (p >= m_length)
-        return false;
     m_pos = p + 1;
     m_doc.m_line = line;
     const char* text = reinterpret_cast<const char*>(m_text);
-    attributes.append({text + nameBegin, nameEnd - nameBegin}, {text + valueBegin, p - valueBegin});
+    m_attributes.append({text + nameBegin, nameEnd - nameBegin}, {text + valueBegin, p - valueBegin}, true);
+    return true;
+}
+
+// The fast paths below read the shapes a written file is made of straight
+// from the input. Each takes only input that the token loop would read the
+// same way, and leaves anything else untouched for it.
+
+bool XPxmlParser::readPlainName(Token& name)
+{
+    size_t p = m_pos;
+    while (p < m_length && !kUnquotedEnds.table[m_text[p]])
+        ++p;
+    // A line break would be skipped inside the name; "?" and "]" may start a close token.
+    if (p == m_pos || p >= m_length || m_text[p] == '\r' || m_text[p] == '\n' || m_text[m_pos] == '?' ||
+        m_text[m_pos] == ']')
+        return false;
+    name.kind = TextToken;
+    name.start = m_pos;
+    name.startLine = m_doc.m_line;
+    name.allBlank = false;
+    name.text.assign(reinterpret_cast<const char*>(m_text) + m_pos, p - m_pos);
+    m_pos = p;
+    return true;
+}
+
+int XPxmlParser::readPlainTagEnd()
+{
+    size_t p = m_pos;
+    long line = m_doc.m_line;
+    for (; p < m_length && isBlank(m_text[p]); ++p)
+        if (m_text[p] == '\n')
+            ++line;
+    int end = 0;
+    if (p < m_length && m_text[p] == '>')
+        end = 1;
+    else if (p + 1 < m_length && m_text[p] == '/' && m_text[p + 1] == '>')
+        end = 2;
+    if (end) {
+        m_pos = p + size_t(end);
+        m_doc.m_line = line;
+    }
+    return end;
+}
+
+bool XPxmlParser::readPlainOpen(Token& open)
+{
+    if (m_pos + 1 >= m_length || m_text[m_pos] != '<')
+        return false;
+    const unsigned char next = m_text[m_pos + 1];
+    if (next == '/' || next == '!' || next == '?' || next == '\r' || next == '\n')
+        return false;
+    open.kind = OpenToken;
+    open.start = m_pos;
+    open.startLine = m_doc.m_line;
+    open.allBlank = false;
+    open.text.assign(1, '<');
+    ++m_pos;
     return true;
 }
 
 bool XPxmlParser::parseElement(XPxmlNode* node)
 {
-    XPxmlAttributeFiller attributes(*node);
     Token token;
     Token equals;
     std::string value;
     for (;;) {
-        if (readPlainAttribute(attributes))
+        if (readPlainAttribute())
             continue;
+        if (const int end = readPlainTagEnd()) {
+            m_attributes.fill(*node);
+            return end == 2 || parseContent(node);
+        }
         if (!readToken(token, false, true, 0)) {
             fail(2435, "Error parsing NODE attribute name");
             return false;
         }
         if (token.kind == CloseToken) {
+            m_attributes.fill(*node); // before the children, which use the filler too
             if (token.text.size() == 2 && token.text[0] == '/')
                 return true; // "/>": an empty element
             return parseContent(node);
@@ -544,7 +630,7 @@ bool XPxmlParser::parseElement(XPxmlNode* node)
         }
         if (!readQuoted(value, false))
             return false;
-        attributes.append(token.text, value);
+        m_attributes.append(token.text, value, false);
     }
 }
 
@@ -579,7 +665,9 @@ bool XPxmlParser::parseContent(XPxmlNode* node)
             m_pos = p;
             m_doc.m_line = line;
         }
-        if (!readToken(token, false, false, 0)) {
+        // A child's "<" straight from the input, anything else as a token.
+        const bool plainOpen = !pendingText && readPlainOpen(token);
+        if (!plainOpen && !readToken(token, false, false, 0)) {
             fail(2473, "Error parsing NODE data");
             return false;
         }

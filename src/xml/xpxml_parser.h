@@ -1,12 +1,12 @@
 #pragma once
 
+#include "xml/xpxml_attribute_filler.h"
 #include "xml/xpxml_name_index.h"
 
 #include <cstddef>
 #include <memory>
 #include <string>
 
-class XPxmlAttributeFiller;
 class XPxmlDoc;
 class XPxmlNode;
 
@@ -38,7 +38,11 @@ private:
     bool readQuoted(std::string& value, bool noEntities, bool definition = false);
     std::unique_ptr<XPxmlNode> parseNode(const Token* alreadyRead = nullptr);
     void parseTopLevel();
-    bool readPlainAttribute(XPxmlAttributeFiller& attributes);
+    bool readPlainAttribute();
+    bool readPlainName(Token& name);
+    // 1 after ">", 2 after "/>", 0 (nothing read) for anything else.
+    int readPlainTagEnd();
+    bool readPlainOpen(Token& open);
     bool parseElement(XPxmlNode* node);
     bool parseContent(XPxmlNode* node);
     bool parseDocumentType(XPxmlNode* node);
@@ -58,7 +62,10 @@ private:
     int m_depth = 0;
     size_t m_expanded = 0; // bytes produced by declared entities so far
     // The entities of the document's first document type, the only ones that
-    // expand; of equal names the first declared.
+    // expand. Their values are copied beside the index of their names, so that
+    // a reference does not have to visit a node somewhere in the tree.
     XPxmlNameIndex m_entities;
+    XPxmlTextBlock m_entityValues; // by the number of the name
+    XPxmlAttributeFiller m_attributes; // of the element whose start tag is being read
     bool m_abort = false;  // an error stops the whole load
 };

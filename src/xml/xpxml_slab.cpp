@@ -3,6 +3,7 @@
 #include "xml/xpxml_spinlock.h"
 
 #include <cstdint>
+#include <iterator>
 #include <mutex>
 #include <new>
 
@@ -165,13 +166,17 @@ struct Pool {
     }
 };
 
-// Constant-initialised and never destroyed: nodes may die while the program exits.
-constinit Pool gSmallPool{XPxmlSlab::kSmallSlotSize};
-constinit Pool gLargePool{XPxmlSlab::kSlotSize};
+// Constant-initialised and never destroyed: nodes may die while the program
+// exits. Sizes close together, since an element's attributes take any size.
+constinit Pool gPools[] = {Pool{XPxmlSlab::kSmallSlotSize}, Pool{XPxmlSlab::kSlotSize}, Pool{80}, Pool{96},
+                           Pool{112}, Pool{128}, Pool{160}, Pool{192}, Pool{XPxmlSlab::kLargestSlotSize}};
 
 [[maybe_unused]] Pool& pool(size_t size)
 {
-    return size <= XPxmlSlab::kSmallSlotSize ? gSmallPool : gLargePool;
+    for (Pool& candidate : gPools)
+        if (size <= candidate.slotSize)
+            return candidate;
+    return gPools[std::size(gPools) - 1]; // not reached: larger sizes go to the heap
 }
 
 } // namespace
@@ -183,7 +188,7 @@ void* allocate(size_t size)
 #if defined(XPXML_SLAB_BYPASS)
     return ::operator new(size);
 #else
-    if (size > kSlotSize)
+    if (size > kLargestSlotSize)
         return ::operator new(size);
     return pool(size).allocate();
 #endif
@@ -197,7 +202,7 @@ void release(void* slot, size_t size) noexcept
     (void)size;
     ::operator delete(slot);
 #else
-    if (size > kSlotSize)
+    if (size > kLargestSlotSize)
         ::operator delete(slot);
     else
         pool(size).release(slot);
@@ -206,8 +211,8 @@ void release(void* slot, size_t size) noexcept
 
 void releaseSpareChunks() noexcept
 {
-    gSmallPool.releaseSpare();
-    gLargePool.releaseSpare();
+    for (Pool& each : gPools)
+        each.releaseSpare();
 }
 
 } // namespace XPxmlSlab

@@ -11,12 +11,14 @@
 // of a freed node is still caught.
 namespace XPxmlSlab {
 
-// Two slot sizes: list storage fits the small one, nodes the large one.
+// List storage fits the small slots, nodes the next size; attribute stores
+// take whichever fits them.
 inline constexpr size_t kSmallSlotSize = 56;
 inline constexpr size_t kSlotSize = 64;
+inline constexpr size_t kLargestSlotSize = 256;
 
-// A slot of at least size bytes, aligned for pointers; sizes above kSlotSize
-// come from the ordinary heap.
+// A slot of at least size bytes, aligned for pointers; sizes above
+// kLargestSlotSize come from the ordinary heap.
 void* allocate(size_t size);
 void release(void* slot, size_t size) noexcept;
 // Hands the empty chunks kept for reuse back to the system.

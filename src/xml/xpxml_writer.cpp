@@ -17,20 +17,26 @@ void append(std::string& out, const char* a, const char* b = "", const char* c =
     out += e;
 }
 
-void writeOpening(const XPxmlNode* node, bool hasChildren, std::string& out, XPxmlDoc* doc);
+struct AttributeRows {
+    std::string& out;
+    XPxmlDoc* doc;
+};
 
 // The attribute row, written here rather than through write() so that the
 // document is not looked up again for every attribute.
-void writeAttribute(const XPxmlNode* attribute, std::string& out, XPxmlDoc* doc)
+bool writeAttribute(const char* name, const char* value, const XPxmlNode* node, void* context)
 {
-    if (doc && doc->hasIgnorePrefix(attribute->name()))
-        return;
-    const bool named = *attribute->name() != '\0';
-    XPxmlWriter::markWritten(attribute, named);
+    auto* rows = static_cast<AttributeRows*>(context);
+    if (rows->doc && rows->doc->hasIgnorePrefix(name))
+        return false;
+    const bool named = *name != '\0';
+    if (node)
+        XPxmlWriter::markWritten(node, named);
     if (named)
-        append(out, " ", attribute->name(), "=\"", attribute->value(), "\"");
-    else if (doc)
-        doc->setError(XPxmlError::NoNodeName, "No node name.");
+        append(rows->out, " ", name, "=\"", value, "\"");
+    else if (rows->doc)
+        rows->doc->setError(XPxmlError::NoNodeName, "No node name.");
+    return false;
 }
 
 void writeOpening(const XPxmlNode* node, bool hasChildren, std::string& out, XPxmlDoc* doc)
@@ -40,10 +46,8 @@ void writeOpening(const XPxmlNode* node, bool hasChildren, std::string& out, XPx
     switch (node->kind()) {
     case XPxmlKind::Element: {
         append(out, "<", name);
-        const XPxmlList& attributes = node->attributes();
-        for (uint32_t i = 0, n = attributes.count(); i < n; ++i)
-            if (auto* attribute = static_cast<const XPxmlNode*>(attributes.at(i)))
-                writeAttribute(attribute, out, doc);
+        AttributeRows rows{out, doc};
+        node->visitAttributes(&writeAttribute, &rows);
         if (*value || hasChildren)
             append(out, ">", value);
         break;

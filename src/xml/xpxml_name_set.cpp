@@ -1,0 +1,24 @@
+#include "xml/xpxml_name_set.h"
+
+#include "xml/xpxml_common_names.h"
+#include "xml/xpxml_kind.h"
+
+#include <stdexcept>
+
+XPxmlNameSet::XPxmlNameSet(std::initializer_list<const char*> names)
+    : m_names(names), m_byCommonName(xpxmlCommonNamesSize, 0)
+{
+    if (m_names.size() > 255)
+        throw std::length_error("XPxmlNameSet holds at most 255 names");
+    for (size_t i = 0; i < m_names.size(); ++i)
+        if (const char* common = xpxmlCommonName(m_names[i], true))
+            m_byCommonName[size_t(xpxmlCommonNameOffset(common))] = uint8_t(i + 1);
+}
+
+uint32_t XPxmlNameSet::indexOfOther(const char* text) const
+{
+    for (size_t i = 0; i < m_names.size(); ++i)
+        if (xpxmlNameEquals(text, m_names[i]))
+            return uint32_t(i);
+    return kAbsent;
+}
