@@ -133,6 +133,8 @@ public:
 
     bool run()
     {
+        if (!fitsInBars())
+            return false;
         WrittenBar opening;
         opening.opening = true;
         setMeter(opening, m_plan.meterAt(0), true);
@@ -140,11 +142,7 @@ public:
         opening.tempo = m_plan.tempo();
         m_plan.markRepeats(opening, 0);
         m_out.addBar(opening);
-
-        long bars = 0;
         for (int64_t start = 0; start < m_end;) {
-            if (++bars > kMaxImportedBars)
-                return false;
             const int64_t end = std::min(m_plan.measureEnd(start), m_end);
             const int64_t written = writeMeasure(start, end);
             // The closing bar of the music is never moved: its measure may be short.
@@ -155,6 +153,17 @@ public:
     }
 
 private:
+    // Counted before anything is written, so that a hostile file costs no
+    // more than the counting.
+    bool fitsInBars() const
+    {
+        long bars = 0;
+        for (int64_t start = 0; start < m_end; start = m_plan.measureEnd(start))
+            if (++bars > kMaxImportedBars)
+                return false;
+        return true;
+    }
+
     void setMeter(WrittenBar& bar, const Meter& meter, bool sets)
     {
         bar.beats = meter.beats;

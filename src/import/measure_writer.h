@@ -14,6 +14,6 @@ inline constexpr long kMaxImportedBars = 2000000;
 // triplet marks only on groups that hold, the tempo where it changes and
 // the repeat marks on their bars. Each measure is written against absolute
 // time, so a value that cannot be written exactly never shifts what follows
-// its bar. False, having written part of it, when it would take more than
+// its bar. False, having written nothing, when it would take more than
 // kMaxImportedBars bars.
 bool writeMeasures(const ImportedPiece& piece, const ChordTimeline& timeline, WrittenMusic& out);

@@ -1,5 +1,7 @@
 #include "import/midi_reader.h"
 
+#include "import/smf_check.h"
+
 #include <smf.h>
 
 #include <algorithm>
@@ -198,7 +200,8 @@ bool readMidi(const char* bytes, size_t size, ImportedPiece& piece, std::string&
         problem = "the MIDI file is too large";
         return false;
     }
-    Smf smf(smf_load_from_memory(bytes, int(size)));
+    const auto* data = reinterpret_cast<const unsigned char*>(bytes);
+    Smf smf(smfHoldsTogether(data, size) ? smf_load_from_memory(bytes, int(size)) : nullptr);
     if (!smf) {
         problem = "the MIDI file is damaged";
         return false;
