@@ -3,6 +3,7 @@
 #include "app/display_version.h"
 #include "app/document_registry.h"
 #include "app/mainframe.h"
+#include "app/music_importer.h"
 #include "app/program_files.h"
 #include "app/child_frame.h"
 #include "app/command_table.h"
@@ -20,13 +21,19 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <QStatusBar>
 
 namespace {
+
+constexpr int kImportStatusMs = 10000;
 
 QStringList chooseMusicFiles(QWidget* parent, const QString& folder)
 {
     return QFileDialog::getOpenFileNames(parent, QStringLiteral("Open"), folder,
-                                         QStringLiteral("Zolva Files (*.zvm)"));
+                                         QStringLiteral("Zolva Files (*.zvm);;"
+                                                        "MIDI Files (*.mid *.midi);;"
+                                                        "MusicXML Files (*.musicxml *.xml *.mxl);;"
+                                                        "All Readable Files (*.zvm *.mid *.midi *.musicxml *.xml *.mxl)"));
 }
 
 } // namespace
@@ -43,7 +50,7 @@ CommandLine parseCommandLine(const QStringList& arguments)
     parser.setApplicationDescription(QStringLiteral("Reads and plays kalimba tablature."));
     const QCommandLineOption help = parser.addHelpOption();
     const QCommandLineOption version = parser.addVersionOption();
-    parser.addPositionalArgument(QStringLiteral("file"), QStringLiteral("A music file (.zvm) to open."),
+    parser.addPositionalArgument(QStringLiteral("file"), QStringLiteral("A music file (.zvm), MIDI file or MusicXML file to open."),
                                  QStringLiteral("[file]"));
     parser.parse(arguments); // unknown switches are no error
     CommandLine line;
@@ -89,6 +96,10 @@ bool CZolvaApp::StartUp(const QString& fileToOpen, int showState)
     m_midi->readMute();
 
     m_frame = std::make_unique<CMainFrame>(m_messages);
+    m_importer = std::make_unique<MusicImporter>(m_messages, m_frame.get());
+    m_frame->documents().setImporter([this](CZolvaDoc& doc, const QString& path) {
+        return m_importer->open(doc, path, m_frame->documents().documents());
+    });
     m_frame->addMidiSetup(*m_midi);
     m_frame->addInformationCommands(m_messages, m_opener);
     m_frame->onCommand(57601, [this] { OnFileOpen(); });
@@ -143,6 +154,9 @@ CZolvaDoc* CZolvaApp::OpenDocumentFile(const QString& path)
         recent.remove(path); // a recent file that no longer opens leaves the list
     recent.save();
     m_frame->updateRecentFiles();
+    const std::string status = m_importer ? m_importer->takeStatus() : std::string();
+    if (doc && !status.empty())
+        m_frame->statusBar()->showMessage(QString::fromUtf8(status.c_str()), kImportStatusMs);
     return doc;
 }
 

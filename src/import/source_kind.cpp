@@ -2,6 +2,9 @@
 
 #include "import/midi_reader.h"
 
+#include <algorithm>
+#include <cctype>
+#include <cstdio>
 #include <cstring>
 #include <string_view>
 
@@ -9,7 +12,35 @@ namespace {
 
 bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
 
+// Enough to find the root element behind a long document type.
+constexpr size_t kHeadSize = size_t(1) << 16;
+
 bool isMusicXmlRoot(const std::string& name) { return name == "score-partwise" || name == "score-timewise"; }
+
+bool isMusicFileRoot(const char* bytes, size_t size)
+{
+    if (size >= 2 && std::memcmp(bytes, "KT", 2) == 0)
+        return true;
+    std::string root = xmlRootName(bytes, size);
+    std::transform(root.begin(), root.end(), root.begin(), [](unsigned char c) { return char(std::tolower(c)); });
+    return root == "zolva" || root == "zolvatemplate";
+}
+
+SourceKind kindOfName(const std::string& fileName)
+{
+    std::string name = fileName;
+    std::transform(name.begin(), name.end(), name.begin(), [](unsigned char c) { return char(std::tolower(c)); });
+    const auto endsWith = [&name](std::string_view end) {
+        return name.size() >= end.size() && name.compare(name.size() - end.size(), end.size(), end) == 0;
+    };
+    if (endsWith(".mid") || endsWith(".midi"))
+        return SourceKind::Midi;
+    if (endsWith(".musicxml"))
+        return SourceKind::MusicXml;
+    if (endsWith(".mxl"))
+        return SourceKind::CompressedMusicXml;
+    return SourceKind::MusicFile;
+}
 
 // Where the markup that begins at text[at] ends (just past it), or npos.
 size_t skipMarkup(std::string_view text, size_t at)
@@ -67,4 +98,21 @@ SourceKind sourceKindOf(const char* bytes, size_t size)
     if (size >= 2 && std::memcmp(bytes, "PK", 2) == 0)
         return SourceKind::CompressedMusicXml;
     return isMusicXmlRoot(xmlRootName(bytes, size)) ? SourceKind::MusicXml : SourceKind::MusicFile;
+}
+
+SourceKind sourceKindOf(const char* bytes, size_t size, const std::string& fileName)
+{
+    const SourceKind kind = sourceKindOf(bytes, size);
+    return kind != SourceKind::MusicFile || isMusicFileRoot(bytes, size) ? kind : kindOfName(fileName);
+}
+
+SourceKind sourceKindOfFile(const std::string& path)
+{
+    std::FILE* file = std::fopen(path.c_str(), "rb"); // only read
+    if (!file)
+        return SourceKind::MusicFile;
+    std::string head(kHeadSize, '\0');
+    head.resize(std::fread(head.data(), 1, head.size(), file));
+    std::fclose(file);
+    return sourceKindOf(head.data(), head.size(), path);
 }

@@ -12,6 +12,13 @@ enum class SourceKind {
 };
 
 SourceKind sourceKindOf(const char* bytes, size_t size);
+// The same, and where the bytes are no music file of the program either, the
+// kind the file's name promises (".mid", ".midi", ".musicxml", ".mxl"), so
+// that its reader says what is wrong with it.
+SourceKind sourceKindOf(const char* bytes, size_t size, const std::string& fileName);
+// The kind of the file at path by its first bytes and its name; a file that
+// cannot be read counts as a music file, whose loader then says why.
+SourceKind sourceKindOfFile(const std::string& path);
 
 // The name of the first element of an XML text, after any declaration,
 // comments, processing instructions and document type; "" when there is none

@@ -79,4 +79,28 @@ TEST(BadImport, KindByContent)
         EXPECT_EQ(sourceKindOf(row.bytes.data(), row.bytes.size()), row.kind) << row.bytes;
 }
 
+// Where the bytes say nothing, the name says what the file should have been,
+// so that the reader can say it is not.
+TEST(BadImport, KindByNameOnlyWhenTheBytesSayNothing)
+{
+    const struct {
+        std::string bytes;
+        const char* name;
+        SourceKind kind;
+    } rows[] = {
+        {"hello", "song.MID", SourceKind::Midi},
+        {"hello", "song.midi", SourceKind::Midi},
+        {"hello", "song.musicxml", SourceKind::MusicXml},
+        {"hello", "song.mxl", SourceKind::CompressedMusicXml},
+        {"hello", "song.xml", SourceKind::MusicFile},
+        {"<Zolva Version=\"1.0.14\"/>", "song.mid", SourceKind::MusicFile},
+        {"KT\3\4", "song.mxl", SourceKind::MusicFile},
+        {"MThd", "song.zvm", SourceKind::Midi},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(sourceKindOf(row.bytes.data(), row.bytes.size(), row.name), row.kind) << row.name;
+    const Imported notMidi = importBytes(bytesOf("hello"), {}, "song.mid");
+    EXPECT_EQ(notMidi.messages, std::vector<std::string>{"Cannot import song.mid: not a MIDI file."});
+}
+
 } // namespace

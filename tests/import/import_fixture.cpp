@@ -83,7 +83,7 @@ Imported importBytes(std::vector<char> bytes, const ImportChoice& choice, const 
 {
     Imported imported;
     Recorder sink(imported.messages);
-    const SourceKind kind = sourceKindOf(bytes.data(), bytes.size());
+    const SourceKind kind = sourceKindOf(bytes.data(), bytes.size(), path);
     imported.ok = readImportedPiece(kind, bytes, path, sink, imported.piece) &&
                   buildImportedMusic(*imported.tree, imported.piece, choice, path, sink, imported.outcome);
     return imported;
