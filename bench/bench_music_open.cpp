@@ -8,6 +8,7 @@
 #include "doc/message_sink.h"
 #include "doc/zolva_doc.h"
 #include "music_text.h"
+#include "time_keeper.h"
 
 #include <benchmark/benchmark.h>
 #include <pugixml.hpp>
@@ -128,20 +129,6 @@ void unpackOnly(benchmark::State& state)
         benchmark::DoNotOptimize(text.data());
     }
 }
-
-// Keeps each run's CPU time per iteration beside the usual console report.
-class TimeKeeper : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override
-    {
-        for (const Run& run : runs)
-            if (run.run_type == Run::RT_Iteration && !run.error_occurred)
-                seconds[run.run_name.function_name] = run.GetAdjustedCPUTime() *
-                                                      benchmark::GetTimeUnitMultiplier(run.time_unit);
-        ConsoleReporter::ReportRuns(runs);
-    }
-    std::map<std::string, double> seconds;
-};
 
 // goal 0: a figure without a goal.
 void printRatio(const TimeKeeper& keeper, const char* what, const std::string& name, double goal)

@@ -3,6 +3,8 @@
 #include "import/value_split.h"
 
 #include <algorithm>
+#include <limits>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -69,10 +71,24 @@ public:
         const auto stated = std::upper_bound(m_starts.begin(), m_starts.end(), start);
         if (stated != m_starts.end())
             return *stated;
-        const int64_t end = start + meterAt(start).length();
-        const auto change = std::upper_bound(m_meters.begin(), m_meters.end(), start,
+        return std::min(start + meterAt(start).length(), nextMeterChange(start));
+    }
+
+    // The first time signature change after at; the largest time when none.
+    int64_t nextMeterChange(int64_t at) const
+    {
+        const auto change = std::upper_bound(m_meters.begin(), m_meters.end(), at,
                                              [](int64_t t, const Meter& m) { return t < m.at; });
-        return change != m_meters.end() && change->at < end ? change->at : end;
+        return change == m_meters.end() ? std::numeric_limits<int64_t>::max() : change->at;
+    }
+
+    // How many stated measures begin before end, and where the last of them
+    // begins (0 when none does).
+    std::pair<long long, int64_t> statedMeasuresBefore(int64_t end) const
+    {
+        const auto past = std::lower_bound(m_starts.begin(), m_starts.end(), end);
+        const auto count = past - m_starts.begin();
+        return {count, count > 0 ? *(past - 1) : 0};
     }
 
     // The tempo that has come into force by at, 0 when it has not changed.
@@ -153,15 +169,21 @@ public:
     }
 
 private:
-    // Counted before anything is written, so that a hostile file costs no
-    // more than the counting.
+    // Counted before anything is written, span by span, so that a hostile
+    // file costs no more than its time signatures.
     bool fitsInBars() const
     {
-        long bars = 0;
-        for (int64_t start = 0; start < m_end; start = m_plan.measureEnd(start))
-            if (++bars > kMaxImportedBars)
-                return false;
-        return true;
+        const auto [stated, from] = m_plan.statedMeasuresBefore(m_end);
+        const long allowed = barsAllowed(m_timeline.chords.size());
+        long long bars = stated;
+        for (int64_t start = from; start < m_end && bars <= allowed;) {
+            const int64_t length = m_plan.meterAt(start).length();
+            const int64_t until = std::min(m_plan.nextMeterChange(start), m_end);
+            const int64_t count = (until - start + length - 1) / length;
+            bars += count;
+            start = std::min(start + count * length, until);
+        }
+        return bars <= allowed;
     }
 
     void setMeter(WrittenBar& bar, const Meter& meter, bool sets)
@@ -316,6 +338,13 @@ private:
 };
 
 } // namespace
+
+long barsAllowed(size_t chords)
+{
+    constexpr long kBarsAtLeast = 1000;
+    constexpr long kBarsPerChord = 16;
+    return long(std::min<size_t>(size_t(kMaxImportedBars), kBarsAtLeast + kBarsPerChord * chords));
+}
 
 bool writeMeasures(const ImportedPiece& piece, const ChordTimeline& timeline, WrittenMusic& out)
 {

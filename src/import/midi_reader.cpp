@@ -1,7 +1,8 @@
 #include "import/midi_reader.h"
 
-#include "import/smf_check.h"
+#include "import/smf_rewrite.h"
 
+#include <glib.h>
 #include <smf.h>
 
 #include <algorithm>
@@ -11,6 +12,7 @@
 #include <deque>
 #include <limits>
 #include <memory>
+#include <mutex>
 #include <vector>
 
 namespace {
@@ -18,8 +20,16 @@ namespace {
 constexpr int kPercussionChannel = 9; // channel 10 as players count
 constexpr int kChannels = 16;
 constexpr int kKeys = 128;
-// SMPTE-timed files count frames, not quarters: read at 120 quarters a minute.
-constexpr int kAssumedTempo = 120;
+
+void ignoreLog(const gchar*, GLogLevelFlags, const gchar*, gpointer) {}
+
+// The library reports damaged files on the standard error as well; the
+// importer says what is wrong itself, once.
+void quietenLibrary()
+{
+    static std::once_flag once;
+    std::call_once(once, [] { g_log_set_handler("libsmf", GLogLevelFlags(G_LOG_LEVEL_MASK), ignoreLog, nullptr); });
+}
 
 struct SmfDeleter {
     void operator()(smf_t* smf) const { smf_delete(smf); }
@@ -103,7 +113,7 @@ private:
         } else if (meta.type == TimeSignature && meta.length >= 2) {
             const int beats = meta.data[0];
             const int power = meta.data[1];
-            if (beats >= 1 && power <= 6) // up to 64ths, as the tablature writes
+            if (beats >= 1 && beats <= 64 && power <= 6) // up to 64ths, as the tablature writes
                 m_piece.meters.push_back({at, beats, 1 << power});
         } else if (meta.type == TrackName) {
             trackName = metaText(meta);
@@ -200,16 +210,27 @@ bool readMidi(const char* bytes, size_t size, ImportedPiece& piece, std::string&
         problem = "the MIDI file is too large";
         return false;
     }
+    quietenLibrary();
     const auto* data = reinterpret_cast<const unsigned char*>(bytes);
-    Smf smf(smfHoldsTogether(data, size) ? smf_load_from_memory(bytes, int(size)) : nullptr);
-    if (!smf) {
+    if (size >= 10 && data[8] == 0 && data[9] == 2) { // separate songs, one a track
+        problem = "the MIDI file is of format 2; formats 0 and 1 can be read";
+        return false;
+    }
+    std::vector<char> plain;
+    if (!rewriteMidiPlainly(data, size, plain)) {
+        problem = "the MIDI file is damaged";
+        return false;
+    }
+    Smf smf(plain.size() <= size_t(std::numeric_limits<int>::max()) ? smf_load_from_memory(plain.data(), int(plain.size()))
+                                                                      : nullptr);
+    std::vector<char>().swap(plain);
+    if (!smf || smf->ppqn <= 0) {
         problem = "the MIDI file is damaged";
         return false;
     }
     piece = ImportedPiece{};
     piece.quantise = true;
-    piece.ticksPerQuarter = smf->ppqn > 0 ? smf->ppqn
-                                          : std::max(1, smf->frames_per_second * smf->resolution * 60 / kAssumedTempo);
+    piece.ticksPerQuarter = smf->ppqn;
     MidiReading reading(*smf, piece);
     for (int track = 1; track <= smf->number_of_tracks; ++track)
         reading.readTrack(track);

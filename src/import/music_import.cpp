@@ -55,6 +55,7 @@ bool readImportedPiece(SourceKind kind, std::vector<char>& bytes, const std::str
         piece = ImportedPiece{};
         problem = "there is not enough memory";
     }
+    std::vector<char>().swap(bytes); // the piece holds what counts now
     if (!read)
         refuse(sink, path, problem);
     return read;
@@ -108,7 +109,8 @@ bool buildImportedMusic(XPxmlDoc& tree, const ImportedPiece& piece, const Import
         outcome = {timeline.notes, voice.label, fit.shift, fit.movedByOctaves, fit.withoutTine};
         TablatureBuilder builder(tree, piece, choice.tines);
         if (!writeMeasures(piece, timeline, builder)) {
-            refuse(sink, path, "the music is too long, more than " + std::to_string(kMaxImportedBars) + " bars");
+            refuse(sink, path,
+                   "the music is too long, more than " + std::to_string(barsAllowed(timeline.chords.size())) + " bars");
             return false;
         }
     } catch (const std::bad_alloc&) {

@@ -27,7 +27,7 @@ struct ImportOutcome {
 };
 
 // Reads a MIDI file, a MusicXML text or a compressed MusicXML file (as kind
-// says) into piece. bytes may be changed or emptied. False, after the message
+// says) into piece, emptying bytes. False, after the message
 // "Cannot import <path>: <what is wrong>." through sink, when it cannot.
 bool readImportedPiece(SourceKind kind, std::vector<char>& bytes, const std::string& path, MessageSink& sink,
                        ImportedPiece& piece);

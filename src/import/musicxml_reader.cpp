@@ -20,6 +20,9 @@ constexpr int kTicksPerQuarter = 192;
 // it would make are refused later.
 constexpr double kMaxQuarters = 1e9;
 constexpr int kKeys = 128;
+// The longest measure a time signature can state (64 beats of whole notes);
+// a longer one is no music, and would take more values than memory holds.
+constexpr double kLongestMeasure = 64 * 4;
 
 bool named(const XPxmlNode* node, const char* name) { return xpxmlNameEquals(node->name(), name); }
 
@@ -169,17 +172,26 @@ public:
         m_tied.fill(-1);
     }
 
-    void read(const XPxmlNode* part)
+    // False with problem set when a measure is longer than any can be.
+    bool read(const XPxmlNode* part, std::string& problem)
     {
-        for (XPxmlNode* measure = part->firstElementChild(); measure; measure = measure->nextElementSibling())
-            if (named(measure, "measure"))
-                readMeasure(measure);
+        long number = 0;
+        for (XPxmlNode* measure = part->firstElementChild(); measure; measure = measure->nextElementSibling()) {
+            if (!named(measure, "measure"))
+                continue;
+            ++number;
+            if (!readMeasure(measure)) {
+                problem = "measure " + std::to_string(number) + " of " + m_voice.label + " is longer than 64 whole notes";
+                return false;
+            }
+        }
         if (m_first)
             m_piece.measureStarts.push_back(ticks(m_measureStart));
+        return true;
     }
 
 private:
-    void readMeasure(const XPxmlNode* measure)
+    bool readMeasure(const XPxmlNode* measure)
     {
         if (m_first)
             m_piece.measureStarts.push_back(ticks(m_measureStart));
@@ -203,9 +215,12 @@ private:
         // A measure without anything in it still takes its time signature's length.
         if (m_end <= m_measureStart)
             m_end = m_measureStart + 4.0 * m_beats / m_unit;
+        if (m_end - m_measureStart > kLongestMeasure)
+            return false;
         m_measureStart = clampQuarters(m_end);
         if (m_first && closes)
             m_piece.repeats.push_back({ticks(m_measureStart), false, times});
+        return true;
     }
 
     double duration(const XPxmlNode* element) const
@@ -357,7 +372,8 @@ bool readMusicXml(std::string& text, ImportedPiece& piece, std::string& problem)
         voice.name = info.name;
         voice.instrument = info.instrument;
         voice.program = info.program;
-        PartReading(piece, voice, partNumber == 1).read(part);
+        if (!PartReading(piece, voice, partNumber == 1).read(part, problem))
+            return false;
         if (!voice.notes.empty())
             piece.voices.push_back(std::move(voice));
     }

@@ -33,6 +33,8 @@ TEST(BadImport, ClearMessages)
     const BadRow rows[] = {
         {"a damaged MIDI file", bytesOf("MThd\0\0\0\6garbage"), {}, "Cannot import song: the MIDI file is damaged."},
         {"a MIDI file cut short", cut, {}, "Cannot import song: the MIDI file is damaged."},
+        {"format 2", midiFile(2, 480, {noteEvents({{60, 0, 480}})}), {},
+         "Cannot import song: the MIDI file is of format 2; formats 0 and 1 can be read."},
         {"only percussion", midiFile(0, 480, {noteEvents({{38, 0, 480}}, 9)}), {},
          "Cannot import song: the MIDI file has no notes."},
         {"a track that does not exist", midiFile(1, 480, {noteEvents({{60, 0, 480}})}), thirdTrack,
@@ -42,12 +44,15 @@ TEST(BadImport, ClearMessages)
         {"MusicXML without notes", bytesOf(noNotes), {}, "Cannot import song: the MusicXML has no notes."},
         {"MusicXML that is not XML", bytesOf("<score-partwise><part>"), {},
          "Cannot import song: the MusicXML is not valid XML at line 1."},
+        {"a measure longer than any time signature",
+         bytesOf(xmlScore({xmlNote("C", 4, 12, "quarter") + "<forward><duration>12000000</duration></forward>"})), {},
+         "Cannot import song: measure 1 of part 1 is longer than 64 whole notes."},
         {"timewise MusicXML", bytesOf("<score-timewise/>"), {},
          "Cannot import song: the MusicXML is timewise; only partwise scores can be read."},
         {"a damaged ZIP", bytesOf("PK\3\4 not really"), {}, "Cannot import song: the compressed MusicXML file is damaged."},
         {"one note a lifetime after another",
          midiFile(1, 1, {noteEvents({{60, 0, 1}, {62, 0x0FFFFFFF, 1}})}), {},
-         "Cannot import song: the music is too long, more than 2000000 bars."},
+         "Cannot import song: the music is too long, more than 1032 bars."},
     };
     for (const BadRow& row : rows) {
         const auto began = std::chrono::steady_clock::now();

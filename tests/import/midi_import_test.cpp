@@ -24,6 +24,41 @@ struct RhythmRow {
     const char* music;
 };
 
+// Files a player's tools write in ways of their own: running status, note-on
+// with velocity 0 for note-off, format 0 with several channels, SMPTE time.
+TEST(MidiImport, FileVariants)
+{
+    const auto bytes = [](std::initializer_list<int> values) {
+        std::vector<char> out;
+        for (int v : values)
+            out.push_back(char(v));
+        return out;
+    };
+    // Quarter C4, D4 on channel 1 and a half E4 on channel 2 against them, in running status.
+    const std::vector<char> format0 = bytes({'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, 0, 0, 1, 0, 96, 'M', 'T', 'r', 'k', 0, 0,
+                                             0, 26, 0, 0x90, 60, 80, 0, 0x91, 64, 80, 96, 0x90, 60, 0, 0, 62, 80, 96, 62,
+                                             0, 0, 0x81, 64, 0, 0, 0xFF, 0x2F, 0});
+    // 25 frames of 40 ticks a second: 500 ticks a quarter at 120 a minute.
+    std::vector<char> smpte = midiFile(1, 0, {noteEvents({{60, 0, 500}, {62, 500, 1000}})});
+    smpte[12] = char(-25);
+    smpte[13] = 40;
+    const struct {
+        const char* rule;
+        std::vector<char> file;
+        size_t voices;
+        const char* music;
+    } rows[] = {
+        {"format 0 is split by channel", format0, 2, "|M4/4 T120 4[9] 4[8] |"},
+        {"SMPTE time", smpte, 1, "|M4/4 T120 4[9] 2[8] |"},
+    };
+    for (const auto& row : rows) {
+        const Imported imported = importBytes(row.file);
+        ASSERT_TRUE(imported.ok) << row.rule;
+        EXPECT_EQ(imported.piece.voices.size(), row.voices) << row.rule;
+        EXPECT_EQ(imported.music(), row.music) << row.rule;
+    }
+}
+
 TEST(MidiImport, RhythmRules)
 {
     const RhythmRow rows[] = {
