@@ -172,8 +172,9 @@ ChordTimeline buildChords(const ImportedPiece& piece, const SourceVoice& voice, 
     for (uint32_t i = 0; i < voice.notes.size(); ++i)
         if (i < tines.size() && tines[i] > 0)
             order.push_back(i);
-    std::stable_sort(order.begin(), order.end(),
-                     [&voice](uint32_t a, uint32_t b) { return voice.notes[a].start < voice.notes[b].start; });
+    const auto earlier = [&voice](uint32_t a, uint32_t b) { return voice.notes[a].start < voice.notes[b].start; };
+    if (!std::is_sorted(order.begin(), order.end(), earlier)) // files mostly hold them in order
+        std::stable_sort(order.begin(), order.end(), earlier);
 
     ChordTimeline timeline;
     timeline.tines.reserve(order.size());

@@ -1,7 +1,7 @@
 #include "import/note_values.h"
 
+#include <algorithm>
 #include <array>
-#include <cstdio>
 #include <utility>
 
 namespace {
@@ -59,8 +59,15 @@ NoteValue closestValue(int64_t room, bool allowTriplet)
     return best;
 }
 
-const char* valueText(const NoteValue& value, char (&buffer)[8])
+const char* valueText(const NoteValue& value)
 {
-    std::snprintf(buffer, sizeof buffer, "%d%s", value.number, value.dots == 2 ? ".." : value.dots == 1 ? "." : "");
-    return buffer;
+    // Written for every note: looked up, not formatted.
+    static constexpr const char* kTexts[][3] = {
+        {"1", "1.", "1.."},    {"2", "2.", "2.."},    {"4", "4.", "4.."},    {"8", "8.", "8.."},
+        {"16", "16.", "16.."}, {"32", "32.", "32.."}, {"64", "64.", "64.."},
+    };
+    int row = 0;
+    while (row < 6 && (1 << row) < value.number)
+        ++row;
+    return kTexts[row][std::clamp(value.dots, 0, 2)];
 }

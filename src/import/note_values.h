@@ -24,4 +24,4 @@ std::span<const NoteValue> gridValues();
 NoteValue closestValue(int64_t room, bool allowTriplet);
 
 // The "Value" text: "4", "8.", "2..".
-const char* valueText(const NoteValue& value, char (&buffer)[8]);
+const char* valueText(const NoteValue& value);

@@ -6,6 +6,7 @@
 #include "xml/xpxml_doc.h"
 #include "xml/xpxml_node.h"
 
+#include <charconv>
 #include <string>
 
 namespace {
@@ -126,16 +127,18 @@ void TablatureBuilder::addBar(const WrittenBar& bar)
 void TablatureBuilder::addNote(const WrittenNote& note)
 {
     XPxmlNode* element = addElement(m_noteList, note.rest ? MusicElement::Rest : MusicElement::Note);
-    char value[8];
-    element->setAttribute(MusicAttr::Value, valueText(note.value, value));
+    element->setAttribute(MusicAttr::Value, valueText(note.value));
     if (!note.rest) {
-        m_text.clear();
-        for (uint32_t i = 0; i < note.tineCount; ++i) {
+        // Tine numbers are below 256: at most four characters each with the comma.
+        char tines[4 * 256 + 1];
+        char* end = tines;
+        for (uint32_t i = 0; i < note.tineCount && i < 256; ++i) {
             if (i > 0)
-                m_text += ',';
-            m_text += std::to_string(note.tines[i]);
+                *end++ = ',';
+            end = std::to_chars(end, tines + sizeof tines - 1, note.tines[i]).ptr;
         }
-        element->setAttribute(MusicAttr::Tines, m_text.c_str());
+        *end = '\0';
+        element->setAttribute(MusicAttr::Tines, tines);
     }
     if (note.tuplet) {
         const char letter[2] = {note.tuplet, '\0'};

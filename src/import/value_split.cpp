@@ -63,9 +63,13 @@ bool ValueSplitter::split(int64_t length, bool note, bool loneTriplet, std::vect
         n -= size_t(values[step.value].length / kStep);
         state = step.from;
     }
-    // Plain values longest first, then the triplets together.
-    std::stable_sort(out.begin() + long(first), out.end(), [](const NoteValue& a, const NoteValue& b) {
+    // Plain values longest first, then the triplets together: a few values,
+    // sorted in place.
+    const auto before = [](const NoteValue& a, const NoteValue& b) {
         return a.triplet != b.triplet ? !a.triplet : a.length > b.length;
-    });
+    };
+    for (size_t i = first + 1; i < out.size(); ++i)
+        for (size_t j = i; j > first && before(out[j], out[j - 1]); --j)
+            std::swap(out[j], out[j - 1]);
     return true;
 }
