@@ -9,6 +9,14 @@ constexpr size_t kChunkHead = 8;
 constexpr size_t kHeaderLength = 6;
 constexpr unsigned char kMeta = 0xFF;
 constexpr unsigned char kEndOfTrack = 0x2F;
+constexpr unsigned char kCopyright = 0x02;
+constexpr unsigned char kTrackName = 0x03;
+constexpr unsigned char kInstrumentName = 0x04;
+constexpr unsigned char kTempo = 0x51;
+constexpr unsigned char kTimeSignature = 0x58;
+// Later events are left out: the library counts time in an int, and a
+// variable-length number holds no more than this.
+constexpr uint64_t kLatestTick = 0x0FFFFFFF;
 constexpr int kAssumedTempo = 120;
 constexpr int kMostTicks = 0x7FFF;
 
@@ -52,46 +60,85 @@ bool readVariable(const unsigned char*& p, const unsigned char* end, uint32_t& v
 
 int dataBytes(unsigned char status) { return (status & 0xF0) == 0xC0 || (status & 0xF0) == 0xD0 ? 1 : 2; }
 
-// One track's events, written plainly behind out's end; false when they do
-// not hold together.
+// The meta events the importer reads, in the form the library expects of
+// them; it trusts their lengths and values.
+bool keptMeta(unsigned char type, const unsigned char* data, uint32_t length)
+{
+    switch (type) {
+    case kCopyright:
+    case kTrackName:
+    case kInstrumentName:
+        return true;
+    case kTempo:
+        return length == 3;
+    case kTimeSignature:
+        return length == 4 && data[0] >= 1 && data[1] <= 6;
+    default:
+        return false;
+    }
+}
+
+bool keptChannelMessage(unsigned char status)
+{
+    const unsigned char kind = status & 0xF0;
+    return kind == 0x80 || kind == 0x90 || kind == 0xC0;
+}
+
+// One track's events, written plainly behind out's end: the notes, program
+// changes and the meta events the importer reads, each with its own status
+// byte, their times kept. False when the events do not hold together.
 bool rewriteTrack(const unsigned char* p, const unsigned char* end, std::vector<char>& out)
 {
     unsigned char running = 0;
+    uint64_t delta = 0; // since the last event written
+    uint64_t time = 0;
+    const auto write = [&](const unsigned char* event, size_t size) {
+        putVariable(out, uint32_t(delta));
+        out.insert(out.end(), event, event + size);
+        delta = 0;
+    };
     while (p < end) {
-        uint32_t delta = 0, length = 0;
-        if (!readVariable(p, end, delta) || p >= end)
+        uint32_t step = 0, length = 0;
+        if (!readVariable(p, end, step) || p >= end)
             return false;
-        putVariable(out, delta);
-        const unsigned char first = *p;
+        delta += step;
+        time += step;
+        if (time > kLatestTick)
+            break;
+        const unsigned char* start = p;
+        const unsigned char first = *p++;
         if (first == kMeta || first == 0xF0 || first == 0xF7) {
-            const unsigned char* start = p++;
-            if (first == kMeta && p++ >= end)
-                return false;
+            const unsigned char type = first == kMeta && p < end ? *p++ : 0;
             if (!readVariable(p, end, length) || length > size_t(end - p))
                 return false;
             p += length;
-            out.insert(out.end(), start, p);
             running = 0; // meta and system exclusive events end a running status
-            if (first == kMeta && start[1] == kEndOfTrack)
-                return true; // nothing after it counts
+            if (type == kEndOfTrack)
+                break; // nothing after it counts
+            if (first == kMeta && keptMeta(type, p - length, length))
+                write(start, size_t(p - start));
             continue;
         }
         if (first >= 0xF0)
             return false; // no other system message belongs in a file
-        if (first & 0x80) {
+        if (first & 0x80)
             running = first;
-            ++p;
-        } else if (!running) {
+        else if (running)
+            --p;
+        else
             return false;
-        }
-        out.push_back(char(running));
-        for (int i = 0; i < dataBytes(running); ++i) {
+        unsigned char message[3] = {running, 0, 0};
+        for (int i = 1; i <= dataBytes(running); ++i) {
             if (p >= end || (*p & 0x80))
                 return false;
-            out.push_back(char(*p++));
+            message[i] = *p++;
         }
+        if (keptChannelMessage(running))
+            write(message, size_t(1 + dataBytes(running)));
     }
-    out.insert(out.end(), {0, char(kMeta), char(kEndOfTrack), 0});
+    delta = 0;
+    const unsigned char endOfTrack[] = {kMeta, kEndOfTrack, 0};
+    write(endOfTrack, sizeof endOfTrack);
     return true;
 }
 

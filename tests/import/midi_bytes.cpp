@@ -24,7 +24,9 @@ void putVariable(std::vector<char>& out, uint32_t v)
 
 MidiEvent meta(uint32_t tick, uint8_t type, const std::vector<uint8_t>& data)
 {
-    MidiEvent event{tick, {0xFF, type, uint8_t(data.size())}};
+    MidiEvent event{tick, {}};
+    event.bytes.reserve(3 + data.size()); // one block: GCC 12 misreads a growing insert
+    event.bytes = {0xFF, type, uint8_t(data.size())};
     event.bytes.insert(event.bytes.end(), data.begin(), data.end());
     return event;
 }
