@@ -39,6 +39,13 @@ TEST(MidiImport, FileVariants)
                                              0, 26, 0, 0x90, 60, 80, 0, 0x91, 64, 80, 96, 0x90, 60, 0, 0, 62, 80, 96, 62,
                                              0, 0, 0x81, 64, 0, 0, 0xFF, 0x2F, 0});
     // 25 frames of 40 ticks a second: 500 ticks a quarter at 120 a minute.
+    // Controllers, pitch bends, system exclusive messages and their escapes between the notes.
+    MidiTrack busy = noteEvents({{60, 0, 480}, {62, 480, 960}});
+    busy.push_back({0, {0xB0, 7, 100}});
+    busy.push_back({240, {0xE0, 0, 64}});
+    busy.push_back({300, {0xF0, 3, 0x7E, 0x7F, 0xF7}});
+    busy.push_back({600, {0xF7, 2, 0xF3, 0x01}});
+    busy.push_back({700, {0xFF, 0x51, 2, 7, 0xA1}}); // a tempo of two bytes is no tempo
     std::vector<char> smpte = midiFile(1, 0, {noteEvents({{60, 0, 500}, {62, 500, 1000}})});
     smpte[12] = char(-25);
     smpte[13] = 40;
@@ -50,6 +57,7 @@ TEST(MidiImport, FileVariants)
     } rows[] = {
         {"format 0 is split by channel", format0, 2, "|M4/4 T120 4[9] 4[8] |"},
         {"SMPTE time", smpte, 1, "|M4/4 T120 4[9] 2[8] |"},
+        {"events that are not read", midiFile(1, 480, {busy}), 1, "|M4/4 T120 4[9] 2[8] |"},
     };
     for (const auto& row : rows) {
         const Imported imported = importBytes(row.file);
