@@ -243,7 +243,7 @@ private:
         if (!time || !m_first)
             return;
         const int beats = int(std::clamp(childNumber(time, "beats", 0), 0.0, 64.0));
-        const int unit = int(childNumber(time, "beat-type", 0));
+        const int unit = int(std::clamp(childNumber(time, "beat-type", 0), 0.0, 128.0));
         if (beats >= 1 && unit >= 1 && unit <= 64 && (unit & (unit - 1)) == 0) {
             m_beats = beats;
             m_unit = unit;
