@@ -108,8 +108,10 @@ OpenedAs MusicImporter::open(CZolvaDoc& doc, const QString& path, const std::vec
         const std::string noteValues = attributeOf(other->tineSettings(), MusicAttr::NoteValues);
         otherTines |= !noteValues.empty() && noteValues != remembered;
     }
-    if ((piece.voices.size() > 1 || otherTines) && !m_choose(path, piece, choices, voice, tineChoice))
+    if ((piece.voices.size() > 1 || otherTines) && !m_choose(path, piece, choices, voice, tineChoice)) {
+        m_cancelled = true;
         return OpenedAs::Failed;
+    }
 
     ImportChoice choice;
     choice.voice = voice;

@@ -7,6 +7,7 @@
 
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 class CZolvaDoc;
@@ -32,6 +33,8 @@ public:
     OpenedAs open(CZolvaDoc& doc, const QString& path, const std::vector<const CZolvaDoc*>& open);
     // What the last import did, once: empty after it has been taken.
     std::string takeStatus();
+    // Whether the player cancelled the last import's dialog, once.
+    bool takeCancelled() { return std::exchange(m_cancelled, false); }
 
     void setChooser(Chooser chooser) { m_choose = std::move(chooser); }
 
@@ -39,4 +42,5 @@ private:
     MessageSink& m_messages;
     Chooser m_choose;
     std::string m_status;
+    bool m_cancelled = false;
 };

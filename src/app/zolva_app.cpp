@@ -148,9 +148,10 @@ CZolvaDoc* CZolvaApp::OpenDocumentFile(const QString& path)
 {
     CZolvaDoc* doc = m_frame->documents().openDocument(path);
     RecentFileList& recent = m_frame->recentFiles();
+    const bool cancelled = m_importer && m_importer->takeCancelled();
     if (doc)
         recent.add(path);
-    else
+    else if (!cancelled)
         recent.remove(path); // a recent file that no longer opens leaves the list
     recent.save();
     m_frame->updateRecentFiles();

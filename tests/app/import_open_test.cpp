@@ -86,6 +86,13 @@ TEST_F(ImportOpenTest, SeveralTracksAskWithTheMelodyPreselected)
     answerVoice = 0;
     CZolvaDoc* doc = app.OpenDocumentFile(path);
     ASSERT_TRUE(doc);
+    // Once in the recent files, a cancelled dialog leaves it there.
+    frame()->commandAction(57602)->trigger(); // File > Close
+    answer = false;
+    EXPECT_FALSE(app.OpenDocumentFile(path));
+    EXPECT_EQ(frame()->recentFiles().files().value(0), QDir::toNativeSeparators(path));
+    answer = true;
+    ASSERT_TRUE((doc = app.OpenDocumentFile(path)));
     // No shift brings the bass onto the tines: each note moves by octaves.
     EXPECT_EQ(frame()->statusBar()->currentMessage().toStdString(),
               "Imported 2 notes from track 1 \u00B7 2 notes moved by octaves");
