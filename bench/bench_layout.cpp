@@ -15,6 +15,7 @@
 // reading two attributes of every element. The ratios to the goals print
 // after the run.
 
+#include "quiet_sink.h"
 #include "doc/message_sink.h"
 #include "doc/zolva_doc.h"
 #include "music_text.h"
@@ -43,12 +44,6 @@ constexpr size_t kSizes[] = {10'000, 100'000, 1'000'000};
 constexpr size_t kReference = 100'000;
 constexpr double kGrowthGoal = 11.0; // 1M against 100k: near linear
 constexpr double kZoomGoal = 2.0;    // zoom of 100k against its first layout
-
-class QuietSink : public MessageSink {
-public:
-    void showMessage(const std::string& text) override { std::cerr << text << '\n'; }
-    bool askYesNo(const std::string&, const std::string&) override { return true; }
-};
 
 const std::string& generated(size_t children)
 {

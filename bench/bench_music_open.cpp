@@ -3,11 +3,13 @@
 // parse of the same plain text from memory. The ratios to the goals print
 // after the run.
 
+#include "quiet_sink.h"
 #include "container_maker.h"
 #include "doc/kt_container.h"
 #include "doc/message_sink.h"
 #include "doc/zolva_doc.h"
 #include "music_text.h"
+#include "time_keeper.h"
 
 #include <benchmark/benchmark.h>
 #include <pugixml.hpp>
@@ -25,12 +27,6 @@ namespace {
 constexpr size_t kChildren = 100'000;
 constexpr double kPlainGoal = 1.1;
 constexpr double kPackedGoal = 1.4;
-
-class QuietSink : public MessageSink {
-public:
-    void showMessage(const std::string& text) override { std::cerr << text << '\n'; }
-    bool askYesNo(const std::string&, const std::string&) override { return true; }
-};
 
 struct Files {
     MusicText music;
@@ -128,20 +124,6 @@ void unpackOnly(benchmark::State& state)
         benchmark::DoNotOptimize(text.data());
     }
 }
-
-// Keeps each run's CPU time per iteration beside the usual console report.
-class TimeKeeper : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override
-    {
-        for (const Run& run : runs)
-            if (run.run_type == Run::RT_Iteration && !run.error_occurred)
-                seconds[run.run_name.function_name] = run.GetAdjustedCPUTime() *
-                                                      benchmark::GetTimeUnitMultiplier(run.time_unit);
-        ConsoleReporter::ReportRuns(runs);
-    }
-    std::map<std::string, double> seconds;
-};
 
 // goal 0: a figure without a goal.
 void printRatio(const TimeKeeper& keeper, const char* what, const std::string& name, double goal)

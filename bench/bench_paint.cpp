@@ -4,6 +4,7 @@
 // The same paint at device pixel ratio 2 with smoothing on, at 100% and at a
 // zoom of 200%, against the plain one at ratio 1.
 
+#include "quiet_sink.h"
 #include "doc/message_sink.h"
 #include "doc/zolva_doc.h"
 #include "music_text.h"
@@ -29,12 +30,6 @@ constexpr QSize kClient{1200, 900};
 constexpr double kPaintGoalMs = 4.0;
 constexpr double kLengthGoal = 1.5; // middle of 1M against 1k
 constexpr double kSharpGoal = 3.0;  // ratio 2, smoothed, against ratio 1 plain
-
-class QuietSink : public MessageSink {
-public:
-    void showMessage(const std::string& text) override { std::cerr << text << '\n'; }
-    bool askYesNo(const std::string&, const std::string&) override { return true; }
-};
 
 // A piece opened and laid out as a view does it, scrolled to a given place.
 struct LaidOutMusic {

@@ -1,27 +1,13 @@
 // Feeds arbitrary bytes to the music loader's in-memory path, as plain text or
 // as a "KT" container, and completes whatever tree comes out as opening a
 // document does: default content, version check and upgrade, cached elements.
-#include "doc/message_sink.h"
 #include "doc/music_loader.h"
 #include "doc/zolva_doc.h"
+#include "quiet_sink.h"
 #include "xml/xpxml.h"
 
 #include <cstdint>
 #include <vector>
-
-namespace {
-
-class QuietSink : public MessageSink {
-public:
-    explicit QuietSink(bool answer) : m_answer(answer) {}
-    void showMessage(const std::string&) override {}
-    bool askYesNo(const std::string&, const std::string&) override { return m_answer; }
-
-private:
-    bool m_answer;
-};
-
-} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {

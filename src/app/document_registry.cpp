@@ -40,10 +40,11 @@ CZolvaDoc* DocumentRegistry::openDocument(const QString& path)
         return open;
     }
     auto doc = std::make_unique<CZolvaDoc>(m_messages);
-    if (!doc->openDocument(path))
+    const OpenedAs opened = m_import ? m_import(*doc, path) : OpenedAs::MusicFile;
+    if (opened == OpenedAs::Failed || (opened == OpenedAs::MusicFile && !doc->openDocument(path)))
         return nullptr;
     if (doc->title().isEmpty())
-        doc->setTitle(QFileInfo(path).fileName());
+        doc->setTitle(QFileInfo(path).fileName() + (doc->isImported() ? QStringLiteral(" (imported)") : QString()));
     m_documents.push_back(std::move(doc));
     addView(*m_documents.back());
     return m_documents.back().get();
@@ -102,6 +103,15 @@ int DocumentRegistry::documentCount() const
 {
     return int(std::count_if(m_documents.begin(), m_documents.end(),
                              [this](const std::unique_ptr<CZolvaDoc>& doc) { return !viewsOf(*doc).empty(); }));
+}
+
+std::vector<const CZolvaDoc*> DocumentRegistry::documents() const
+{
+    std::vector<const CZolvaDoc*> open;
+    for (const std::unique_ptr<CZolvaDoc>& doc : m_documents)
+        if (!viewsOf(*doc).empty())
+            open.push_back(doc.get());
+    return open;
 }
 
 void DocumentRegistry::viewClosed(CChildFrame* frame)

@@ -7,6 +7,9 @@
 #include <memory>
 #include <vector>
 
+// How a file was opened into a document.
+enum class OpenedAs { MusicFile, Imported, Failed };
+
 class CChildFrame;
 class CZolvaDoc;
 class CZolvaView;
@@ -23,15 +26,22 @@ public:
     ~DocumentRegistry() override;
 
     // Opens path in a new window; a file already open gets its window brought
-    // to the front instead. Null, after the loader's message, on failure.
+    // to the front instead. An imported file's title says so. Null, after the
+    // loader's or the importer's message, on failure.
     CZolvaDoc* openDocument(const QString& path);
     // Another window on doc, made active.
     CChildFrame* addView(CZolvaDoc& doc);
+    // Tried on every file before it is loaded as a music file: it imports
+    // the files of other kinds into the new document.
+    using Importer = std::function<OpenedAs(CZolvaDoc& doc, const QString& path)>;
+    void setImporter(Importer importer) { m_import = std::move(importer); }
     // Runs on every new view before its first update.
     void setViewSetup(std::function<void(CZolvaView&)> setup) { m_setUpView = std::move(setup); }
 
     // Documents with an open window.
     int documentCount() const;
+    // Those documents, in the order they were opened.
+    std::vector<const CZolvaDoc*> documents() const;
     // The windows of doc, oldest first.
     std::vector<CChildFrame*> viewsOf(const CZolvaDoc& doc) const;
     std::vector<CChildFrame*> allViews() const { return m_frames; }
@@ -57,4 +67,5 @@ private:
     std::vector<CChildFrame*> m_frames;     // open windows
     std::vector<CChildFrame*> m_liveFrames; // windows not yet deleted
     std::function<void(CZolvaView&)> m_setUpView;
+    Importer m_import;
 };

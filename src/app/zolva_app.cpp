@@ -3,6 +3,7 @@
 #include "app/display_version.h"
 #include "app/document_registry.h"
 #include "app/mainframe.h"
+#include "app/music_importer.h"
 #include "app/program_files.h"
 #include "app/child_frame.h"
 #include "app/command_table.h"
@@ -21,13 +22,19 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QStandardPaths>
+#include <QStatusBar>
 
 namespace {
+
+constexpr int kImportStatusMs = 10000;
 
 QStringList chooseMusicFiles(QWidget* parent, const QString& folder)
 {
     return QFileDialog::getOpenFileNames(parent, QStringLiteral("Open"), folder,
-                                         QStringLiteral("Zolva Files (*.zvm)"));
+                                         QStringLiteral("Zolva Files (*.zvm);;"
+                                                        "MIDI Files (*.mid *.midi);;"
+                                                        "MusicXML Files (*.musicxml *.xml *.mxl);;"
+                                                        "All Readable Files (*.zvm *.mid *.midi *.musicxml *.xml *.mxl)"));
 }
 
 } // namespace
@@ -44,7 +51,8 @@ CommandLine parseCommandLine(const QStringList& arguments)
     parser.setApplicationDescription(QStringLiteral("Reads and plays kalimba tablature."));
     const QCommandLineOption help = parser.addHelpOption();
     const QCommandLineOption version = parser.addVersionOption();
-    parser.addPositionalArgument(QStringLiteral("file"), QStringLiteral("A music file (.zvm) to open."),
+    parser.addPositionalArgument(QStringLiteral("file"),
+                                 QStringLiteral("A music file (.zvm), MIDI file or MusicXML file to open."),
                                  QStringLiteral("[file]"));
     parser.parse(arguments); // unknown switches are no error
     CommandLine line;
@@ -92,6 +100,10 @@ bool CZolvaApp::StartUp(const QString& fileToOpen, int showState)
     m_midi->readMute();
 
     m_frame = std::make_unique<CMainFrame>(m_messages);
+    m_importer = std::make_unique<MusicImporter>(m_messages, m_frame.get());
+    m_frame->documents().setImporter([this](CZolvaDoc& doc, const QString& path) {
+        return m_importer->open(doc, path, m_frame->documents().documents());
+    });
     m_frame->addMidiSetup(*m_midi);
     m_frame->addInformationCommands(m_messages, m_opener);
     m_frame->onCommand(57601, [this] { OnFileOpen(); });
@@ -140,12 +152,16 @@ CZolvaDoc* CZolvaApp::OpenDocumentFile(const QString& path)
 {
     CZolvaDoc* doc = m_frame->documents().openDocument(path);
     RecentFileList& recent = m_frame->recentFiles();
+    const bool cancelled = m_importer && m_importer->takeCancelled();
     if (doc)
         recent.add(path);
-    else
+    else if (!cancelled)
         recent.remove(path); // a recent file that no longer opens leaves the list
     recent.save();
     m_frame->updateRecentFiles();
+    const std::string status = m_importer ? m_importer->takeStatus() : std::string();
+    if (doc && !status.empty())
+        m_frame->statusBar()->showMessage(QString::fromUtf8(status.c_str()), kImportStatusMs);
     return doc;
 }
 

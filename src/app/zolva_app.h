@@ -16,6 +16,7 @@ class CZolvaDoc;
 class MessageSink;
 class MidiDevices;
 class MidiSession;
+class MusicImporter;
 class PlayClock;
 class QWidget;
 class TiedViews;
@@ -54,7 +55,8 @@ public:
 
     // File > Open: the chosen files in order, each first recorded in "LastOpenPath".
     void OnFileOpen();
-    // Opens path or brings its window to the front; null on failure.
+    // Opens path or brings its window to the front; null on failure. An
+    // import says what it did in the status bar for 10 seconds.
     CZolvaDoc* OpenDocumentFile(const QString& path);
 
     // Where File > Open starts: "LastOpenPath", else the music folder when it
@@ -65,6 +67,9 @@ public:
     // templates folders follow (beside it in a build tree, else in the user's
     // data folder) and are made when they can be.
     void setProgramFolder(const QString& folder);
+
+    // Opens MIDI and MusicXML files; its dialog can be replaced for tests.
+    MusicImporter& importer() const { return *m_importer; }
 
     QString programFolder() const { return m_programFolder; }
     QString musicFolder() const { return m_musicFolder; }
@@ -115,6 +120,7 @@ private:
     CZolvaView* m_clickingView = nullptr; // of tied views, the one that clicks
     std::unique_ptr<PlayClock> m_clock;
     std::unique_ptr<CMainFrame> m_frame;
+    std::unique_ptr<MusicImporter> m_importer;
     QString m_programFolder;
     QString m_musicFolder;
     QString m_templatesFolder;

@@ -114,7 +114,7 @@ int loadMusicData(XPxmlDoc& tree, std::vector<char>& bytes, const std::string& p
     return code;
 }
 
-int loadMusicFile(XPxmlDoc& tree, const std::string& path, MessageSink& sink, size_t maxSize)
+int readMusicBytes(const std::string& path, std::vector<char>& bytes, MessageSink& sink, size_t maxSize)
 {
     // Read-only: a music file on disk is never opened for writing.
     File file(std::fopen(path.c_str(), "rb"));
@@ -124,7 +124,6 @@ int loadMusicFile(XPxmlDoc& tree, const std::string& path, MessageSink& sink, si
         return kLoadReadFailed;
     }
 
-    std::vector<char> bytes;
     int error = 0;
     ReadOutcome outcome;
     try {
@@ -143,5 +142,12 @@ int loadMusicFile(XPxmlDoc& tree, const std::string& path, MessageSink& sink, si
         sink.showMessage(formatMessage("Out of memory loading %s", path.c_str()));
         return kLoadOutOfMemory;
     }
-    return loadMusicData(tree, bytes, path, sink);
+    return 0;
+}
+
+int loadMusicFile(XPxmlDoc& tree, const std::string& path, MessageSink& sink, size_t maxSize)
+{
+    std::vector<char> bytes;
+    const int result = readMusicBytes(path, bytes, sink, maxSize);
+    return result != 0 ? result : loadMusicData(tree, bytes, path, sink);
 }

@@ -15,6 +15,12 @@ inline constexpr int kLoadOutOfMemory = 1001;
 // A file larger than this is refused as out of memory instead of being read.
 inline constexpr size_t kMaxMusicFileSize = size_t(256) << 20;
 
+// Reads the whole file at path into bytes. Returns 0, or kLoadReadFailed or
+// kLoadOutOfMemory (also for a file above maxSize) after showing its message
+// through sink. The file is only ever opened for reading.
+int readMusicBytes(const std::string& path, std::vector<char>& bytes, MessageSink& sink,
+                   size_t maxSize = kMaxMusicFileSize);
+
 // Reads a music file, plain or packed in a "KT" container, into tree. Returns
 // 0 on success; otherwise a nonzero code after showing its message through
 // sink: kLoadReadFailed, kLoadOutOfMemory (also for a file above maxSize), the

@@ -56,6 +56,16 @@ bool CZolvaDoc::openDocument(const QString& path)
     return true;
 }
 
+bool CZolvaDoc::openBuiltTree(const QString& path)
+{
+    m_path = path;
+    if (!m_tree.rootElement() || !completeDocument())
+        return false;
+    m_tree.clearModified();
+    m_imported = true;
+    return true;
+}
+
 XPxmlNode* CZolvaDoc::noteList() const
 {
     return childNamed(m_tree.rootElement(), MusicElement::NoteList);

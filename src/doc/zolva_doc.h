@@ -27,7 +27,14 @@ public:
     // False, after a message, when the file cannot be loaded, has no root
     // element, is newer than the program or the user declines its upgrade.
     bool openDocument(const QString& path);
+    // Completes a tree that an importer has built in tree() from the file at
+    // path, as openDocument completes a loaded one, and marks the document as
+    // imported: it is held in memory only, like an upgraded file. False when
+    // the tree has no root element or completeDocument fails.
+    bool openBuiltTree(const QString& path);
     QString pathName() const { return m_path; }
+    // Whether the music came from another kind of file than a music file.
+    bool isImported() const { return m_imported; }
 
     // Fills in what a loaded tree lacks, runs checkVersion and sets the
     // cached elements and derived values. False when checkVersion fails; the
@@ -103,6 +110,7 @@ private:
     XPxmlDoc m_tree;
     QString m_path;
     QString m_title;
+    bool m_imported = false;
     bool m_modifiedFlag = false;
     bool m_barsTimed = false;
     double m_positionsScale = 0.0;

@@ -37,11 +37,12 @@ std::vector<char> makeContainer(const ContainerRecipe& recipe)
     zip_t* archive = zip_open_from_source(output, ZIP_TRUNCATE, &error);
     check(archive, "opening the output");
 
-    int index = 0;
-    for (const std::string& text : recipe.members) {
+    for (size_t index = 0; index < recipe.members.size(); ++index) {
+        const std::string& text = recipe.members[index];
         zip_source_t* member = zip_source_buffer(archive, text.data(), text.size(), 0);
         check(member, "member source");
-        const std::string name = "music" + std::to_string(index++) + ".zvm";
+        const std::string name =
+            index < recipe.names.size() ? recipe.names[index] : "music" + std::to_string(index) + ".zvm";
         const zip_int64_t at = zip_file_add(archive, name.c_str(), member, 0);
         check(at >= 0, "adding a member");
         check(zip_set_file_compression(archive, zip_uint64_t(at),

@@ -7,6 +7,7 @@
 // cases a real packing tool would not produce.
 struct ContainerRecipe {
     std::vector<std::string> members;   // texts, stored in this order
+    std::vector<std::string> names;     // their names; "music<n>.zvm" where none is given
     bool deflate = true;                // false: stored without compression
     bool encrypt = true;
     std::string password = "Rq#m27V";

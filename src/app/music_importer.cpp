@@ -1,0 +1,134 @@
+#include "app/music_importer.h"
+
+#include "app/settings_text.h"
+#include "doc/music_loader.h"
+#include "doc/music_vocabulary.h"
+#include "doc/zolva_doc.h"
+#include "import/music_import.h"
+#include "import/tine_fitting.h"
+#include "xml/xpxml_node.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+#include <algorithm>
+#include <utility>
+
+namespace {
+
+constexpr char kImportTines[] = "ImportTines";
+
+std::string attributeOf(const XPxmlNode* element, const char* name)
+{
+    const char* value = element ? element->getAttribute(name) : nullptr;
+    return value ? value : "";
+}
+
+// The 17-tine kalimba in C, the tines used last when they differ from
+// every other choice, then those of each open document.
+std::vector<TineChoice> tineChoices(const std::string& remembered, const std::vector<const CZolvaDoc*>& open)
+{
+    std::vector<TineChoice> choices = {{QStringLiteral("17-tine kalimba in C"), defaultKalimba()}};
+    const auto offered = [&choices](const std::string& noteValues) {
+        for (const TineChoice& choice : choices)
+            if (choice.tines.noteValues == noteValues)
+                return true;
+        return false;
+    };
+    std::vector<TineChoice> ofDocuments;
+    for (const CZolvaDoc* doc : open) {
+        const XPxmlNode* tines = doc->tineSettings();
+        const std::string noteValues = attributeOf(tines, MusicAttr::NoteValues);
+        if (!noteValues.empty())
+            ofDocuments.push_back({QStringLiteral("Tines of %1").arg(doc->title()),
+                                   {noteValues, attributeOf(tines, MusicAttr::Shade)}});
+    }
+    bool rememberedFromDocument = false;
+    for (const TineChoice& choice : ofDocuments)
+        rememberedFromDocument |= choice.tines.noteValues == remembered;
+    if (!remembered.empty() && !offered(remembered) && !rememberedFromDocument)
+        choices.push_back({QStringLiteral("The tines used last"), {remembered, ""}});
+    for (const TineChoice& choice : ofDocuments)
+        if (!offered(choice.tines.noteValues))
+            choices.push_back(choice);
+    return choices;
+}
+
+int choiceOf(const std::vector<TineChoice>& choices, const std::string& noteValues)
+{
+    for (size_t i = 0; i < choices.size(); ++i)
+        if (choices[i].tines.noteValues == noteValues)
+            return int(i);
+    return 0;
+}
+
+bool showDialog(QWidget* parent, const QString& path, const ImportedPiece& piece, const std::vector<TineChoice>& tines,
+                int& voice, int& tineChoice)
+{
+    ImportDialog dialog(QFileInfo(path).fileName(), piece, tines, tineChoice, parent);
+    if (dialog.exec() != QDialog::Accepted)
+        return false;
+    voice = dialog.voice();
+    tineChoice = dialog.tineChoice();
+    return true;
+}
+
+} // namespace
+
+MusicImporter::MusicImporter(MessageSink& messages, QWidget* dialogParent)
+    : m_messages(messages),
+      m_choose([dialogParent](const QString& path, const ImportedPiece& piece, const std::vector<TineChoice>& tines,
+                              int& voice, int& tineChoice) {
+          return showDialog(dialogParent, path, piece, tines, voice, tineChoice);
+      })
+{
+}
+
+OpenedAs MusicImporter::open(CZolvaDoc& doc, const QString& path, const std::vector<const CZolvaDoc*>& open)
+{
+    const std::string file = QFile::encodeName(path).toStdString();
+    const SourceKind kind = sourceKindOfFile(file);
+    if (kind == SourceKind::MusicFile)
+        return OpenedAs::MusicFile;
+    std::vector<char> bytes;
+    ImportedPiece piece;
+    if (readMusicBytes(file, bytes, m_messages) != 0 || !readImportedPiece(kind, bytes, file, m_messages, piece))
+        return OpenedAs::Failed;
+
+    std::string remembered = readSettingText(kImportTines).toStdString();
+    if (remembered.empty())
+        remembered = defaultKalimba().noteValues;
+    const std::vector<TineChoice> choices = tineChoices(remembered, open);
+    int tineChoice = choiceOf(choices, remembered);
+    int voice = likeliestMelody(piece, parseTinePitches(choices[size_t(tineChoice)].tines.noteValues));
+    // Only a choice to make brings the dialog: several parts, or open
+    // documents whose tines are not the ones remembered.
+    bool otherTines = false;
+    for (const CZolvaDoc* other : open) {
+        const std::string noteValues = attributeOf(other->tineSettings(), MusicAttr::NoteValues);
+        otherTines |= !noteValues.empty() && noteValues != remembered;
+    }
+    if ((piece.voices.size() > 1 || otherTines) && !m_choose(path, piece, choices, voice, tineChoice)) {
+        m_cancelled = true;
+        return OpenedAs::Failed;
+    }
+
+    ImportChoice choice;
+    choice.voice = voice;
+    choice.tines = choices[size_t(std::clamp(tineChoice, 0, int(choices.size()) - 1))].tines;
+    if (choice.tines.shade.empty())
+        choice.tines.shade.assign(parseTinePitches(choice.tines.noteValues).size(), '0');
+    const bool isDefault = choice.tines.noteValues == defaultKalimba().noteValues;
+    writeSettingText(kImportTines, isDefault ? QString() : QString::fromStdString(choice.tines.noteValues));
+
+    ImportOutcome outcome;
+    if (!buildImportedMusic(doc.tree(), piece, choice, file, m_messages, outcome) || !doc.openBuiltTree(path))
+        return OpenedAs::Failed;
+    m_status = importStatusText(outcome);
+    return OpenedAs::Imported;
+}
+
+std::string MusicImporter::takeStatus()
+{
+    return std::exchange(m_status, {});
+}

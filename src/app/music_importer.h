@@ -1,0 +1,46 @@
+#pragma once
+
+#include "app/document_registry.h"
+#include "app/import_dialog.h"
+
+#include <QString>
+
+#include <functional>
+#include <string>
+#include <utility>
+#include <vector>
+
+class CZolvaDoc;
+class MessageSink;
+class QWidget;
+
+// Opens MIDI and MusicXML files as documents in memory: reads the file, asks
+// for the part and the tines when there is a choice, fits and writes the
+// music, and keeps what it did for the status bar. The chosen tines are
+// remembered in the setting "ImportTines" ("" for the 17-tine kalimba in C).
+class MusicImporter {
+public:
+    // Shows the import dialog; false when the player cancels it. The answer
+    // goes into voice and tineChoice, which come preselected.
+    using Chooser = std::function<bool(const QString& path, const ImportedPiece& piece,
+                                       const std::vector<TineChoice>& tines, int& voice, int& tineChoice)>;
+
+    explicit MusicImporter(MessageSink& messages, QWidget* dialogParent = nullptr);
+
+    // MusicFile (doc untouched) unless path holds a MIDI or MusicXML file;
+    // then Imported into doc, or Failed after a message (or a cancelled
+    // dialog). open lists the documents open now, for their tines.
+    OpenedAs open(CZolvaDoc& doc, const QString& path, const std::vector<const CZolvaDoc*>& open);
+    // What the last import did, once: empty after it has been taken.
+    std::string takeStatus();
+    // Whether the player cancelled the last import's dialog, once.
+    bool takeCancelled() { return std::exchange(m_cancelled, false); }
+
+    void setChooser(Chooser chooser) { m_choose = std::move(chooser); }
+
+private:
+    MessageSink& m_messages;
+    Chooser m_choose;
+    std::string m_status;
+    bool m_cancelled = false;
+};

@@ -1,0 +1,387 @@
+#include "import/musicxml_reader.h"
+
+#include "import/character_references.h"
+#include "xml/xpxml_doc.h"
+#include "xml/xpxml_kind.h"
+#include "xml/xpxml_node.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <string_view>
+
+namespace {
+
+// Positions are kept in quarters and written in ticks of this size.
+constexpr int kTicksPerQuarter = 192;
+// A duration or position beyond this is not music: it is cut, and the bars
+// it would make are refused later.
+constexpr double kMaxQuarters = 1e9;
+constexpr int kKeys = 128;
+// The longest measure a time signature can state (64 beats of whole notes);
+// a longer one is no music, and would take more values than memory holds.
+constexpr double kLongestMeasure = 64 * 4;
+
+bool named(const XPxmlNode* node, const char* name) { return xpxmlNameEquals(node->name(), name); }
+
+XPxmlNode* child(const XPxmlNode* parent, const char* name)
+{
+    for (XPxmlNode* c = parent ? parent->firstElementChild() : nullptr; c; c = c->nextElementSibling())
+        if (named(c, name))
+            return c;
+    return nullptr;
+}
+
+std::string childText(const XPxmlNode* parent, const char* name)
+{
+    const XPxmlNode* c = child(parent, name);
+    return c ? c->textContent() : std::string();
+}
+
+double number(const std::string& text, double fallback = 0.0)
+{
+    const char* begin = text.c_str();
+    char* end = nullptr;
+    const double value = std::strtod(begin, &end);
+    return end != begin && std::isfinite(value) ? value : fallback;
+}
+
+double childNumber(const XPxmlNode* parent, const char* name, double fallback = 0.0)
+{
+    return number(childText(parent, name), fallback);
+}
+
+std::string attribute(const XPxmlNode* node, const char* name)
+{
+    const char* value = node->getAttribute(name);
+    return value ? value : "";
+}
+
+double clampQuarters(double q) { return std::clamp(q, 0.0, kMaxQuarters); }
+
+int64_t ticks(double quarters) { return int64_t(std::llround(clampQuarters(quarters) * kTicksPerQuarter)); }
+
+// Quarters of a written value ("eighth", two dots, three in the time of two).
+double typeQuarters(const XPxmlNode* note)
+{
+    static constexpr std::pair<const char*, double> kTypes[] = {
+        {"maxima", 32}, {"long", 16}, {"breve", 8}, {"whole", 4}, {"half", 2}, {"quarter", 1},
+        {"eighth", 0.5}, {"16th", 0.25}, {"32nd", 0.125}, {"64th", 0.0625}, {"128th", 0.03125},
+        {"256th", 0.015625},
+    };
+    const std::string type = childText(note, "type");
+    double quarters = 0;
+    for (const auto& [name, value] : kTypes)
+        if (type == name)
+            quarters = value;
+    double add = quarters / 2;
+    for (XPxmlNode* c = note->firstElementChild(); c; c = c->nextElementSibling())
+        if (named(c, "dot")) {
+            quarters += add;
+            add /= 2;
+        }
+    if (const XPxmlNode* modification = child(note, "time-modification")) {
+        const double actual = childNumber(modification, "actual-notes", 1);
+        const double normal = childNumber(modification, "normal-notes", 1);
+        if (actual > 0 && normal > 0)
+            quarters = quarters * normal / actual;
+    }
+    return quarters;
+}
+
+int pitchOf(const XPxmlNode* pitch)
+{
+    static constexpr int kSteps[] = {9, 11, 0, 2, 4, 5, 7}; // A … G
+    const std::string step = childText(pitch, "step");
+    if (step.size() != 1 || std::toupper(static_cast<unsigned char>(step[0])) < 'A' ||
+        std::toupper(static_cast<unsigned char>(step[0])) > 'G')
+        return -1;
+    const double octave = std::clamp(childNumber(pitch, "octave", 4), -2.0, 12.0);
+    const double alter = std::clamp(childNumber(pitch, "alter"), -4.0, 4.0);
+    const int key = (int(octave) + 1) * 12 + kSteps[std::toupper(static_cast<unsigned char>(step[0])) - 'A'] +
+                    int(std::lround(alter));
+    return key >= 0 && key < kKeys ? key : -1;
+}
+
+bool inFirstVoice(const XPxmlNode* note)
+{
+    const std::string voice = childText(note, "voice");
+    return voice.empty() || number(voice, 1) == 1;
+}
+
+bool hasTie(const XPxmlNode* note, const char* type)
+{
+    for (XPxmlNode* c = note->firstElementChild(); c; c = c->nextElementSibling())
+        if (named(c, "tie") && attribute(c, "type") == type)
+            return true;
+    return false;
+}
+
+// The first verse: a lyric numbered 1, or the first one when none is numbered.
+std::string firstVerse(const XPxmlNode* note)
+{
+    const XPxmlNode* chosen = nullptr;
+    for (XPxmlNode* c = note->firstElementChild(); c; c = c->nextElementSibling()) {
+        if (!named(c, "lyric"))
+            continue;
+        const std::string number = attribute(c, "number");
+        if (number == "1" || (number.empty() && !chosen)) {
+            chosen = c;
+            if (number == "1")
+                break;
+        }
+    }
+    if (!chosen)
+        return {};
+    std::string text = childText(chosen, "text");
+    const std::string syllabic = childText(chosen, "syllabic");
+    if (!text.empty() && (syllabic == "begin" || syllabic == "middle"))
+        text += '-';
+    return text;
+}
+
+struct PartInfo {
+    std::string name;
+    std::string instrument;
+    int program = -1;
+};
+
+PartInfo partInfo(const XPxmlNode* partList, const std::string& id)
+{
+    PartInfo info;
+    for (XPxmlNode* c = partList ? partList->firstElementChild() : nullptr; c; c = c->nextElementSibling()) {
+        if (!named(c, "score-part") || attribute(c, "id") != id)
+            continue;
+        info.name = childText(c, "part-name");
+        info.instrument = childText(child(c, "score-instrument"), "instrument-name");
+        const double program = childNumber(child(c, "midi-instrument"), "midi-program", 0);
+        if (program >= 1 && program <= 128)
+            info.program = int(program) - 1;
+        break;
+    }
+    return info;
+}
+
+// One part read measure by measure.
+class PartReading {
+public:
+    PartReading(ImportedPiece& piece, SourceVoice& voice, bool first) : m_piece(piece), m_voice(voice), m_first(first)
+    {
+        m_tied.fill(-1);
+    }
+
+    // False with problem set when a measure is longer than any can be.
+    bool read(const XPxmlNode* part, std::string& problem)
+    {
+        long number = 0;
+        for (XPxmlNode* measure = part->firstElementChild(); measure; measure = measure->nextElementSibling()) {
+            if (!named(measure, "measure"))
+                continue;
+            ++number;
+            if (!readMeasure(measure)) {
+                problem = "measure " + std::to_string(number) + " of " + m_voice.label + " is longer than 64 whole notes";
+                return false;
+            }
+        }
+        if (m_first)
+            m_piece.measureStarts.push_back(ticks(m_measureStart));
+        return true;
+    }
+
+private:
+    bool readMeasure(const XPxmlNode* measure)
+    {
+        if (m_first)
+            m_piece.measureStarts.push_back(ticks(m_measureStart));
+        m_position = m_end = m_measureStart;
+        bool closes = false;
+        int times = 2;
+        for (XPxmlNode* c = measure->firstElementChild(); c; c = c->nextElementSibling()) {
+            if (named(c, "attributes"))
+                readAttributes(c);
+            else if (named(c, "note"))
+                readNote(c);
+            else if (named(c, "backup"))
+                move(-duration(c));
+            else if (named(c, "forward"))
+                move(duration(c));
+            else if (named(c, "direction") || named(c, "sound"))
+                readTempo(c);
+            else if (named(c, "barline"))
+                readBarline(c, closes, times);
+        }
+        // A measure without anything in it still takes its time signature's length.
+        if (m_end <= m_measureStart)
+            m_end = m_measureStart + 4.0 * m_beats / m_unit;
+        if (m_end - m_measureStart > kLongestMeasure)
+            return false;
+        m_measureStart = clampQuarters(m_end);
+        if (m_first && closes)
+            m_piece.repeats.push_back({ticks(m_measureStart), false, times});
+        return true;
+    }
+
+    double duration(const XPxmlNode* element) const
+    {
+        return clampQuarters(childNumber(element, "duration") / m_divisions);
+    }
+
+    void move(double quarters)
+    {
+        m_position = std::clamp(m_position + quarters, m_measureStart, kMaxQuarters);
+        m_end = std::max(m_end, m_position);
+    }
+
+    void readAttributes(const XPxmlNode* attributes)
+    {
+        const double divisions = childNumber(attributes, "divisions", m_divisions);
+        if (divisions > 0)
+            m_divisions = divisions;
+        const XPxmlNode* time = child(attributes, "time");
+        if (!time || !m_first)
+            return;
+        const int beats = int(std::clamp(childNumber(time, "beats", 0), 0.0, 64.0));
+        const int unit = int(std::clamp(childNumber(time, "beat-type", 0), 0.0, 128.0));
+        if (beats >= 1 && unit >= 1 && unit <= 64 && (unit & (unit - 1)) == 0) {
+            m_beats = beats;
+            m_unit = unit;
+            m_piece.meters.push_back({ticks(m_measureStart), beats, unit});
+        }
+    }
+
+    void readTempo(const XPxmlNode* element)
+    {
+        const XPxmlNode* sound = named(element, "sound") ? element : child(element, "sound");
+        if (!sound)
+            return;
+        const double tempo = number(attribute(sound, "tempo"));
+        if (tempo >= 1 && tempo <= 1000)
+            m_piece.tempos.push_back({ticks(m_position), int(std::lround(tempo))});
+    }
+
+    void readBarline(const XPxmlNode* barline, bool& closes, int& times)
+    {
+        const XPxmlNode* repeat = child(barline, "repeat");
+        if (!repeat || !m_first)
+            return;
+        const std::string direction = attribute(repeat, "direction");
+        if (direction == "forward") {
+            m_piece.repeats.push_back({ticks(m_measureStart), true, 2});
+        } else if (direction == "backward") {
+            closes = true;
+            const std::string stated = attribute(repeat, "times");
+            times = stated.empty() ? 2 : int(std::clamp(number(stated, 2), 0.0, 1000.0));
+        }
+    }
+
+    void readNote(const XPxmlNode* note)
+    {
+        if (child(note, "grace"))
+            return; // takes no time of its own
+        const bool chord = child(note, "chord") != nullptr;
+        double length = child(note, "duration") ? duration(note) : typeQuarters(note);
+        const double start = chord ? m_chordStart : m_position;
+        if (!chord) {
+            m_chordStart = m_position;
+            move(length);
+        }
+        const XPxmlNode* pitch = child(note, "pitch");
+        if (!pitch || child(note, "cue") || !inFirstVoice(note))
+            return;
+        const int key = pitchOf(pitch);
+        if (key < 0)
+            return;
+        addNote(note, key, start, length, chord);
+    }
+
+    void addNote(const XPxmlNode* note, int key, double start, double length, bool chord)
+    {
+        long& tied = m_tied[size_t(key)];
+        if (hasTie(note, "stop") && tied >= 0) {
+            SourceNote& held = m_voice.notes[size_t(tied)];
+            held.length = std::max(held.length, ticks(start + length) - held.start);
+        } else {
+            tied = long(m_voice.notes.size());
+            SourceNote added{ticks(start), ticks(length), key, -1, chord};
+            const std::string verse = firstVerse(note);
+            if (!verse.empty()) {
+                added.lyric = int(m_piece.lyrics.size());
+                m_piece.lyrics.push_back(verse);
+            }
+            m_voice.notes.push_back(added);
+        }
+        if (!hasTie(note, "start"))
+            tied = -1;
+    }
+
+    ImportedPiece& m_piece;
+    SourceVoice& m_voice;
+    bool m_first; // the first part gives the piece its measures
+    double m_divisions = 1;
+    double m_measureStart = 0;
+    double m_position = 0;
+    double m_end = 0;
+    double m_chordStart = 0;
+    int m_beats = 4;
+    int m_unit = 4;
+    std::array<long, kKeys> m_tied{}; // the note a tie would continue, by key
+};
+
+void readCredits(const XPxmlNode* score, ImportedPiece& piece)
+{
+    piece.title = childText(child(score, "work"), "work-title");
+    if (piece.title.empty())
+        piece.title = childText(score, "movement-title");
+    const XPxmlNode* identification = child(score, "identification");
+    for (XPxmlNode* c = identification ? identification->firstElementChild() : nullptr; c; c = c->nextElementSibling())
+        if (named(c, "creator") && attribute(c, "type") == "composer" && piece.composer.empty())
+            piece.composer = c->textContent();
+    piece.rights = childText(identification, "rights");
+}
+
+} // namespace
+
+bool readMusicXml(std::string& text, ImportedPiece& piece, std::string& problem)
+{
+    decodeCharacterReferences(text);
+    XPxmlDoc tree;
+    if (tree.loadText(text.c_str(), text.size()) != 0) {
+        problem = "the MusicXML is not valid XML at line " + std::to_string(tree.line());
+        return false;
+    }
+    std::string().swap(text); // the tree holds it now
+    const XPxmlNode* score = tree.rootElement();
+    if (!score || !named(score, "score-partwise")) {
+        problem = score && named(score, "score-timewise") ? "the MusicXML is timewise; only partwise scores can be read"
+                                                          : "not a MusicXML file";
+        return false;
+    }
+    piece = ImportedPiece{};
+    piece.ticksPerQuarter = kTicksPerQuarter;
+    readCredits(score, piece);
+    const XPxmlNode* partList = child(score, "part-list");
+    int partNumber = 0;
+    for (XPxmlNode* part = score->firstElementChild(); part; part = part->nextElementSibling()) {
+        if (!named(part, "part"))
+            continue;
+        SourceVoice voice;
+        const PartInfo info = partInfo(partList, attribute(part, "id"));
+        voice.label = "part " + std::to_string(++partNumber);
+        voice.name = info.name;
+        voice.instrument = info.instrument;
+        voice.program = info.program;
+        if (!PartReading(piece, voice, partNumber == 1).read(part, problem))
+            return false;
+        if (!voice.notes.empty())
+            piece.voices.push_back(std::move(voice));
+    }
+    const auto byTime = [](const auto& a, const auto& b) { return a.at < b.at; };
+    std::stable_sort(piece.tempos.begin(), piece.tempos.end(), byTime);
+    if (piece.voices.empty()) {
+        problem = "the MusicXML has no notes";
+        return false;
+    }
+    return true;
+}

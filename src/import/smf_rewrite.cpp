@@ -1,0 +1,191 @@
+#include "import/smf_rewrite.h"
+
+#include <algorithm>
+#include <cstdint>
+
+namespace {
+
+constexpr size_t kChunkHead = 8;
+constexpr size_t kHeaderLength = 6;
+constexpr unsigned char kMeta = 0xFF;
+constexpr unsigned char kEndOfTrack = 0x2F;
+constexpr unsigned char kCopyright = 0x02;
+constexpr unsigned char kTrackName = 0x03;
+constexpr unsigned char kInstrumentName = 0x04;
+constexpr unsigned char kTempo = 0x51;
+constexpr unsigned char kTimeSignature = 0x58;
+// Later events are left out: the library counts time in an int, and a
+// variable-length number holds no more than this.
+constexpr uint64_t kLatestTick = 0x0FFFFFFF;
+constexpr int kAssumedTempo = 120;
+constexpr int kMostTicks = 0x7FFF;
+
+uint32_t read32(const unsigned char* p) { return uint32_t(p[0]) << 24 | uint32_t(p[1]) << 16 | uint32_t(p[2]) << 8 | p[3]; }
+
+void put32(std::vector<char>& out, size_t at, uint32_t v)
+{
+    for (int i = 0; i < 4; ++i)
+        out[at + size_t(i)] = char((v >> (24 - 8 * i)) & 0xFF);
+}
+
+bool named(const unsigned char* p, const char* name)
+{
+    return p[0] == name[0] && p[1] == name[1] && p[2] == name[2] && p[3] == name[3];
+}
+
+void putVariable(std::vector<char>& out, uint32_t value)
+{
+    unsigned char groups[5];
+    int n = 0;
+    do {
+        groups[n++] = value & 0x7F;
+        value >>= 7;
+    } while (value);
+    while (n-- > 0)
+        out.push_back(char(groups[n] | (n > 0 ? 0x80 : 0)));
+}
+
+// Reads a variable-length number of at most four bytes at p, moving p.
+bool readVariable(const unsigned char*& p, const unsigned char* end, uint32_t& value)
+{
+    value = 0;
+    for (int i = 0; i < 4 && p < end; ++i) {
+        const unsigned char byte = *p++;
+        value = value << 7 | (byte & 0x7F);
+        if (!(byte & 0x80))
+            return true;
+    }
+    return false;
+}
+
+int dataBytes(unsigned char status) { return (status & 0xF0) == 0xC0 || (status & 0xF0) == 0xD0 ? 1 : 2; }
+
+// The meta events the importer reads, in the form the library expects of
+// them; it trusts their lengths and values.
+bool keptMeta(unsigned char type, const unsigned char* data, uint32_t length)
+{
+    switch (type) {
+    case kCopyright:
+    case kTrackName:
+    case kInstrumentName:
+        return true;
+    case kTempo:
+        return length == 3;
+    case kTimeSignature:
+        return length == 4 && data[0] >= 1 && data[1] <= 6;
+    default:
+        return false;
+    }
+}
+
+bool keptChannelMessage(unsigned char status)
+{
+    const unsigned char kind = status & 0xF0;
+    return kind == 0x80 || kind == 0x90 || kind == 0xC0;
+}
+
+// One track's events, written plainly behind out's end: the notes, program
+// changes and the meta events the importer reads, each with its own status
+// byte, their times kept. False when the events do not hold together.
+bool rewriteTrack(const unsigned char* p, const unsigned char* end, std::vector<char>& out)
+{
+    unsigned char running = 0;
+    uint64_t delta = 0; // since the last event written
+    uint64_t time = 0;
+    const auto write = [&](const unsigned char* event, size_t size) {
+        putVariable(out, uint32_t(delta));
+        out.insert(out.end(), event, event + size);
+        delta = 0;
+    };
+    while (p < end) {
+        uint32_t step = 0, length = 0;
+        if (!readVariable(p, end, step) || p >= end)
+            return false;
+        delta += step;
+        time += step;
+        if (time > kLatestTick)
+            break;
+        const unsigned char* start = p;
+        const unsigned char first = *p++;
+        if (first == kMeta || first == 0xF0 || first == 0xF7) {
+            const unsigned char type = first == kMeta && p < end ? *p++ : 0;
+            if (!readVariable(p, end, length) || length > size_t(end - p))
+                return false;
+            p += length;
+            running = 0; // meta and system exclusive events end a running status
+            if (type == kEndOfTrack)
+                break; // nothing after it counts
+            if (first == kMeta && keptMeta(type, p - length, length))
+                write(start, size_t(p - start));
+            continue;
+        }
+        if (first >= 0xF0)
+            return false; // no other system message belongs in a file
+        if (first & 0x80)
+            running = first;
+        else if (running)
+            --p;
+        else
+            return false;
+        unsigned char message[3] = {running, 0, 0};
+        for (int i = 1; i <= dataBytes(running); ++i) {
+            if (p >= end || (*p & 0x80))
+                return false;
+            message[i] = *p++;
+        }
+        if (keptChannelMessage(running))
+            write(message, size_t(1 + dataBytes(running)));
+    }
+    delta = 0;
+    const unsigned char endOfTrack[] = {kMeta, kEndOfTrack, 0};
+    write(endOfTrack, sizeof endOfTrack);
+    return true;
+}
+
+uint16_t ticksPerQuarter(unsigned char high, unsigned char low)
+{
+    if (!(high & 0x80))
+        return uint16_t(high << 8 | low);
+    const int frames = 256 - high;
+    return uint16_t(std::clamp(frames * low * 60 / kAssumedTempo, 1, kMostTicks));
+}
+
+} // namespace
+
+bool rewriteMidiPlainly(const unsigned char* bytes, size_t size, std::vector<char>& out)
+{
+    out.clear();
+    if (size < kChunkHead + kHeaderLength || !named(bytes, "MThd"))
+        return false;
+    const uint32_t headerLength = read32(bytes + 4);
+    if (headerLength < kHeaderLength || headerLength > size - kChunkHead)
+        return false;
+    const unsigned format = unsigned(bytes[8]) << 8 | bytes[9];
+    const unsigned stated = unsigned(bytes[10]) << 8 | bytes[11];
+    const uint16_t ticks = ticksPerQuarter(bytes[12], bytes[13]);
+    if (format > 1 || stated == 0 || ticks == 0)
+        return false;
+    out.reserve(size + stated * 4 + 16);
+    out.insert(out.end(), {'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, char(format), 0, 0, char(ticks >> 8), char(ticks & 0xFF)});
+    unsigned tracks = 0;
+    for (size_t at = kChunkHead + headerLength; tracks < stated && size - at >= kChunkHead;) {
+        const uint32_t length = read32(bytes + at + 4);
+        if (length > size - at - kChunkHead)
+            return false;
+        const unsigned char* body = bytes + at + kChunkHead;
+        if (named(bytes + at, "MTrk")) {
+            const size_t head = out.size();
+            out.insert(out.end(), {'M', 'T', 'r', 'k', 0, 0, 0, 0});
+            if (!rewriteTrack(body, body + length, out))
+                return false;
+            put32(out, head + 4, uint32_t(out.size() - head - kChunkHead));
+            ++tracks;
+        }
+        at += kChunkHead + length;
+    }
+    if (tracks == 0)
+        return false;
+    out[10] = char(tracks >> 8);
+    out[11] = char(tracks & 0xFF);
+    return true;
+}
