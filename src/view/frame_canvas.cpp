@@ -237,7 +237,7 @@ FrameCanvas::LaneEdges FrameCanvas::laneEdges(int left, int top, int right, int 
     // width w covers w pixels from w / 2 before the line's coordinate (a
     // cosmetic pen, width 0, one device pixel from it).
     const int w = int(pen.widthF());
-    const bool whole = m_ratio == std::floor(m_ratio);
+    const bool whole = wholeRatio();
     const auto near = [&](int v) -> Edges {
         if (whole) { // a whole ratio scales every edge alike
             const int start = snap(v - w / 2);
@@ -285,7 +285,7 @@ void FrameCanvas::lane(int left, int top, int right, int bottom, const QPen& pen
     const LaneEdges e = laneEdges(left, top, right, bottom, pen);
     const Edges l = e.l, t = e.t, r = e.r, b = e.b;
     const int deviceWidth = e.deviceWidth;
-    const bool whole = m_ratio == std::floor(m_ratio);
+    const bool whole = wholeRatio();
     const double radiusX = kLaneRadiusX * m_ratio;
     const double radiusY = kLaneRadiusY * m_ratio;
 

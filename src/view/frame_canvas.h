@@ -10,6 +10,7 @@
 #include <QImage>
 
 #include <array>
+#include <cmath>
 #include <cstdint>
 #include <map>
 
@@ -142,6 +143,7 @@ private:
         int deviceWidth; // of the outline
         int ends;        // rows at each end drawn as a rounded shape
     };
+    bool wholeRatio() const { return m_ratio == std::floor(m_ratio); }
     LaneEdges laneEdges(int left, int top, int right, int bottom, const QPen& pen) const;
     // A smoothed shape copied from the sprites: shape says what it is (the
     // sprite key without where it falls against the device pixels), left,
