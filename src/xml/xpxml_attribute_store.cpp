@@ -2,6 +2,7 @@
 
 #include "xml/xpxml_common_names.h"
 #include "xml/xpxml_kind.h"
+#include "xml/xpxml_short_copy.h"
 #include "xml/xpxml_slab.h"
 
 #include <cstring>
@@ -41,22 +42,15 @@ size_t XPxmlAttributeStore::sizeFor(uint32_t capacity, size_t room)
     return align8(sizeof(XPxmlAttributeStore)) + capacity * sizeof(Texts) + room;
 }
 
-XPxmlAttributeStore* XPxmlAttributeStore::make(const Pair* pairs, uint32_t count)
+template <class NameAt, class ValueAt>
+XPxmlAttributeStore* XPxmlAttributeStore::makeFrom(uint32_t count, NameAt nameAt, ValueAt valueAt,
+                                                   const char* const* common)
 {
-    // The shared copy of each name, looked up once.
-    const char* fewCommon[16];
-    std::vector<const char*> manyCommon;
-    const char** common = fewCommon;
-    if (count > std::size(fewCommon)) {
-        manyCommon.resize(count);
-        common = manyCommon.data();
-    }
     size_t room = kSpareRoom;
     for (uint32_t i = 0; i < count; ++i) {
-        common[i] = xpxmlCommonName(pairs[i].name, false);
         if (!common[i])
-            room += pairs[i].name.size() + 1;
-        room += pairs[i].value.size() + 1;
+            room += nameAt(i).size() + 1;
+        room += valueAt(i).size() + 1;
     }
     if (room > UINT32_MAX / 2)
         throw std::bad_alloc();
@@ -64,9 +58,32 @@ XPxmlAttributeStore* XPxmlAttributeStore::make(const Pair* pairs, uint32_t count
     void* memory = XPxmlSlab::allocate(sizeFor(capacity, room));
     auto* store = new (memory) XPxmlAttributeStore(capacity, uint32_t(room));
     for (uint32_t i = 0; i < count; ++i)
-        store->m_pairs[i] = {common[i] ? common[i] : store->keep(pairs[i].name), store->keep(pairs[i].value)};
+        store->m_pairs[i] = {common[i] ? common[i] : store->keep(nameAt(i)), store->keep(valueAt(i))};
     store->m_count = count;
     return store;
+}
+
+XPxmlAttributeStore* XPxmlAttributeStore::make(const Pair* pairs, uint32_t count)
+{
+    // The shared copy of each name, looked up once.
+    std::vector<const char*> manyCommon;
+    const char* fewCommon[16] = {};
+    const char** common = fewCommon;
+    if (count > std::size(fewCommon)) {
+        manyCommon.resize(count);
+        common = manyCommon.data();
+    }
+    for (uint32_t i = 0; i < count; ++i)
+        common[i] = xpxmlCommonName(pairs[i].name, false);
+    return makeFrom(
+        count, [pairs](uint32_t i) { return pairs[i].name; }, [pairs](uint32_t i) { return pairs[i].value; }, common);
+}
+
+XPxmlAttributeStore* XPxmlAttributeStore::make(const std::string_view* names, const std::string_view* values,
+                                               uint32_t count, const char* const* common)
+{
+    return makeFrom(
+        count, [names](uint32_t i) { return names[i]; }, [values](uint32_t i) { return values[i]; }, common);
 }
 
 void XPxmlAttributeStore::destroy(XPxmlAttributeStore* store) noexcept
@@ -164,7 +181,7 @@ const char* XPxmlAttributeStore::keep(std::string_view text)
     } else {
         copy = static_cast<char*>(::operator new(text.size() + 1));
     }
-    std::memcpy(copy, text.data(), text.size());
+    xpxmlCopyShort(copy, text.data(), text.size());
     copy[text.size()] = '\0';
     return copy;
 }

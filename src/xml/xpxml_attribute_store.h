@@ -30,6 +30,10 @@ public:
 
     // Holds the pairs given (names distinct), with room for one more.
     static XPxmlAttributeStore* make(const Pair* pairs, uint32_t count);
+    // The same from names and values side by side, with common[i] =
+    // xpxmlCommonName(names[i], false) given.
+    static XPxmlAttributeStore* make(const std::string_view* names, const std::string_view* values, uint32_t count,
+                                     const char* const* common);
     // Frees the texts and the block; the nodes must be gone already.
     static void destroy(XPxmlAttributeStore* store) noexcept;
     XPxmlAttributeStore(const XPxmlAttributeStore&) = delete;
@@ -61,6 +65,8 @@ private:
         const char* value;
     };
     XPxmlAttributeStore(uint32_t capacity, uint32_t room);
+    template <class NameAt, class ValueAt>
+    static XPxmlAttributeStore* makeFrom(uint32_t count, NameAt nameAt, ValueAt valueAt, const char* const* common);
     static size_t sizeFor(uint32_t capacity, size_t room);
     ~XPxmlAttributeStore() = default;
 

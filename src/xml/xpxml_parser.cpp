@@ -1,10 +1,12 @@
 #include "xml/xpxml_parser.h"
 
 #include "xml/xpxml_attribute_filler.h"
+#include "xml/xpxml_common_names.h"
 #include "xml/xpxml_doc.h"
 #include "xml/xpxml_node.h"
 
 #include <cstring>
+#include <iterator>
 #include <memory>
 #include <string_view>
 
@@ -38,6 +40,19 @@ struct ValueStops {
     }
 };
 constexpr ValueStops kValueStops;
+
+// The same inside a start tag known to end at a ">": that ">" bounds every
+// scan, so none needs to check for the end of the input. A ">" inside a
+// value sends the tag to the general path.
+struct TagValueStops {
+    bool table[256];
+    constexpr TagValueStops() : table()
+    {
+        for (int c = 0; c < 256; ++c)
+            table[c] = kValueStops.table[c] || c == '>';
+    }
+};
+constexpr TagValueStops kTagValueStops;
 
 inline bool endsText(int c, char quoted)
 {
@@ -493,14 +508,13 @@ bool XPxmlParser::collectUntilClose(XPxmlNode* node, int code, const char* messa
     return true;
 }
 
-bool XPxmlParser::readPlainAttribute()
+bool XPxmlParser::scanPlainAttribute(size_t& at, long& atLine, PlainAttribute& out) const
 {
-    // The common form  name="value"  read straight from the input. Anything
-    // else (an entity, a line break inside a name or value, a missing "=")
-    // leaves the input untouched for the token-by-token path, which then
-    // reads exactly what it would have read anyway.
-    size_t p = m_pos;
-    long line = m_doc.m_line;
+    // The common form  name="value". Anything else (an entity, a line break
+    // inside a name or value, a missing "=") is left for the token-by-token
+    // path, which then reads exactly what it would have read anyway.
+    size_t p = at;
+    long line = atLine;
     auto skipBlanks = [&] {
         for (; p < m_length && isBlank(m_text[p]); ++p)
             if (m_text[p] == '\n')
@@ -534,11 +548,191 @@ bool XPxmlParser::readPlainAttribute()
         if (m_text[p] != '\'')
             return false; // an entity, a line break or a double quote inside single ones
     }
-    m_pos = p + 1;
-    m_doc.m_line = line;
     const char* text = reinterpret_cast<const char*>(m_text);
-    m_attributes.append({text + nameBegin, nameEnd - nameBegin}, {text + valueBegin, p - valueBegin}, true);
+    out.name = {text + nameBegin, nameEnd - nameBegin};
+    out.value = {text + valueBegin, p - valueBegin};
+    at = p + 1;
+    atLine = line;
     return true;
+}
+
+bool XPxmlParser::readPlainAttribute()
+{
+    PlainAttribute attribute;
+    size_t p = m_pos;
+    long line = m_doc.m_line;
+    if (!scanPlainAttribute(p, line, attribute))
+        return false;
+    m_pos = p;
+    m_doc.m_line = line;
+    m_attributes.append(attribute.name, attribute.value, true);
+    return true;
+}
+
+inline const char* XPxmlParser::commonNameOf(std::string_view name)
+{
+    // The same few names come again and again: a remembered spelling costs
+    // three compares, where the shared table would hash and compare bytes.
+    const size_t n = name.size();
+    if (n < 4 || n > 16)
+        return xpxmlCommonName(name, false);
+    // Two overlapping loads from each end tell apart any two texts of one length.
+    uint64_t head = 0, tail = 0;
+    if (n >= 8) {
+        std::memcpy(&head, name.data(), 8);
+        std::memcpy(&tail, name.data() + n - 8, 8);
+    } else {
+        std::memcpy(&head, name.data(), 4);
+        std::memcpy(&tail, name.data() + n - 4, 4);
+    }
+    RecentName& recent = m_recentNames[((head ^ tail) * 0x9E3779B97F4A7C15u + n) >> 58];
+    if (recent.size == n && recent.head == head && recent.tail == tail)
+        return recent.common;
+    recent = {uint8_t(n), head, tail, xpxmlCommonName(name, false)};
+    return recent.common;
+}
+
+namespace {
+
+// The first byte from p that stops is in table; four at a time, as the loop
+// costs more than the look-ups. Every read is of a byte before the stop.
+inline const unsigned char* scanTo(const bool (&stops)[256], const unsigned char* p)
+{
+    for (;; p += 4) {
+        if (stops[p[0]])
+            return p;
+        if (stops[p[1]])
+            return p + 1;
+        if (stops[p[2]])
+            return p + 2;
+        if (stops[p[3]])
+            return p + 3;
+    }
+}
+
+// Skips blanks, counting line breaks; stops at the tag's ">" at the latest.
+inline const unsigned char* skipTagBlanks(const unsigned char* p, long& line)
+{
+    if (!isBlank(*p))
+        return p;
+    for (; isBlank(*p); ++p)
+        line += *p == '\n';
+    return p;
+}
+
+// name="value" inside a start tag that ends at a ">" somewhere ahead of p,
+// in the shape scanPlainAttribute takes; nullptr for anything else.
+const unsigned char* scanTagAttribute(const unsigned char* p, long& line, std::string_view& name,
+                                      std::string_view& value)
+{
+    p = skipTagBlanks(p, line);
+    const unsigned char* nameBegin = p;
+    if (*p == '?' || *p == ']')
+        return nullptr;
+    p = scanTo(kUnquotedEnds.table, p);
+    if (p == nameBegin || *p == '\r' || *p == '\n')
+        return nullptr;
+    name = {reinterpret_cast<const char*>(nameBegin), size_t(p - nameBegin)};
+    p = skipTagBlanks(p, line);
+    if (*p != '=')
+        return nullptr;
+    p = skipTagBlanks(p + 1, line);
+    const unsigned char quote = *p;
+    if (quote != '"' && quote != '\'')
+        return nullptr;
+    const unsigned char* valueBegin = ++p;
+    for (;; ++p) {
+        p = scanTo(kTagValueStops.table, p);
+        if (*p == quote)
+            break;
+        if (*p != '\'')
+            return nullptr; // an entity, a line break, a ">" or a double quote inside single ones
+    }
+    value = {reinterpret_cast<const char*>(valueBegin), size_t(p - valueBegin)};
+    return p + 1;
+}
+
+} // namespace
+
+XPxmlParser::PlainChild XPxmlParser::parsePlainChild(XPxmlNode* parent)
+{
+    // An element child in the shape the writer produces: "<", a plain name,
+    // plain attributes and "/>" or ">". Read straight into the node; anything
+    // else leaves the input untouched for parseNode.
+    if (m_depth >= XPxmlDoc::kMaxNesting || m_pos + 1 >= m_length || m_text[m_pos] != '<')
+        return PlainChild::NotPlain;
+    const unsigned char* p = m_text + m_pos + 1;
+    const unsigned char* nameBegin = p;
+    if (*p == '?' || *p == ']' || *p == '/' || *p == '!' || kUnquotedEnds.table[*p])
+        return PlainChild::NotPlain;
+    // The ">" that bounds every scan below. Remembered: it is the first one
+    // after any position up to it, so the input is searched once in all.
+    if (m_nextClose < m_pos + 1 || m_nextClose == kNoClose) {
+        if (m_nextClose == kNoClose)
+            return PlainChild::NotPlain;
+        const void* close = std::memchr(p, '>', m_length - m_pos - 1);
+        m_nextClose = close ? size_t(static_cast<const unsigned char*>(close) - m_text) : kNoClose;
+        if (!close)
+            return PlainChild::NotPlain;
+    }
+    p = scanTo(kUnquotedEnds.table, p);
+    if (p == nameBegin || *p == '\r' || *p == '\n')
+        return PlainChild::NotPlain;
+    const std::string_view name(reinterpret_cast<const char*>(nameBegin), size_t(p - nameBegin));
+
+    // Left unset: only the first count are ever read.
+    union Texts {
+        Texts() {}
+        std::string_view at[kPlainAttributes];
+    } names, values;
+    const char* commons[kPlainAttributes];
+    uint32_t count = 0;
+    long line = m_doc.m_line;
+    bool empty = false;
+    for (;;) {
+        long blankLine = line;
+        const unsigned char* q = skipTagBlanks(p, blankLine);
+        if (*q == '>' || (*q == '/' && q[1] == '>')) {
+            empty = *q == '/';
+            p = q + (empty ? 2 : 1);
+            line = blankLine;
+            break;
+        }
+        std::string_view attributeName, value;
+        p = scanTagAttribute(p, line, attributeName, value);
+        if (!p)
+            return PlainChild::NotPlain;
+        const char* common = commonNameOf(attributeName);
+        // A name given again, in any case, keeps its place and takes the new value.
+        uint32_t same = 0;
+        for (; same < count; ++same)
+            if (common && commons[same] ? common == commons[same] : xpxmlNameEquals(names.at[same], attributeName))
+                break;
+        if (same < count) {
+            values.at[same] = value;
+            continue;
+        }
+        if (count == kPlainAttributes)
+            return PlainChild::NotPlain;
+        names.at[count] = attributeName;
+        values.at[count] = value;
+        commons[count++] = common;
+    }
+
+    std::unique_ptr<XPxmlNode> child(new XPxmlNode(XPxmlKind::Element));
+    child->m_name.assign(name);
+    if (count)
+        child->m_attributes.store(XPxmlAttributeStore::make(names.at, values.at, count, commons),
+                                  std::memory_order_relaxed);
+    m_pos = size_t(p - m_text);
+    m_doc.m_line = line;
+    if (!empty) {
+        DepthGuard depth(m_depth);
+        if (!parseContent(child.get()))
+            return PlainChild::Failed;
+    }
+    parent->appendParsedChild(std::move(child));
+    return PlainChild::Parsed;
 }
 
 // The fast paths below read the shapes a written file is made of straight
@@ -664,6 +858,13 @@ bool XPxmlParser::parseContent(XPxmlNode* node)
             }
             m_pos = p;
             m_doc.m_line = line;
+        }
+        if (!pendingText) {
+            const PlainChild plain = parsePlainChild(node);
+            if (plain == PlainChild::Parsed)
+                continue;
+            if (plain == PlainChild::Failed)
+                return false;
         }
         // A child's "<" straight from the input, anything else as a token.
         const bool plainOpen = !pendingText && readPlainOpen(token);

@@ -4,8 +4,10 @@
 #include "xml/xpxml_name_index.h"
 
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 
 class XPxmlDoc;
 class XPxmlNode;
@@ -38,7 +40,18 @@ private:
     bool readQuoted(std::string& value, bool noEntities, bool definition = false);
     std::unique_ptr<XPxmlNode> parseNode(const Token* alreadyRead = nullptr);
     void parseTopLevel();
+    struct PlainAttribute {
+        std::string_view name;
+        std::string_view value;
+    };
+    // Reads name="value" from at (moving it and atLine on) when it is plain.
+    bool scanPlainAttribute(size_t& at, long& atLine, PlainAttribute& out) const;
     bool readPlainAttribute();
+    enum class PlainChild { Parsed, NotPlain, Failed };
+    static constexpr uint32_t kPlainAttributes = 8;
+    PlainChild parsePlainChild(XPxmlNode* parent);
+    // xpxmlCommonName(name, false), remembered for the names seen lately.
+    const char* commonNameOf(std::string_view name);
     bool readPlainName(Token& name);
     // 1 after ">", 2 after "/>", 0 (nothing read) for anything else.
     int readPlainTagEnd();
@@ -68,4 +81,13 @@ private:
     XPxmlTextBlock m_entityValues; // by the number of the name
     XPxmlAttributeFiller m_attributes; // of the element whose start tag is being read
     bool m_abort = false;  // an error stops the whole load
+    struct RecentName {
+        uint8_t size = 0; // 0: nothing remembered
+        uint64_t head = 0;
+        uint64_t tail = 0;
+        const char* common = nullptr;
+    };
+    RecentName m_recentNames[64];
+    static constexpr size_t kNoClose = SIZE_MAX;
+    size_t m_nextClose = 0; // where the first ">" after the position lies, or kNoClose
 };

@@ -13,9 +13,9 @@ void XPxmlText::assignSlow(std::string_view text)
     if (text.size() <= kInlineMax) {
         // Read before writing: text may point into this object.
         char copy[kInlineMax + 1];
-        copyShort(copy, text.data(), text.size());
+        xpxmlCopyShort(copy, text.data(), text.size());
         release();
-        copyShort(m_inline, copy, text.size());
+        xpxmlCopyShort(m_inline, copy, text.size());
         m_inline[text.size()] = '\0';
         setInlineLength(text.size());
         return;

@@ -1,8 +1,9 @@
 #pragma once
 
+#include "xml/xpxml_short_copy.h"
+
 #include <cstddef>
 #include <cstdint>
-#include <cstring>
 #include <string_view>
 
 // Owned, zero-terminated 8-bit text. Texts of up to 15 bytes (most names and
@@ -28,7 +29,7 @@ public:
         const auto from = reinterpret_cast<uintptr_t>(text.data());
         const auto self = reinterpret_cast<uintptr_t>(m_inline);
         if (text.size() <= kInlineMax && !isHeap() && (from >= self + sizeof m_inline || from + text.size() <= self)) {
-            copyShort(m_inline, text.data(), text.size());
+            xpxmlCopyShort(m_inline, text.data(), text.size());
             m_inline[text.size()] = '\0';
             setInlineLength(text.size());
             return;
@@ -45,28 +46,6 @@ private:
     void setInlineLength(size_t length) noexcept { m_inline[kInlineMax] = char(kInlineMax - length); }
     void release() noexcept;
     void assignSlow(std::string_view text);
-
-    // Copies up to 16 bytes with two fixed-size moves that may overlap: short
-    // names and values are copied millions of times while a file loads.
-    static void copyShort(char* to, const char* from, size_t n)
-    {
-        if (n >= 8) {
-            uint64_t head, tail;
-            std::memcpy(&head, from, 8);
-            std::memcpy(&tail, from + n - 8, 8);
-            std::memcpy(to, &head, 8);
-            std::memcpy(to + n - 8, &tail, 8);
-        } else if (n >= 4) {
-            uint32_t head, tail;
-            std::memcpy(&head, from, 4);
-            std::memcpy(&tail, from + n - 4, 4);
-            std::memcpy(to, &head, 4);
-            std::memcpy(to + n - 4, &tail, 4);
-        } else {
-            for (size_t i = 0; i < n; ++i)
-                to[i] = from[i];
-        }
-    }
 
     struct Heap {
         char* data;
