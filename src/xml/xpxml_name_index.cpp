@@ -3,8 +3,10 @@
 #include "xml/xpxml_kind.h"
 
 #include <chrono>
+#include <cstring>
 #include <cstdint>
 #include <random>
+#include <stdexcept>
 
 namespace {
 
@@ -91,34 +93,47 @@ size_t XPxmlNameIndex::slotOf(std::string_view name, uint64_t hash) const
     const size_t mask = m_slots.size() - 1;
     for (size_t i = size_t(hash) & mask;; i = (i + 1) & mask) {
         const Slot& slot = m_slots[i];
-        if (slot.entry == 0 || (slot.tag == tag && xpxmlNameEquals(m_names.at(slot.entry - 1), name)))
+        if (slot.entry == 0 ||
+            (slot.tag == tag && slot.length == name.size() && xpxmlNameEquals(nameIn(slot), name)))
             return i;
     }
+}
+
+std::string_view XPxmlNameIndex::valueIn(const Slot& slot) const
+{
+    uint32_t length;
+    std::memcpy(&length, m_text.data() + slot.begin - sizeof length, sizeof length);
+    return std::string_view(m_text).substr(slot.begin + slot.length, length);
 }
 
 void XPxmlNameIndex::grow()
 {
     std::vector<Slot> slots(m_slots.empty() ? 16 : m_slots.size() * 2);
     const size_t mask = slots.size() - 1;
-    for (uint32_t number = 0; number < size(); ++number) {
-        const uint64_t hash = sipHash(m_names.at(number), hashKey());
-        size_t i = size_t(hash) & mask;
+    for (const Slot& old : m_slots) {
+        if (old.entry == 0)
+            continue;
+        size_t i = size_t(sipHash(nameIn(old), hashKey())) & mask;
         while (slots[i].entry != 0)
             i = (i + 1) & mask;
-        slots[i] = {uint32_t(hash >> 32), number + 1};
+        slots[i] = old;
     }
     m_slots.swap(slots);
 }
 
-uint32_t XPxmlNameIndex::find(std::string_view name) const
+uint32_t XPxmlNameIndex::find(std::string_view name, std::string_view* value) const
 {
     if (size() == 0)
         return kAbsent;
     const Slot& slot = m_slots[slotOf(name, sipHash(name, hashKey()))];
-    return slot.entry != 0 ? slot.entry - 1 : kAbsent;
+    if (slot.entry == 0)
+        return kAbsent;
+    if (value)
+        *value = valueIn(slot);
+    return slot.entry - 1;
 }
 
-uint32_t XPxmlNameIndex::add(std::string_view name)
+uint32_t XPxmlNameIndex::add(std::string_view name, std::string_view value)
 {
     // At most three quarters full, so that a search meets a free slot soon.
     if ((size() + 1) * 4 > m_slots.size() * 3)
@@ -127,7 +142,13 @@ uint32_t XPxmlNameIndex::add(std::string_view name)
     Slot& slot = m_slots[slotOf(name, hash)];
     if (slot.entry != 0)
         return slot.entry - 1;
-    m_names.push(name);
-    slot = {uint32_t(hash >> 32), size()};
-    return size() - 1;
+    const auto valueLength = uint32_t(value.size());
+    if (m_text.size() + sizeof valueLength + name.size() + value.size() > UINT32_MAX || value.size() > UINT32_MAX)
+        throw std::length_error("XPxmlNameIndex holds at most 4 GB of text");
+    m_text.append(reinterpret_cast<const char*>(&valueLength), sizeof valueLength);
+    const auto begin = uint32_t(m_text.size());
+    m_text.append(name);
+    m_text.append(value);
+    slot = {uint32_t(hash >> 32), ++m_count, begin, uint32_t(name.size())};
+    return m_count - 1;
 }

@@ -296,18 +296,22 @@ void XPxmlParser::decodeEntity(Token& token)
             text += byte;
         return;
     }
+    // The predefined ones are four to six bytes long; their second letter in
+    // lower case rules out the rest at once.
+    const char second = char(text[1] | 0x20);
     for (const EntityRow& row : kEntities) {
-        if (xpxmlNameEquals(text.c_str(), row.entity)) {
+        if (row.entity[1] == second && xpxmlNameEquals(text.c_str(), row.entity)) {
             text.assign(1, row.character);
             return;
         }
     }
     // An undeclared name stands for itself.
-    text = text.substr(1, text.size() - 2);
-    const uint32_t entity = m_entities.find(text);
-    if (entity == XPxmlNameIndex::kAbsent)
+    text.pop_back();
+    text.erase(0, 1);
+    std::string_view value;
+    if (m_entities.find(text, &value) == XPxmlNameIndex::kAbsent)
         return;
-    text = m_entityValues.at(entity);
+    text = value;
     m_expanded += text.size();
     if (m_expanded > XPxmlDoc::kMaxEntityExpansion) {
         text.clear();
@@ -323,8 +327,7 @@ void XPxmlParser::indexEntities(const XPxmlNode* documentType)
         if (!child || child->kind() != XPxmlKind::Entity)
             continue;
         // A name declared again keeps its first value.
-        if (m_entities.add(child->m_name.view()) == m_entityValues.size())
-            m_entityValues.push(child->textContent());
+        m_entities.add(child->m_name.view(), child->textContent());
     }
 }
 

@@ -75,10 +75,9 @@ private:
     int m_depth = 0;
     size_t m_expanded = 0; // bytes produced by declared entities so far
     // The entities of the document's first document type, the only ones that
-    // expand. Their values are copied beside the index of their names, so that
+    // expand. Their values are kept beside their names in the index, so that
     // a reference does not have to visit a node somewhere in the tree.
     XPxmlNameIndex m_entities;
-    XPxmlTextBlock m_entityValues; // by the number of the name
     XPxmlAttributeFiller m_attributes; // of the element whose start tag is being read
     bool m_abort = false;  // an error stops the whole load
     struct RecentName {

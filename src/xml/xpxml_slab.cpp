@@ -168,15 +168,33 @@ struct Pool {
 
 // Constant-initialised and never destroyed: nodes may die while the program
 // exits. Sizes close together, since an element's attributes take any size.
-constinit Pool gPools[] = {Pool{XPxmlSlab::kSmallSlotSize}, Pool{XPxmlSlab::kSlotSize}, Pool{80}, Pool{96},
-                           Pool{112}, Pool{128}, Pool{160}, Pool{192}, Pool{XPxmlSlab::kLargestSlotSize}};
+constexpr size_t kPoolSizes[] = {XPxmlSlab::kSmallSlotSize, XPxmlSlab::kSlotSize, 80, 96, 112, 128, 160, 192,
+                                 XPxmlSlab::kLargestSlotSize};
+constinit Pool gPools[] = {Pool{kPoolSizes[0]}, Pool{kPoolSizes[1]}, Pool{kPoolSizes[2]},
+                           Pool{kPoolSizes[3]}, Pool{kPoolSizes[4]}, Pool{kPoolSizes[5]},
+                           Pool{kPoolSizes[6]}, Pool{kPoolSizes[7]}, Pool{kPoolSizes[8]}};
+static_assert(std::size(gPools) == std::size(kPoolSizes));
+
+// The pool for each size, by sixteenths: one look-up instead of a search.
+struct PoolBySize {
+    uint8_t index[XPxmlSlab::kLargestSlotSize / 16 + 1] = {};
+    constexpr PoolBySize()
+    {
+        for (size_t i = 0; i < std::size(index); ++i) {
+            uint8_t at = 0;
+            while (kPoolSizes[at] < i * 16)
+                ++at;
+            index[i] = at;
+        }
+    }
+};
 
 [[maybe_unused]] Pool& pool(size_t size)
 {
-    for (Pool& candidate : gPools)
-        if (size <= candidate.slotSize)
-            return candidate;
-    return gPools[std::size(gPools) - 1]; // not reached: larger sizes go to the heap
+    static constexpr PoolBySize kBySize;
+    Pool& candidate = gPools[kBySize.index[size / 16]];
+    // Within a sixteenth the pool found may be one too small.
+    return size <= candidate.slotSize ? candidate : gPools[kBySize.index[size / 16] + 1];
 }
 
 } // namespace
