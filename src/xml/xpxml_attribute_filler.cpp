@@ -3,7 +3,7 @@
 #include "xml/xpxml_kind.h"
 #include "xml/xpxml_node.h"
 
-uint32_t XPxmlAttributeFiller::find(std::string_view name)
+uint32_t XPxmlAttributeFiller::findOrAdd(std::string_view name)
 {
     const auto count = uint32_t(m_pairs.size());
     if (count < kIndexFrom) {
@@ -11,14 +11,15 @@ uint32_t XPxmlAttributeFiller::find(std::string_view name)
         for (uint32_t i = 0; i < count; ++i)
             if (m_pairs[i].name.size() == name.size() && xpxmlNameEquals(m_pairs[i].name, name))
                 return i;
-        return XPxmlNameIndex::kAbsent;
+        return count;
     }
     if (!m_index) {
         m_index = std::make_unique<XPxmlNameIndex>();
         for (const XPxmlAttributeStore::Pair& pair : m_pairs)
             m_index->add(pair.name);
     }
-    return m_index->find(name);
+    // The names are distinct, so the index numbers them as the pairs are numbered.
+    return m_index->add(name);
 }
 
 std::string_view XPxmlAttributeFiller::copy(std::string_view text)
@@ -28,18 +29,16 @@ std::string_view XPxmlAttributeFiller::copy(std::string_view text)
 
 void XPxmlAttributeFiller::append(std::string_view name, std::string_view value, bool stable)
 {
-    const uint32_t same = find(name);
+    const uint32_t same = findOrAdd(name);
     if (!stable)
         value = copy(value);
-    if (same != XPxmlNameIndex::kAbsent) {
+    if (same < m_pairs.size()) {
         m_pairs[same].value = value;
         return;
     }
     if (!stable)
         name = copy(name);
     m_pairs.push_back({name, value});
-    if (m_index)
-        m_index->add(name);
 }
 
 void XPxmlAttributeFiller::fill(XPxmlNode& node)

@@ -28,7 +28,9 @@ public:
 private:
     static constexpr uint32_t kIndexFrom = 8;
 
-    uint32_t find(std::string_view name);
+    // The place of the pair named name, or the number of pairs when it is new
+    // (and then in the index, once there is one).
+    uint32_t findOrAdd(std::string_view name);
     std::string_view copy(std::string_view text);
 
     std::vector<XPxmlAttributeStore::Pair> m_pairs;
