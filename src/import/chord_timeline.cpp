@@ -14,9 +14,20 @@ constexpr int64_t kTripletStep = kUnitsPerQuarter / 12;
 constexpr int64_t kShortest = kUnitsPerQuarter / 24;
 constexpr int64_t kSixteenth = kUnitsPerQuarter / 4;
 
+// std::llround (halves away from zero) without its call: every note's times
+// are rounded several times. Exact wherever a double still has a fraction.
+int64_t roundHalfAway(double x)
+{
+    if (!(std::abs(x) < 0x1p52))
+        return std::llround(x);
+    const auto whole = int64_t(x);
+    const double rest = x - double(whole);
+    return whole + (rest >= 0.5) - (rest <= -0.5);
+}
+
 int64_t roundTo(double units, int64_t step)
 {
-    return int64_t(std::llround(units / double(step))) * step;
+    return roundHalfAway(units / double(step)) * step;
 }
 
 } // namespace
@@ -44,12 +55,13 @@ public:
         const double start = exactUnits(note.start, m_piece.ticksPerQuarter);
         const double end = exactUnits(note.start + std::max<int64_t>(note.length, 0), m_piece.ticksPerQuarter);
         const int64_t onset = place(start);
+        const int64_t ending = place(end);
         if (m_timeline.chords.empty() || !startsTogether(note, onset)) {
-            m_timeline.chords.push_back({onset, place(end), uint32_t(m_timeline.tines.size()), 0, -1});
+            m_timeline.chords.push_back({onset, ending, uint32_t(m_timeline.tines.size()), 0, -1});
             m_groupTick = note.start;
         }
         Chord& chord = m_timeline.chords.back();
-        chord.end = std::max(chord.end, place(end));
+        chord.end = std::max(chord.end, ending);
         if (chord.lyric < 0)
             chord.lyric = note.lyric;
         m_timeline.tines.push_back(uint8_t(tine));
@@ -109,7 +121,7 @@ void alignOnsets(std::vector<Chord>& chords)
 {
     size_t kept = 0;
     for (size_t i = 0; i < chords.size(); ++i) {
-        Chord chord = chords[i];
+        Chord& chord = chords[i]; // kept <= i: nothing kept lies ahead of it
         if (kept == 0) {
             if (chord.start % kPlainStep != 0)
                 chord.start = roundTo(double(chord.start), kPlainStep);
@@ -129,7 +141,9 @@ void alignOnsets(std::vector<Chord>& chords)
             }
         }
         chord.end = std::max(chord.end, chord.start);
-        chords[kept++] = chord;
+        if (kept != i)
+            chords[kept] = chord;
+        ++kept;
     }
     chords.resize(kept);
 }
@@ -162,7 +176,7 @@ void resolveEnds(std::vector<Chord>& chords, bool played)
 
 int64_t unitsOfTicks(int64_t ticks, int ticksPerQuarter)
 {
-    return std::llround(exactUnits(ticks, ticksPerQuarter));
+    return roundHalfAway(exactUnits(ticks, ticksPerQuarter));
 }
 
 ChordTimeline buildChords(const ImportedPiece& piece, const SourceVoice& voice, const std::vector<int>& tines)

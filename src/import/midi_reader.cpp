@@ -123,13 +123,15 @@ public:
     void readTrack(int number)
     {
         smf_track_t* track = smf_get_track_by_number(&m_smf, number);
-        if (!track)
+        if (!track || !track->events_array)
             return;
         std::array<std::unique_ptr<ChannelNotes>, kChannels> channels;
         std::string trackName, instrument;
         int64_t last = 0;
-        for (int i = 1; i <= track->number_of_events; ++i) {
-            const smf_event_t* event = smf_track_get_event_by_number(track, i);
+        // The track's events in order, read where the library keeps them.
+        const GPtrArray* events = track->events_array;
+        for (guint i = 0; i < events->len; ++i) {
+            const auto* event = static_cast<const smf_event_t*>(g_ptr_array_index(events, i));
             if (!event || event->midi_buffer_length < 1)
                 continue;
             last = std::max<int64_t>(last, event->time_pulses);

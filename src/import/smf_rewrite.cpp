@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstring>
 
 namespace {
 
@@ -33,17 +34,54 @@ bool named(const unsigned char* p, const char* name)
     return p[0] == name[0] && p[1] == name[1] && p[2] == name[2] && p[3] == name[3];
 }
 
-void putVariable(std::vector<char>& out, uint32_t value)
-{
-    unsigned char groups[5];
-    int n = 0;
-    do {
-        groups[n++] = value & 0x7F;
-        value >>= 7;
-    } while (value);
-    while (n-- > 0)
-        out.push_back(char(groups[n] | (n > 0 ? 0x80 : 0)));
-}
+// Events written behind the end of a vector, straight into its bytes: a
+// file holds tens of thousands of them. finish() cuts the vector to them.
+class EventWriter {
+public:
+    EventWriter(std::vector<char>& out, size_t expected) : m_out(out), m_used(out.size())
+    {
+        m_out.resize(m_used + expected);
+    }
+
+    // The delta time as a variable-length number (at most four bytes below
+    // kLatestTick), then the event's bytes: two or more.
+    void write(uint32_t delta, const unsigned char* event, size_t size)
+    {
+        if (m_out.size() - m_used < size + 4)
+            m_out.resize(std::max(m_out.size() * 2, m_used + size + 4));
+        char* p = m_out.data() + m_used;
+        if (delta < 0x80) { // most events follow closely, nearly all within two bytes
+            *p++ = char(delta);
+        } else if (delta < 0x4000) {
+            *p++ = char(0x80 | delta >> 7);
+            *p++ = char(delta & 0x7F);
+        } else {
+            unsigned char groups[5];
+            int n = 0;
+            do {
+                groups[n++] = delta & 0x7F;
+                delta >>= 7;
+            } while (delta);
+            while (n-- > 0)
+                *p++ = char(groups[n] | (n > 0 ? 0x80 : 0));
+        }
+        if (size <= 3) { // a channel message, as most are: a general copy costs more
+            p[0] = char(event[0]);
+            p[1] = char(event[1]);
+            if (size == 3)
+                p[2] = char(event[2]);
+        } else {
+            std::memcpy(p, event, size);
+        }
+        m_used = size_t(p - m_out.data()) + size;
+    }
+
+    void finish() { m_out.resize(m_used); }
+
+private:
+    std::vector<char>& m_out;
+    size_t m_used;
+};
 
 // Reads a variable-length number of at most four bytes at p, moving p.
 bool readVariable(const unsigned char*& p, const unsigned char* end, uint32_t& value)
@@ -92,9 +130,10 @@ bool rewriteTrack(const unsigned char* p, const unsigned char* end, std::vector<
     unsigned char running = 0;
     uint64_t delta = 0; // since the last event written
     uint64_t time = 0;
+    // Events seldom grow: only those that shared a running status.
+    EventWriter writer(out, size_t(end - p) + 4);
     const auto write = [&](const unsigned char* event, size_t size) {
-        putVariable(out, uint32_t(delta));
-        out.insert(out.end(), event, event + size);
+        writer.write(uint32_t(delta), event, size);
         delta = 0;
     };
     while (p < end) {
@@ -105,6 +144,21 @@ bool rewriteTrack(const unsigned char* p, const unsigned char* end, std::vector<
         time += step;
         if (time > kLatestTick)
             break;
+        if (*p < 0xF0) { // a channel message, with its status or running on, as most events are
+            if (*p & 0x80)
+                running = *p++;
+            else if (!running)
+                return false;
+            const int count = dataBytes(running);
+            if (end - p < count || (p[0] & 0x80) || (count == 2 && (p[1] & 0x80)))
+                return false;
+            if (keptChannelMessage(running)) {
+                const unsigned char message[3] = {running, p[0], count == 2 ? p[1] : (unsigned char)0};
+                write(message, size_t(1 + count));
+            }
+            p += count;
+            continue;
+        }
         const unsigned char* start = p;
         const unsigned char first = *p++;
         if (first == kMeta || first == 0xF0 || first == 0xF7) {
@@ -119,26 +173,12 @@ bool rewriteTrack(const unsigned char* p, const unsigned char* end, std::vector<
                 write(start, size_t(p - start));
             continue;
         }
-        if (first >= 0xF0)
-            return false; // no other system message belongs in a file
-        if (first & 0x80)
-            running = first;
-        else if (running)
-            --p;
-        else
-            return false;
-        unsigned char message[3] = {running, 0, 0};
-        for (int i = 1; i <= dataBytes(running); ++i) {
-            if (p >= end || (*p & 0x80))
-                return false;
-            message[i] = *p++;
-        }
-        if (keptChannelMessage(running))
-            write(message, size_t(1 + dataBytes(running)));
+        return false; // no other system message belongs in a file
     }
     delta = 0;
     const unsigned char endOfTrack[] = {kMeta, kEndOfTrack, 0};
     write(endOfTrack, sizeof endOfTrack);
+    writer.finish();
     return true;
 }
 

@@ -6,8 +6,10 @@
 #include "xml/xpxml_doc.h"
 #include "xml/xpxml_node.h"
 
+#include <algorithm>
 #include <charconv>
 #include <string>
+#include <string_view>
 
 namespace {
 
@@ -20,9 +22,21 @@ XPxmlNode* addElement(XPxmlNode* parent, const char* name)
     return element;
 }
 
+// A number's text, kept until the element that takes it is made.
+struct Number {
+    char text[24];
+    std::string_view of(long value)
+    {
+        char* end = std::to_chars(text, text + sizeof text - 1, value).ptr;
+        *end = '\0';
+        return {text, size_t(end - text)};
+    }
+};
+
 void setNumber(XPxmlNode* element, const char* name, long value)
 {
-    element->setAttribute(name, std::to_string(value).c_str());
+    Number number;
+    element->setAttribute(name, number.of(value).data());
 }
 
 void addDisplayOptions(XPxmlNode* config, const char* name, const char* scale)
@@ -68,6 +82,26 @@ void addConfig(XPxmlNode* root, const ImportedPiece& piece, const KalimbaTines& 
     author->setAttribute(MusicAttr::ReadOnly, "N");
 }
 
+// The attributes of bars and notes, their shared names looked up once.
+struct EventNames {
+    XPxmlAttributeName type{MusicAttr::Type};
+    XPxmlAttributeName timing{MusicAttr::Timing};
+    XPxmlAttributeName tempo{MusicAttr::Tempo};
+    XPxmlAttributeName modifier{MusicAttr::Modifier};
+    XPxmlAttributeName repeatCount{MusicAttr::RepeatCount};
+    XPxmlAttributeName value{MusicAttr::Value};
+    XPxmlAttributeName tines{MusicAttr::Tines};
+    XPxmlAttributeName tuplet{MusicAttr::Tuplet};
+    XPxmlAttributeName tie{MusicAttr::Tie};
+    XPxmlAttributeName text{MusicAttr::Text};
+};
+
+const EventNames& eventNames()
+{
+    static const EventNames names;
+    return names;
+}
+
 const char* barType(const WrittenBar& bar)
 {
     if (bar.opening)
@@ -110,44 +144,50 @@ TablatureBuilder::TablatureBuilder(XPxmlDoc& tree, const ImportedPiece& piece, c
 
 void TablatureBuilder::addBar(const WrittenBar& bar)
 {
-    XPxmlNode* element = addElement(m_noteList, MusicElement::Bar);
-    element->setAttribute(MusicAttr::Type, barType(bar));
-    m_text.assign(1, bar.setsTiming ? MusicValue::SetTiming : MusicValue::InheritedTiming);
-    m_text += std::to_string(bar.beats) + '/' + std::to_string(bar.unit);
-    element->setAttribute(MusicAttr::Timing, m_text.c_str());
+    const EventNames& names = eventNames();
+    // "M4/4": the letter, then the two numbers.
+    Number beats, unit;
+    char timing[2 * sizeof beats.text + 2] = {bar.setsTiming ? MusicValue::SetTiming : MusicValue::InheritedTiming};
+    const std::string_view top = beats.of(bar.beats), bottom = unit.of(bar.unit);
+    char* end = std::copy(top.begin(), top.end(), timing + 1);
+    *end++ = '/';
+    end = std::copy(bottom.begin(), bottom.end(), end);
+    m_maker.add(names.type, barType(bar)).add(names.timing, {timing, size_t(end - timing)});
+    Number tempo, count;
     if (bar.tempo > 0)
-        setNumber(element, MusicAttr::Tempo, bar.tempo);
+        m_maker.add(names.tempo, tempo.of(bar.tempo));
     if (const char* modifier = modifierText(bar.modifier)) {
-        element->setAttribute(MusicAttr::Modifier, modifier);
+        m_maker.add(names.modifier, modifier);
         if (bar.repeatCount >= 0)
-            setNumber(element, MusicAttr::RepeatCount, bar.repeatCount);
+            m_maker.add(names.repeatCount, count.of(bar.repeatCount));
     }
+    m_maker.appendTo(*m_noteList, MusicElement::Bar);
 }
 
 void TablatureBuilder::addNote(const WrittenNote& note)
 {
-    XPxmlNode* element = addElement(m_noteList, note.rest ? MusicElement::Rest : MusicElement::Note);
-    element->setAttribute(MusicAttr::Value, valueText(note.value));
+    const EventNames& names = eventNames();
+    m_maker.add(names.value, valueText(note.value));
+    // Tine numbers are below 256: at most four characters each with the comma.
+    char tines[4 * 256];
     if (!note.rest) {
-        // Tine numbers are below 256: at most four characters each with the comma.
-        char tines[4 * 256 + 1];
         char* end = tines;
         for (uint32_t i = 0; i < note.tineCount && i < 256; ++i) {
             if (i > 0)
                 *end++ = ',';
-            end = std::to_chars(end, tines + sizeof tines - 1, note.tines[i]).ptr;
+            end = std::to_chars(end, tines + sizeof tines, note.tines[i]).ptr;
         }
-        *end = '\0';
-        element->setAttribute(MusicAttr::Tines, tines);
+        m_maker.add(names.tines, {tines, size_t(end - tines)});
     }
-    if (note.tuplet) {
-        const char letter[2] = {note.tuplet, '\0'};
-        element->setAttribute(MusicAttr::Tuplet, letter);
-    }
+    const char letter[1] = {note.tuplet};
+    if (note.tuplet)
+        m_maker.add(names.tuplet, {letter, 1});
     if (note.tie)
-        element->setAttribute(MusicAttr::Tie, "Y");
+        m_maker.add(names.tie, "Y");
+    Number tempo;
     if (note.tempo > 0)
-        setNumber(element, MusicAttr::Tempo, note.tempo);
+        m_maker.add(names.tempo, tempo.of(note.tempo));
     if (note.lyric >= 0 && size_t(note.lyric) < m_piece.lyrics.size())
-        element->setAttribute(MusicAttr::Text, m_piece.lyrics[size_t(note.lyric)].c_str());
+        m_maker.add(names.text, m_piece.lyrics[size_t(note.lyric)]);
+    m_maker.appendTo(*m_noteList, note.rest ? MusicElement::Rest : MusicElement::Note);
 }

@@ -2,6 +2,7 @@
 
 #include "import/imported_piece.h"
 #include "import/written_music.h"
+#include "xml/xpxml_element_maker.h"
 
 #include <string>
 
@@ -29,5 +30,5 @@ public:
 private:
     const ImportedPiece& m_piece;
     XPxmlNode* m_noteList = nullptr;
-    std::string m_text; // reused for attribute texts
+    XPxmlElementMaker m_maker; // reused for every bar and note
 };

@@ -44,6 +44,26 @@ bool ValueSplitter::split(int64_t length, bool note, bool loneTriplet, std::vect
 {
     if (length <= 0 || length % kStep != 0)
         return false;
+    const auto steps = size_t(length / kStep);
+    if (steps >= kRemembered)
+        return splitAnew(length, note, loneTriplet, out);
+    if (m_remembered.empty())
+        m_remembered.resize(kRemembered * 4);
+    Remembered& split = m_remembered[steps * 4 + size_t(note) * 2 + size_t(loneTriplet)];
+    if (!split.known) {
+        const size_t first = m_splits.size();
+        const bool written = splitAnew(length, note, loneTriplet, m_splits);
+        split = {uint32_t(first), uint8_t(m_splits.size() - first), uint8_t(written ? 1 : 2)};
+    }
+    if (split.known != 1)
+        return false;
+    const auto from = m_splits.begin() + split.first;
+    out.insert(out.end(), from, from + split.count);
+    return true;
+}
+
+bool ValueSplitter::splitAnew(int64_t length, bool note, bool loneTriplet, std::vector<NoteValue>& out)
+{
     const size_t first = out.size();
     const NoteValue whole{4 * kUnitsPerQuarter, 1, 0, false};
     const int64_t wholes = length > kLongestTable ? (length - kLongestTable + whole.length - 1) / whole.length : 0;

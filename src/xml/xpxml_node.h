@@ -150,6 +150,7 @@ private:
     friend class XPxmlAttributeFiller;
     friend class XPxmlDoc;
     friend class XPxmlDocumentNode;
+    friend class XPxmlElementMaker;
     friend class XPxmlParser;
     friend class XPxmlWriter;
 

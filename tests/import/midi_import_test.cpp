@@ -3,6 +3,7 @@
 #include "import_fixture.h"
 #include "midi_bytes.h"
 
+#include "import/chord_timeline.h"
 #include "import/note_values.h"
 
 #include <gtest/gtest.h>
@@ -101,6 +102,25 @@ TEST(MidiImport, RhythmRules)
         ASSERT_TRUE(imported.ok) << row.rule;
         EXPECT_EQ(imported.music(), row.music) << row.rule;
     }
+}
+
+// Times are rounded halves away from zero, so that a time halfway between two
+// points of a grid is read the same wherever it lies in the piece.
+TEST(MidiImport, HalvesRoundUp)
+{
+    const struct {
+        int64_t ticks;
+        int ticksPerQuarter;
+        int64_t units;
+    } times[] = {
+        {1, 384, 1},  {3, 384, 2}, {5, 384, 3}, {1, 480, 0},
+        {480, 480, kUnitsPerQuarter}, {int64_t(1) << 50, 1, kUnitsPerQuarter << 50}, // past a double's fractions
+    };
+    for (const auto& t : times)
+        EXPECT_EQ(unitsOfTicks(t.ticks, t.ticksPerQuarter), t.units) << t.ticks << "/" << t.ticksPerQuarter;
+    // Halfway between 64ths, as far from the nearest triplet point: the later 64th.
+    EXPECT_EQ(onOnsetGrid(6.0), 12);
+    EXPECT_EQ(onOnsetGrid(102.0), 108);
 }
 
 // Written onsets, in units, of the notes that are struck (not tied over).
