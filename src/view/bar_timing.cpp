@@ -80,7 +80,10 @@ public:
     {
         // Timings propagate as the bars are read, while they are at hand.
         TimingPropagation timings;
-        collectEvents(m_list, m_events, m_lyrics, [&timings](EventFacts& event) { timings.pass(event); });
+        collectEvents(m_list, m_events, m_lyrics, [this, &timings](EventFacts& event) {
+            timings.pass(event);
+            m_groupMarks = m_groupMarks || event.beam || event.tuplet;
+        });
         const long last = lastElementIndex(m_events);
         if (last < 0)
             return;
@@ -89,7 +92,8 @@ public:
         fillMeasures(current + 1, size_t(last));
         closeMusic();
         mergeOpeningBar();
-        RepairGroups(result());
+        if (m_groupMarks) // bars come and go without marks: without any, nothing to repair
+            RepairGroups(result());
         m_rewrite.apply(m_list, m_events, result());
         if (m_changed)
             m_events.swap(m_result);
@@ -266,6 +270,7 @@ private:
     LyricWidths* m_lyrics;
     EventTable m_result;  // the list as it becomes, once m_changed
     bool m_changed = false;
+    bool m_groupMarks = false; // any note read with a beam or tuplet mark
     NoteListRewrite m_rewrite;
     TimeSignature m_signature;
     const char* m_measureTiming = nullptr; // "Timing" of the bar that began the measure

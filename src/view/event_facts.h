@@ -1,5 +1,6 @@
 #pragma once
 
+#include "view/table_memory.h"
 #include "xml/xpxml_node.h"
 
 #include <cstdint>
@@ -46,7 +47,7 @@ struct EventFacts {
     void setTiming(const char* text);
 };
 
-using EventTable = std::vector<EventFacts>;
+using EventTable = std::vector<EventFacts, TableAllocator<EventFacts>>;
 
 // The facts of one child of the note list, with its lyric measured by
 // lyrics when given (while the element is at hand in memory). facts must be

@@ -4,6 +4,7 @@
 #include "view/measure_beats.h"
 #include "view/number_text.h"
 #include "view/position_text.h"
+#include "xml/xpxml_name_set.h"
 #include "xml/xpxml_node.h"
 
 #include <algorithm>
@@ -30,11 +31,17 @@ int barHeight(const EventFacts& bar, bool opening, const LayoutMetrics& m)
     return height;
 }
 
+const XPxmlNameSet& positionName()
+{
+    static const XPxmlNameSet name{MusicAttr::Pos};
+    return name;
+}
+
 void writePosition(EventFacts& event)
 {
     if (event.hasPosition && event.writtenPosition == event.position && event.writtenHeight == event.height)
         return;
-    event.node->setAttribute(MusicAttr::Pos, formatPosition(event.position, event.height).text);
+    event.node->setAttribute(positionName(), 0, formatPosition(event.position, event.height).view());
     event.hasPosition = true;
     event.writtenPosition = event.position;
     event.writtenHeight = event.height;

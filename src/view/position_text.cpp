@@ -22,15 +22,13 @@ namespace {
 const char* readWrittenNumber(const char* p, int64_t& out)
 {
     const bool negative = *p == '-';
-    if (negative)
-        ++p;
-    if (*p < '0' || *p > '9' || (*p == '0' && p[1] >= '0' && p[1] <= '9'))
-        return nullptr;
-    uint64_t value = 0;
-    int digits = 0;
-    for (; *p >= '0' && *p <= '9'; ++p, ++digits)
-        value = value * 10 + uint64_t(*p - '0');
-    if (digits > 18) // beyond what placement ever writes
+    p += negative;
+    const char* first = p;
+    uint64_t value = 0; // wraps past 19 digits, which are refused below
+    for (unsigned digit; (digit = unsigned(uint8_t(*p)) - '0') <= 9; ++p)
+        value = value * 10 + digit;
+    const auto digits = p - first;
+    if (digits == 0 || digits > 18 || (*first == '0' && digits > 1)) // beyond what placement ever writes
         return nullptr;
     out = negative ? -int64_t(value) : int64_t(value);
     return p;
@@ -55,5 +53,6 @@ PositionText formatPosition(int64_t position, int64_t height)
     *p++ = ',';
     p = std::to_chars(p, end, height).ptr;
     *p = '\0';
+    out.length = uint8_t(p - out.text);
     return out;
 }

@@ -19,5 +19,8 @@ bool parseWrittenPosition(const char* text, int64_t& position, int64_t& height);
 // Room for two 64-bit numbers, a comma and the terminator.
 struct PositionText {
     char text[48];
+    uint8_t length = 0; // before the terminator
+
+    std::string_view view() const { return {text, length}; }
 };
 PositionText formatPosition(int64_t position, int64_t height);

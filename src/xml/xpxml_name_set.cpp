@@ -6,13 +6,15 @@
 #include <stdexcept>
 
 XPxmlNameSet::XPxmlNameSet(std::initializer_list<const char*> names)
-    : m_names(names), m_byCommonName(xpxmlCommonNamesSize, 0)
+    : m_names(names), m_common(m_names.size(), nullptr), m_byCommonName(xpxmlCommonNamesSize, 0)
 {
     if (m_names.size() > 255)
         throw std::length_error("XPxmlNameSet holds at most 255 names");
-    for (size_t i = 0; i < m_names.size(); ++i)
-        if (const char* common = xpxmlCommonName(m_names[i], true))
-            m_byCommonName[size_t(xpxmlCommonNameOffset(common))] = uint8_t(i + 1);
+    for (size_t i = 0; i < m_names.size(); ++i) {
+        m_common[i] = xpxmlCommonName(m_names[i], true);
+        if (m_common[i])
+            m_byCommonName[size_t(xpxmlCommonNameOffset(m_common[i]))] = uint8_t(i + 1);
+    }
 }
 
 uint32_t XPxmlNameSet::indexOfOther(const char* text) const

@@ -17,6 +17,10 @@ public:
     explicit XPxmlNameSet(std::initializer_list<const char*> names);
 
     size_t size() const { return m_names.size(); }
+    // The name at place i as given, and its shared copy (xpxmlCommonName in
+    // any case) or nullptr: looked up once here rather than on every use.
+    const char* nameAt(uint32_t i) const { return m_names[i]; }
+    const char* commonAt(uint32_t i) const { return m_common[i]; }
     // The place in the list of the name text (an attribute's own name), or kAbsent.
     uint32_t indexOf(const char* text) const
     {
@@ -31,5 +35,6 @@ private:
     uint32_t indexOfOther(const char* text) const;
 
     std::vector<const char*> m_names;
+    std::vector<const char*> m_common;
     std::vector<uint8_t> m_byCommonName; // 1 + place, by place in the shared names; 0: none
 };

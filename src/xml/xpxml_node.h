@@ -118,6 +118,10 @@ public:
     // stay valid as getAttribute's do.
     void readAttributes(const XPxmlNameSet& names, const char** values) const;
     void setAttribute(const char* name, const char* value);
+    // The same for the name at place which of names, with the value's length
+    // known: for a caller writing the same name into element after element,
+    // as the name is looked up once for the set.
+    void setAttribute(const XPxmlNameSet& names, uint32_t which, std::string_view value);
     void removeAttribute(const char* name);
     void removeAllAttributes();
 
@@ -143,6 +147,8 @@ private:
     XPxmlList& attributeNodes() const;
     // A copy of the attributes for a clone; nullptr when there are none.
     XPxmlAttributeStore* copyAttributes() const;
+    // setAttribute with common = xpxmlCommonName(name, true).
+    void setAttributeNamed(const char* name, const char* common, std::string_view value);
     // The attribute list's own lookup, once the attributes are nodes.
     XPxmlNode* findAttributeNode(const char* name) const;
     void destroyAttributes() noexcept;

@@ -233,12 +233,19 @@ int XPxmlNode::getAttributeNumber(const char* name, long* out) const
 
 void XPxmlNode::setAttribute(const char* name, const char* value)
 {
-    if (!name)
-        return;
-    if (!value)
-        value = "";
+    if (name)
+        setAttributeNamed(name, xpxmlCommonName(name, true), value ? value : "");
+}
+
+void XPxmlNode::setAttribute(const XPxmlNameSet& names, uint32_t which, std::string_view value)
+{
+    if (const char* name = names.nameAt(which))
+        setAttributeNamed(name, names.commonAt(which), value);
+}
+
+void XPxmlNode::setAttributeNamed(const char* name, const char* common, std::string_view value)
+{
     XPxmlAttributeStore& store = ensureAttributeStore();
-    const char* common = xpxmlCommonName(name, true);
     Lock lock(store.lock());
     if (!store.hasNodes()) {
         const uint32_t at = store.indexOf(name, common);
@@ -248,7 +255,8 @@ void XPxmlNode::setAttribute(const char* name, const char* value)
             return;
     } else {
         lock.unlock();
-        SetRequest request{name, value};
+        const std::string text(value); // a node's value is zero-terminated
+        SetRequest request{name, text.c_str()};
         store.nodes().scan(&setIfNamed, &request);
         if (request.found && !request.changed)
             return;
@@ -261,7 +269,8 @@ void XPxmlNode::setAttribute(const char* name, const char* value)
             attribute.release();
         }
     }
-    if (!isIgnoredName(name))
+    // A node flagged already stays so: no need to find its document.
+    if (!m_modified && !isIgnoredName(name))
         m_modified = true;
 }
 

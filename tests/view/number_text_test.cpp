@@ -152,6 +152,7 @@ TEST(PositionText, WrittenAndReadBack)
         int64_t position = 0, height = 0;
         EXPECT_TRUE(parseWrittenPosition(text, position, height)) << text;
         EXPECT_STREQ(formatPosition(position, height).text, text);
+        EXPECT_EQ(formatPosition(position, height).view(), text);
     }
     for (const char* text : {"", "8", "08,8", "8,8 ", " 8,8", "+8,8", "8,", "-,8", "8;8", "1234567890123456789,1"}) {
         int64_t position = 0, height = 0;

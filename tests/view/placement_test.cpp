@@ -5,12 +5,14 @@
 #include "view/event_facts.h"
 #include "view/event_placement.h"
 #include "view/position_text.h"
+#include "view/table_memory.h"
 #include "xml/xpxml.h"
 
 #include <QFontMetrics>
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -250,6 +252,23 @@ TEST(RefreshLayout, CheckAndRefreshEqualsItsTwoSteps)
     EXPECT_EQ(once.layout.ComputeExtent(false), twice.layout.ComputeExtent(false));
     EXPECT_EQ(once.describe(), "|M3/4(AutoManual) 4 8. 16 4 |A3/4 8. 16 4 8. 16 |A3/4 4 8. 16 4 |A3/4 8. 16 2. "
                                "|A3/4! 2. |A3/4 2. |A3/4");
+}
+
+// A table growing from small to beyond the size where its storage changes
+// kind keeps every entry on the way.
+TEST(TableMemory, EntriesSurviveGrowthPastEveryStorageKind)
+{
+    std::vector<uint64_t, TableAllocator<uint64_t>> table;
+    constexpr uint64_t kEntries = (uint64_t(48) << 20) / sizeof(uint64_t);
+    for (uint64_t i = 0; i < kEntries; ++i)
+        table.push_back(i * 7);
+    uint64_t wrong = 0;
+    for (uint64_t i = 0; i < kEntries; ++i)
+        wrong += table[i] != i * 7;
+    EXPECT_EQ(wrong, 0u);
+    table.clear();
+    table.shrink_to_fit();
+    EXPECT_EQ(table.capacity(), 0u);
 }
 
 } // namespace

@@ -6,6 +6,7 @@
 
 #include <memory>
 #include <string>
+#include <string_view>
 
 // Attributes live as names and values until someone asks for their nodes;
 // both forms must answer alike, and a value handed out must stay where it is
@@ -88,6 +89,41 @@ TEST(AttributeStorage, ReadingASetOfNamesAtOnce)
         const char* expected[5] = {"v", "t", "o", nullptr, nullptr};
         for (size_t i = 0; i < 5; ++i)
             EXPECT_STREQ(values[i], expected[i]) << i << (nodesFirst ? " after nodes" : "");
+    }
+}
+
+// Writing by a name of a set acts as writing by the name itself: in any case,
+// before and after nodes, and flagging the element only for names outside
+// the ignore prefix, and only for a change.
+TEST(AttributeStorage, WritingByANameOfASet)
+{
+    const XPxmlNameSet names{"value", "~Pos", "Own"};
+    struct Row {
+        uint32_t which;
+        std::string_view value;
+        const char* expected;
+        bool modified;
+    };
+    const Row rows[] = {
+        {0, "8", "<N Value=\"8\" Own=\"o\"/>", true},
+        {0, "4.", "<N Value=\"4.\" Own=\"o\"/>", false},
+        {1, "12,8", "<N Value=\"4.\" Own=\"o\"/>", false},
+        {2, std::string_view("xyz").substr(0, 2), "<N Value=\"4.\" Own=\"xy\"/>", true},
+    };
+    for (const Row& row : rows) {
+        for (bool nodesFirst : {false, true}) {
+            XPxmlDoc doc;
+            doc.setIgnorePrefix("~");
+            ASSERT_EQ(doc.loadText("<Z><N Value='4.' Own='o'/></Z>"), 0);
+            doc.clearModified();
+            XPxmlNode* n = doc.rootElement()->childAt(0);
+            if (nodesFirst)
+                n->attributes();
+            n->setAttribute(names, row.which, row.value);
+            EXPECT_EQ(written(n), row.expected) << row.which << (nodesFirst ? " after nodes" : "");
+            EXPECT_STREQ(n->getAttribute(names.nameAt(row.which)), std::string(row.value).c_str()) << row.which;
+            EXPECT_EQ(n->isModified(), row.modified) << row.which << (nodesFirst ? " after nodes" : "");
+        }
     }
 }
 
