@@ -1,6 +1,6 @@
 #include "doc/kt_container.h"
 
-#include <zip.h>
+#include "doc/zip_member.h"
 
 #include <algorithm>
 #include <memory>
@@ -10,20 +10,9 @@
 namespace {
 
 constexpr const char* kPassword = "Rq#m27V";
-constexpr size_t kBlockSize = size_t(256) << 10;
 // Deflate cannot expand data by more than about 1032 to 1; a larger declared
 // size is a lie and must not make us reserve memory up front.
 constexpr size_t kMaxDeflateRatio = 1032;
-
-struct ArchiveCloser {
-    void operator()(zip_t* archive) const { zip_discard(archive); }
-};
-using Archive = std::unique_ptr<zip_t, ArchiveCloser>;
-
-struct MemberCloser {
-    void operator()(zip_file_t* member) const { zip_fclose(member); }
-};
-using Member = std::unique_ptr<zip_file_t, MemberCloser>;
 
 // libzip's code for the archive's last failure; fallback when it names none,
 // so that a failure can never read as success.
@@ -31,19 +20,6 @@ int archiveError(zip_t* archive, int fallback)
 {
     const int code = zip_error_code_zip(zip_get_error(archive));
     return code != ZIP_ER_OK ? code : fallback;
-}
-
-// libzip 1.7 leaks the member's half-built reader when it opens a member whose
-// encryption or compression it cannot handle, so such members are refused
-// before they are opened.
-int unsupportedMethod(const zip_stat_t& stat)
-{
-    if ((stat.valid & ZIP_STAT_ENCRYPTION_METHOD) && stat.encryption_method != ZIP_EM_NONE &&
-        !zip_encryption_method_supported(stat.encryption_method, 0))
-        return ZIP_ER_ENCRNOTSUPP;
-    if ((stat.valid & ZIP_STAT_COMP_METHOD) && !zip_compression_method_supported(stat.comp_method, 0))
-        return ZIP_ER_COMPNOTSUPP;
-    return ZIP_ER_OK;
 }
 
 // How much to reserve before reading: the member's declared size, but never
@@ -56,29 +32,6 @@ size_t reserveHint(const zip_stat_t& stat, size_t archiveLength, size_t limit)
     return size_t(std::min<zip_uint64_t>(stat.size, std::min(plausible, limit))) + 1;
 }
 
-// Reads the opened member to its end, checking libzip's verdict on the last
-// read and on closing: a wrong password that slips past the check byte only
-// shows up there, as an inflate or CRC error.
-int readMember(Member member, std::string& text, size_t limit)
-{
-    for (;;) {
-        const size_t used = text.size();
-        if (used > limit)
-            return ZIP_ER_MEMORY;
-        // One byte more than the limit allows tells a too-large member apart.
-        const size_t want = std::min(kBlockSize, limit + 1 - used);
-        text.resize(used + want);
-        const zip_int64_t got = zip_fread(member.get(), text.data() + used, want);
-        if (got < 0) {
-            const int code = zip_error_code_zip(zip_file_get_error(member.get()));
-            return code != ZIP_ER_OK ? code : ZIP_ER_READ;
-        }
-        text.resize(used + size_t(got));
-        if (got == 0)
-            break;
-    }
-    return zip_fclose(member.release());
-}
 
 int unpackInto(const char* archive, size_t length, std::string& text, size_t limit)
 {
@@ -90,7 +43,7 @@ int unpackInto(const char* archive, size_t length, std::string& text, size_t lim
         return kUnpackSourceFailed;
 
     zip_error_init(&error);
-    Archive zip(zip_open_from_source(source, ZIP_RDONLY, &error));
+    ZipArchive zip(zip_open_from_source(source, ZIP_RDONLY, &error));
     const int openCode = zip_error_code_zip(&error);
     zip_error_fini(&error);
     if (!zip) {
@@ -104,13 +57,13 @@ int unpackInto(const char* archive, size_t length, std::string& text, size_t lim
     zip_stat_init(&stat);
     if (zip_stat_index(zip.get(), 0, 0, &stat) != 0)
         return archiveError(zip.get(), ZIP_ER_INCONS);
-    if (const int unsupported = unsupportedMethod(stat))
+    if (const int unsupported = zipUnsupportedMethod(stat))
         return unsupported;
-    Member member(zip_fopen_index_encrypted(zip.get(), 0, 0, kPassword));
+    ZipMember member(zip_fopen_index_encrypted(zip.get(), 0, 0, kPassword));
     if (!member)
         return archiveError(zip.get(), ZIP_ER_OPEN);
     text.reserve(reserveHint(stat, length, limit));
-    return readMember(std::move(member), text, limit);
+    return zipReadMember(std::move(member), text, limit);
 }
 
 } // namespace

@@ -1,29 +1,18 @@
 #include "import/mxl_archive.h"
 
+#include "doc/zip_member.h"
 #include "xml/xpxml_doc.h"
 #include "xml/xpxml_node.h"
 
-#include <zip.h>
-
 #include <memory>
 #include <string_view>
+#include <utility>
 
 namespace {
 
 constexpr char kContainer[] = "META-INF/container.xml";
-constexpr size_t kReadBlock = size_t(1) << 16;
 
-struct ArchiveCloser {
-    void operator()(zip_t* archive) const { zip_discard(archive); }
-};
-using Archive = std::unique_ptr<zip_t, ArchiveCloser>;
-
-struct EntryCloser {
-    void operator()(zip_file_t* file) const { zip_fclose(file); }
-};
-using Entry = std::unique_ptr<zip_file_t, EntryCloser>;
-
-Archive openArchive(const char* bytes, size_t size)
+ZipArchive openArchive(const char* bytes, size_t size)
 {
     zip_error_t error;
     zip_error_init(&error);
@@ -34,30 +23,18 @@ Archive openArchive(const char* bytes, size_t size)
     zip_t* archive = zip_open_from_source(source, ZIP_RDONLY, nullptr);
     if (!archive)
         zip_source_free(source);
-    return Archive(archive);
+    return ZipArchive(archive);
 }
 
-// Reads to the end, so that a damaged entry shows in its last read; the size
-// an entry states is not trusted.
 bool readEntry(zip_t* archive, zip_int64_t index, size_t maxSize, std::string& text)
 {
-    Entry file(zip_fopen_index(archive, zip_uint64_t(index), 0));
-    if (!file)
+    zip_stat_t stat;
+    zip_stat_init(&stat);
+    if (zip_stat_index(archive, zip_uint64_t(index), 0, &stat) != 0 || zipUnsupportedMethod(stat) != ZIP_ER_OK)
         return false;
+    ZipMember member(zip_fopen_index(archive, zip_uint64_t(index), 0));
     text.clear();
-    for (;;) {
-        const size_t used = text.size();
-        if (used > maxSize)
-            return false;
-        text.resize(used + kReadBlock);
-        const zip_int64_t got = zip_fread(file.get(), text.data() + used, kReadBlock);
-        if (got < 0)
-            return false;
-        text.resize(used + size_t(got));
-        if (got == 0)
-            break;
-    }
-    return zip_fclose(file.release()) == 0;
+    return member && zipReadMember(std::move(member), text, maxSize) == ZIP_ER_OK;
 }
 
 std::string rootFileOf(const std::string& container)
@@ -91,7 +68,7 @@ zip_int64_t firstScoreEntry(zip_t* archive)
 
 bool unpackMxl(const char* bytes, size_t size, size_t maxSize, std::string& score, std::string& problem)
 {
-    Archive archive = openArchive(bytes, size);
+    ZipArchive archive = openArchive(bytes, size);
     if (!archive || zip_get_num_entries(archive.get(), 0) <= 0) {
         problem = "the compressed MusicXML file is damaged";
         return false;
