@@ -511,67 +511,6 @@ bool XPxmlParser::collectUntilClose(XPxmlNode* node, int code, const char* messa
     return true;
 }
 
-bool XPxmlParser::scanPlainAttribute(size_t& at, long& atLine, PlainAttribute& out) const
-{
-    // The common form  name="value". Anything else (an entity, a line break
-    // inside a name or value, a missing "=") is left for the token-by-token
-    // path, which then reads exactly what it would have read anyway.
-    size_t p = at;
-    long line = atLine;
-    auto skipBlanks = [&] {
-        for (; p < m_length && isBlank(m_text[p]); ++p)
-            if (m_text[p] == '\n')
-                ++line;
-    };
-    skipBlanks();
-    const size_t nameBegin = p;
-    if (p < m_length && (m_text[p] == '?' || m_text[p] == ']'))
-        return false; // may start a close token
-    while (p < m_length && !kUnquotedEnds.table[m_text[p]])
-        ++p;
-    const size_t nameEnd = p;
-    if (nameEnd == nameBegin || p >= m_length || m_text[p] == '\r' || m_text[p] == '\n')
-        return false;
-    skipBlanks();
-    if (p >= m_length || m_text[p] != '=')
-        return false;
-    ++p;
-    skipBlanks();
-    if (p >= m_length || (m_text[p] != '"' && m_text[p] != '\''))
-        return false;
-    const unsigned char quote = m_text[p++];
-    const size_t valueBegin = p;
-    for (;; ++p) {
-        while (p < m_length && !kValueStops.table[m_text[p]])
-            ++p;
-        if (p >= m_length)
-            return false;
-        if (m_text[p] == quote)
-            break;
-        if (m_text[p] != '\'')
-            return false; // an entity, a line break or a double quote inside single ones
-    }
-    const char* text = reinterpret_cast<const char*>(m_text);
-    out.name = {text + nameBegin, nameEnd - nameBegin};
-    out.value = {text + valueBegin, p - valueBegin};
-    at = p + 1;
-    atLine = line;
-    return true;
-}
-
-bool XPxmlParser::readPlainAttribute()
-{
-    PlainAttribute attribute;
-    size_t p = m_pos;
-    long line = m_doc.m_line;
-    if (!scanPlainAttribute(p, line, attribute))
-        return false;
-    m_pos = p;
-    m_doc.m_line = line;
-    m_attributes.append(attribute.name, attribute.value, true);
-    return true;
-}
-
 inline const char* XPxmlParser::commonNameOf(std::string_view name)
 {
     // The same few names come again and again: a remembered spelling costs
@@ -623,8 +562,10 @@ inline const unsigned char* skipTagBlanks(const unsigned char* p, long& line)
     return p;
 }
 
-// name="value" inside a start tag that ends at a ">" somewhere ahead of p,
-// in the shape scanPlainAttribute takes; nullptr for anything else.
+// name="value" inside a start tag that ends at a ">" somewhere ahead of p;
+// nullptr for anything else (an entity, a line break inside a name or value,
+// a missing "="), which the token-by-token path then reads as it would have
+// anyway.
 const unsigned char* scanTagAttribute(const unsigned char* p, long& line, std::string_view& name,
                                       std::string_view& value)
 {
@@ -657,6 +598,34 @@ const unsigned char* scanTagAttribute(const unsigned char* p, long& line, std::s
 
 } // namespace
 
+bool XPxmlParser::closeAhead(size_t from)
+{
+    // Remembered: the ">" found is the first one after any position up to
+    // it, so the input is searched once in all.
+    if (m_nextClose == kNoClose)
+        return false;
+    if (m_nextClose >= from)
+        return true;
+    const void* close = from < m_length ? std::memchr(m_text + from, '>', m_length - from) : nullptr;
+    m_nextClose = close ? size_t(static_cast<const unsigned char*>(close) - m_text) : kNoClose;
+    return close != nullptr;
+}
+
+bool XPxmlParser::readPlainAttribute()
+{
+    if (!closeAhead(m_pos))
+        return false;
+    std::string_view name, value;
+    long line = m_doc.m_line;
+    const unsigned char* end = scanTagAttribute(m_text + m_pos, line, name, value);
+    if (!end)
+        return false;
+    m_pos = size_t(end - m_text);
+    m_doc.m_line = line;
+    m_attributes.append(name, value, true);
+    return true;
+}
+
 XPxmlParser::PlainChild XPxmlParser::parsePlainChild(XPxmlNode* parent)
 {
     // An element child in the shape the writer produces: "<", a plain name,
@@ -668,16 +637,8 @@ XPxmlParser::PlainChild XPxmlParser::parsePlainChild(XPxmlNode* parent)
     const unsigned char* nameBegin = p;
     if (*p == '?' || *p == ']' || *p == '/' || *p == '!' || kUnquotedEnds.table[*p])
         return PlainChild::NotPlain;
-    // The ">" that bounds every scan below. Remembered: it is the first one
-    // after any position up to it, so the input is searched once in all.
-    if (m_nextClose < m_pos + 1 || m_nextClose == kNoClose) {
-        if (m_nextClose == kNoClose)
-            return PlainChild::NotPlain;
-        const void* close = std::memchr(p, '>', m_length - m_pos - 1);
-        m_nextClose = close ? size_t(static_cast<const unsigned char*>(close) - m_text) : kNoClose;
-        if (!close)
-            return PlainChild::NotPlain;
-    }
+    if (!closeAhead(m_pos + 1))
+        return PlainChild::NotPlain;
     p = scanTo(kUnquotedEnds.table, p);
     if (p == nameBegin || *p == '\r' || *p == '\n')
         return PlainChild::NotPlain;

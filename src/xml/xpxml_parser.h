@@ -40,13 +40,10 @@ private:
     bool readQuoted(std::string& value, bool noEntities, bool definition = false);
     std::unique_ptr<XPxmlNode> parseNode(const Token* alreadyRead = nullptr);
     void parseTopLevel();
-    struct PlainAttribute {
-        std::string_view name;
-        std::string_view value;
-    };
-    // Reads name="value" from at (moving it and atLine on) when it is plain.
-    bool scanPlainAttribute(size_t& at, long& atLine, PlainAttribute& out) const;
+    // Reads a plain name="value" straight from the input into the filler.
     bool readPlainAttribute();
+    // True when a ">" lies at or after from: it bounds the plain scans.
+    bool closeAhead(size_t from);
     enum class PlainChild { Parsed, NotPlain, Failed };
     static constexpr uint32_t kPlainAttributes = 8;
     PlainChild parsePlainChild(XPxmlNode* parent);
