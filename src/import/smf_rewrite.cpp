@@ -15,9 +15,11 @@ constexpr unsigned char kTrackName = 0x03;
 constexpr unsigned char kInstrumentName = 0x04;
 constexpr unsigned char kTempo = 0x51;
 constexpr unsigned char kTimeSignature = 0x58;
-// Later events are left out: the library counts time in an int, and a
-// variable-length number holds no more than this.
+// Later events are left out: a variable-length number holds no more than this.
 constexpr uint64_t kLatestTick = 0x0FFFFFFF;
+// Names and notices are cut to this many bytes: they only label the choice
+// of a voice, and the reader grows its message buffer a little at a time.
+constexpr uint32_t kLongestText = 1024;
 constexpr int kAssumedTempo = 120;
 constexpr int kMostTicks = 0x7FFF;
 
@@ -116,6 +118,25 @@ bool keptMeta(unsigned char type, const unsigned char* data, uint32_t length)
     }
 }
 
+bool isText(unsigned char type) { return type == kCopyright || type == kTrackName || type == kInstrumentName; }
+
+// A text meta event cut to kLongestText bytes, not inside a UTF-8 sequence,
+// into event; its size.
+size_t shortenedText(unsigned char type, const unsigned char* text, uint32_t length,
+                     unsigned char (&event)[4 + kLongestText])
+{
+    uint32_t cut = std::min(length, kLongestText);
+    if (cut < length)
+        while (cut > 0 && (text[cut] & 0xC0) == 0x80)
+            --cut;
+    event[0] = kMeta;
+    event[1] = type;
+    event[2] = (unsigned char)(0x80 | cut >> 7);
+    event[3] = (unsigned char)(cut & 0x7F);
+    std::memcpy(event + 4, text, cut);
+    return 4 + cut;
+}
+
 bool keptChannelMessage(unsigned char status)
 {
     const unsigned char kind = status & 0xF0;
@@ -169,8 +190,14 @@ bool rewriteTrack(const unsigned char* p, const unsigned char* end, std::vector<
             running = 0; // meta and system exclusive events end a running status
             if (type == kEndOfTrack)
                 break; // nothing after it counts
-            if (first == kMeta && keptMeta(type, p - length, length))
+            if (first != kMeta || !keptMeta(type, p - length, length))
+                continue;
+            if (isText(type) && length > kLongestText) {
+                unsigned char shortened[4 + kLongestText];
+                write(shortened, shortenedText(type, p - length, length, shortened));
+            } else {
                 write(start, size_t(p - start));
+            }
             continue;
         }
         return false; // no other system message belongs in a file

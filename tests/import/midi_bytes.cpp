@@ -24,9 +24,12 @@ void putVariable(std::vector<char>& out, uint32_t v)
 
 MidiEvent meta(uint32_t tick, uint8_t type, const std::vector<uint8_t>& data)
 {
+    std::vector<char> length;
+    putVariable(length, uint32_t(data.size()));
     MidiEvent event{tick, {}};
-    event.bytes.reserve(3 + data.size()); // one block: GCC 12 misreads a growing insert
-    event.bytes = {0xFF, type, uint8_t(data.size())};
+    event.bytes.reserve(2 + length.size() + data.size()); // one block: GCC 12 misreads a growing insert
+    event.bytes = {0xFF, type};
+    event.bytes.insert(event.bytes.end(), length.begin(), length.end());
     event.bytes.insert(event.bytes.end(), data.begin(), data.end());
     return event;
 }

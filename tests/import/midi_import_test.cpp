@@ -68,6 +68,20 @@ TEST(MidiImport, FileVariants)
     }
 }
 
+// Names and notices only label the piece: megabytes of them are cut to a
+// kilobyte, before a character that would not fit whole, and read at once.
+TEST(MidiImport, LongNamesAreCut)
+{
+    const std::string name = std::string(1023, 'a') + "\xC3\xA9" + std::string(3'000'000, 'b');
+    const std::string notice = std::string(2'000'000, 'c');
+    MidiTrack notes = noteEvents({{C4, 0, 480}});
+    notes.push_back(textEvent(0, 0x02, notice));
+    const Imported imported = importBytes(midiFile(1, kTpq, {{textEvent(0, 0x03, name)}, notes}));
+    ASSERT_TRUE(imported.ok);
+    EXPECT_EQ(imported.piece.title, std::string(1023, 'a'));
+    EXPECT_EQ(imported.piece.rights, std::string(1024, 'c'));
+}
+
 TEST(MidiImport, RhythmRules)
 {
     const RhythmRow rows[] = {
