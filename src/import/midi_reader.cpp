@@ -52,7 +52,10 @@ struct ChannelNotes {
 // tempo and meter changes are gathered here as it goes.
 class MidiReading final : public Midifile_reader {
 public:
-    MidiReading(const std::vector<char>& file, ImportedPiece& piece) : m_file(file), m_piece(piece) {}
+    MidiReading(const std::vector<char>& file, ImportedPiece& piece)
+        : m_next(reinterpret_cast<const unsigned char*>(file.data())), m_end(m_next + file.size()), m_piece(piece)
+    {
+    }
     ~MidiReading() { finalize(); }
 
     // False when the library found the file damaged.
@@ -69,7 +72,7 @@ public:
 protected:
     void* Mf_malloc(size_t size) override { return std::malloc(size); }
     void Mf_free(void* block, size_t) override { std::free(block); }
-    int Mf_getc() override { return m_at < m_file.size() ? static_cast<unsigned char>(m_file[m_at++]) : EOF; }
+    int Mf_getc() override { return m_next < m_end ? *m_next++ : EOF; }
     void Mf_error(char*) override {} // the importer says what is wrong itself, once
 
     void Mf_header(int format, int, int division) override
@@ -200,8 +203,8 @@ private:
         }
     }
 
-    const std::vector<char>& m_file;
-    size_t m_at = 0;
+    const unsigned char* m_next; // the reader asks for every byte of the file in turn
+    const unsigned char* m_end;
     ImportedPiece& m_piece;
     int m_format = 1;
     int m_track = 0;

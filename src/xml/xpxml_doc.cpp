@@ -2,8 +2,11 @@
 
 #include "xml/xpxml_document_node.h"
 
+#include "xml/xpxml_kind.h"
+
 #include <cstdio>
 #include <cstring>
+#include <vector>
 
 XPxmlDoc::XPxmlDoc() : m_documentNode(new XPxmlDocumentNode(this)) {}
 
@@ -61,9 +64,24 @@ bool XPxmlDoc::isModified() const
 
 void XPxmlDoc::clearModified()
 {
-    const XPxmlNode* root = rootElement();
-    for (XPxmlNode* node = rootElement(); node; node = nextBelow(node, root))
+    // Each element's children are read in one locked pass over its list, not
+    // a locked step per sibling: a document just built has a million of them.
+    std::vector<XPxmlNode*> pending;
+    if (XPxmlNode* root = rootElement())
+        pending.push_back(root);
+    while (!pending.empty()) {
+        XPxmlNode* node = pending.back();
+        pending.pop_back();
         node->setModified(false);
+        node->children().scan(
+            [](void* entry, void* context) {
+                auto* child = static_cast<XPxmlNode*>(entry);
+                if (child->kind() == XPxmlKind::Element)
+                    static_cast<std::vector<XPxmlNode*>*>(context)->push_back(child);
+                return false;
+            },
+            &pending);
+    }
 }
 
 void XPxmlDoc::setError(int code, const std::string& message)

@@ -11,7 +11,7 @@ XPxmlAttributeName::XPxmlAttributeName(std::string_view name) : text(name), comm
 
 XPxmlElementMaker& XPxmlElementMaker::add(const XPxmlAttributeName& name, std::string_view value)
 {
-    for (size_t i = 0; i < m_names.size(); ++i) {
+    for (uint32_t i = 0; i < m_count; ++i) {
         // Shared copies differ in more than case, so two of them are one name only when they are one copy.
         const bool same = name.common && m_common[i] ? name.common == m_common[i]
                                                      : m_names[i].size() == name.text.size() &&
@@ -21,10 +21,31 @@ XPxmlElementMaker& XPxmlElementMaker::add(const XPxmlAttributeName& name, std::s
             return *this;
         }
     }
-    m_names.push_back(name.text);
-    m_values.push_back(value);
-    m_common.push_back(name.common);
+    if (m_count == m_capacity)
+        grow();
+    m_names[m_count] = name.text;
+    m_values[m_count] = value;
+    m_common[m_count] = name.common;
+    ++m_count;
     return *this;
+}
+
+void XPxmlElementMaker::grow()
+{
+    const uint32_t capacity = m_capacity * 2;
+    // Copies first: the vectors may hold the attributes already.
+    std::vector<std::string_view> names(m_names, m_names + m_count), values(m_values, m_values + m_count);
+    std::vector<const char*> common(m_common, m_common + m_count);
+    names.resize(capacity);
+    values.resize(capacity);
+    common.resize(capacity);
+    m_moreNames = std::move(names);
+    m_moreValues = std::move(values);
+    m_moreCommon = std::move(common);
+    m_names = m_moreNames.data();
+    m_values = m_moreValues.data();
+    m_common = m_moreCommon.data();
+    m_capacity = capacity;
 }
 
 XPxmlNode* XPxmlElementMaker::appendTo(XPxmlNode& parent, const char* name)
@@ -32,19 +53,13 @@ XPxmlNode* XPxmlElementMaker::appendTo(XPxmlNode& parent, const char* name)
     // Whatever happens, nothing of this element lingers for the next.
     struct Clear {
         XPxmlElementMaker& maker;
-        ~Clear()
-        {
-            maker.m_names.clear();
-            maker.m_values.clear();
-            maker.m_common.clear();
-        }
+        ~Clear() { maker.m_count = 0; }
     } clear{*this};
     // New and seen by no one: it needs none of the checks of create() and insertChild().
     std::unique_ptr<XPxmlNode> element(new XPxmlNode(XPxmlKind::Element));
     element->m_name.assign(name ? name : "");
-    if (!m_names.empty())
-        element->m_attributes.store(
-            XPxmlAttributeStore::make(m_names.data(), m_values.data(), uint32_t(m_names.size()), m_common.data()),
-            std::memory_order_release);
+    if (m_count > 0)
+        element->m_attributes.store(XPxmlAttributeStore::make(m_names, m_values, m_count, m_common),
+                                    std::memory_order_release);
     return parent.appendParsedChild(std::move(element));
 }

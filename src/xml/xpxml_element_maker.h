@@ -19,6 +19,10 @@ struct XPxmlAttributeName {
 // element after element.
 class XPxmlElementMaker {
 public:
+    XPxmlElementMaker() = default;
+    XPxmlElementMaker(const XPxmlElementMaker&) = delete; // points into itself
+    XPxmlElementMaker& operator=(const XPxmlElementMaker&) = delete;
+
     // An attribute of the next element; a name given again, in any case,
     // keeps its place and takes the later value (meant for the few
     // attributes of an element: each name is compared with the others).
@@ -29,7 +33,19 @@ public:
     XPxmlNode* appendTo(XPxmlNode& parent, const char* name);
 
 private:
-    std::vector<std::string_view> m_names;
-    std::vector<std::string_view> m_values;
-    std::vector<const char*> m_common;
+    void grow();
+
+    // The attributes of the next element: in place while they are few, as
+    // bars' and notes' are, in the vectors' storage once there are more.
+    static constexpr uint32_t kInPlace = 8;
+    std::string_view m_namesInPlace[kInPlace];
+    std::string_view m_valuesInPlace[kInPlace];
+    const char* m_commonInPlace[kInPlace];
+    std::string_view* m_names = m_namesInPlace;
+    std::string_view* m_values = m_valuesInPlace;
+    const char** m_common = m_commonInPlace;
+    uint32_t m_count = 0;
+    uint32_t m_capacity = kInPlace;
+    std::vector<std::string_view> m_moreNames, m_moreValues;
+    std::vector<const char*> m_moreCommon;
 };

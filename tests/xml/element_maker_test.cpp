@@ -36,6 +36,13 @@ TEST(ElementMaker, MakesWhatSetAttributeMakes)
          "<Note Value=\"8\" Tie=\"Y\" odd=\"2\"/>"},
         {"empty and long values", {{"Text", ""}, {"Lyric", std::string(300, 'a')}},
          "<Note Text=\"\" Lyric=\"" + std::string(300, 'a') + "\"/>"},
+        {"more than a few, one again among them",
+         {{"a1", "1"}, {"a2", "2"}, {"a3", "3"}, {"a4", "4"}, {"a5", "5"}, {"a6", "6"}, {"a7", "7"}, {"a8", "8"},
+          {"a9", "9"}, {"A2", "two"}, {"a10", "10"}, {"a11", "11"}, {"a12", "12"}, {"a13", "13"}, {"a14", "14"},
+          {"a15", "15"}, {"a16", "16"}, {"a17", "17"}},
+         "<Note a1=\"1\" a2=\"two\" a3=\"3\" a4=\"4\" a5=\"5\" a6=\"6\" a7=\"7\" a8=\"8\" a9=\"9\" a10=\"10\" "
+         "a11=\"11\" a12=\"12\" a13=\"13\" a14=\"14\" a15=\"15\" a16=\"16\" a17=\"17\"/>"},
+        {"few again after many", {{"Value", "2"}}, "<Note Value=\"2\"/>"},
     };
     XPxmlDoc doc;
     ASSERT_EQ(doc.loadText("<List/>"), 0);
