@@ -59,10 +59,10 @@ NoteValue closestValue(int64_t room, bool allowTriplet)
     return best;
 }
 
-const char* valueText(const NoteValue& value)
+std::string_view valueText(const NoteValue& value)
 {
     // Written for every note: looked up, not formatted.
-    static constexpr const char* kTexts[][3] = {
+    static constexpr std::string_view kTexts[][3] = {
         {"1", "1.", "1.."},    {"2", "2.", "2.."},    {"4", "4.", "4.."},    {"8", "8.", "8.."},
         {"16", "16.", "16.."}, {"32", "32.", "32.."}, {"64", "64.", "64.."},
     };

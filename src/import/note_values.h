@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string_view>
 #include <span>
 
 // Lengths in units of a 192nd of a quarter note: every written value from a
@@ -24,4 +25,4 @@ std::span<const NoteValue> gridValues();
 NoteValue closestValue(int64_t room, bool allowTriplet);
 
 // The "Value" text: "4", "8.", "2..".
-const char* valueText(const NoteValue& value);
+std::string_view valueText(const NoteValue& value);

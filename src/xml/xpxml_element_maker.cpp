@@ -9,27 +9,6 @@
 
 XPxmlAttributeName::XPxmlAttributeName(std::string_view name) : text(name), common(xpxmlCommonName(name, false)) {}
 
-XPxmlElementMaker& XPxmlElementMaker::add(const XPxmlAttributeName& name, std::string_view value)
-{
-    for (uint32_t i = 0; i < m_count; ++i) {
-        // Shared copies differ in more than case, so two of them are one name only when they are one copy.
-        const bool same = name.common && m_common[i] ? name.common == m_common[i]
-                                                     : m_names[i].size() == name.text.size() &&
-                                                           xpxmlNameEquals(m_names[i], name.text);
-        if (same) {
-            m_values[i] = value;
-            return *this;
-        }
-    }
-    if (m_count == m_capacity)
-        grow();
-    m_names[m_count] = name.text;
-    m_values[m_count] = value;
-    m_common[m_count] = name.common;
-    ++m_count;
-    return *this;
-}
-
 void XPxmlElementMaker::grow()
 {
     const uint32_t capacity = m_capacity * 2;
