@@ -1,6 +1,7 @@
 #include "xml/xpxml.h"
 #include "xml/xpxml_name_set.h"
 #include "xml/xpxml_writer.h"
+#include "written_text.h"
 
 #include <gtest/gtest.h>
 
@@ -12,13 +13,6 @@
 // both forms must answer alike, and a value handed out must stay where it is
 // while other attributes of its element come and go.
 namespace {
-
-std::string written(const XPxmlNode* node)
-{
-    std::string out;
-    XPxmlWriter::write(node, out);
-    return out;
-}
 
 // Each edit, done before and after the attribute nodes exist, must leave the
 // same element behind.

@@ -1,6 +1,7 @@
 #include "xml/xpxml.h"
 #include "xml/xpxml_element_maker.h"
 #include "xml/xpxml_writer.h"
+#include "written_text.h"
 
 #include <gtest/gtest.h>
 
@@ -12,13 +13,6 @@
 // Elements made with all their attributes at once must be what setAttribute
 // would have made, one maker serving element after element.
 namespace {
-
-std::string written(const XPxmlNode* node)
-{
-    std::string out;
-    XPxmlWriter::write(node, out);
-    return out;
-}
 
 TEST(ElementMaker, MakesWhatSetAttributeMakes)
 {

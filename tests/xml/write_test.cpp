@@ -1,5 +1,6 @@
 #include "xml/xpxml.h"
 #include "xml/xpxml_writer.h"
+#include "written_text.h"
 
 #include <gtest/gtest.h>
 
@@ -7,13 +8,6 @@
 #include <string>
 
 namespace {
-
-std::string written(const XPxmlNode* node)
-{
-    std::string out;
-    XPxmlWriter::write(node, out);
-    return out;
-}
 
 TEST(Write, ElementShapes)
 {
