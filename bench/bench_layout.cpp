@@ -19,6 +19,7 @@
 #include "doc/message_sink.h"
 #include "doc/zolva_doc.h"
 #include "music_text.h"
+#include "steady_heap.h"
 #include "view/event_facts.h"
 #include "view/tablature_painter.h"
 #include "view/view_cursor.h"
@@ -208,6 +209,7 @@ std::string runName(const char* name, size_t children)
 
 int main(int argc, char** argv)
 {
+    keepFreedMemory();
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv); // the lyrics are measured in the label font
     benchmark::Initialize(&argc, argv);

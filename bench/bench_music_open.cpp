@@ -9,6 +9,7 @@
 #include "doc/message_sink.h"
 #include "doc/zolva_doc.h"
 #include "music_text.h"
+#include "steady_heap.h"
 #include "time_keeper.h"
 
 #include <benchmark/benchmark.h>
@@ -144,6 +145,7 @@ void printRatio(const TimeKeeper& keeper, const char* what, const std::string& n
 
 int main(int argc, char** argv)
 {
+    keepFreedMemory();
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))
         return 1;

@@ -4,6 +4,7 @@
 
 #include "heap_meter.h"
 #include "music_text.h"
+#include "steady_heap.h"
 #include "thread_seconds.h"
 #include "xml_figures.h"
 #include "xml_libraries.h"
@@ -158,6 +159,7 @@ bool consoleFormat(int argc, char** argv)
 
 int main(int argc, char** argv)
 {
+    keepFreedMemory();
     const bool console = consoleFormat(argc, argv);
     registerAll<XPxmlLibrary, PugixmlLibrary, Tinyxml2Library>();
     benchmark::Initialize(&argc, argv);

@@ -56,8 +56,8 @@ void readEventFacts(XPxmlNode* child, EventFacts& facts, LyricWidths* lyrics = n
 EventFacts readEventFacts(XPxmlNode* child, LyricWidths* lyrics = nullptr);
 
 // Replaces events with every child of noteList in order (keeping its
-// storage), stepping sibling by sibling so that the list's cursor is left
-// alone; empty for a null list. visit(facts) sees each as it is read.
+// storage), leaving the list's cursor alone; empty for a null list.
+// visit(facts) sees each as it is read.
 template <typename Visit>
 void collectEvents(XPxmlNode* noteList, EventTable& events, LyricWidths* lyrics, Visit visit);
 void collectEvents(XPxmlNode* noteList, EventTable& events, LyricWidths* lyrics = nullptr);
@@ -73,12 +73,17 @@ void collectEvents(XPxmlNode* noteList, EventTable& events, LyricWidths* lyrics,
     if (!noteList)
         return;
     events.reserve(noteList->childCount());
-    for (XPxmlNode* child = noteList->childAt(0); child;) {
-        // The step first: it brings the next element into the cache while
-        // this one's attributes are read.
-        XPxmlNode* next = child->nextSibling();
-        readEventFacts(child, events.emplace_back(), lyrics); // in place: the table is large
-        visit(events.back());
-        child = next;
+    // The children a run at a time: one look at the list for each run.
+    constexpr uint32_t kRun = 64;
+    XPxmlNode* run[kRun];
+    for (uint32_t from = 0;;) {
+        const uint32_t taken = noteList->childrenAt(from, run, kRun);
+        for (uint32_t i = 0; i < taken; ++i) {
+            readEventFacts(run[i], events.emplace_back(), lyrics); // in place: the table is large
+            visit(events.back());
+        }
+        if (taken < kRun)
+            break;
+        from += taken;
     }
 }

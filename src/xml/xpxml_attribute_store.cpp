@@ -44,7 +44,7 @@ size_t XPxmlAttributeStore::sizeFor(uint32_t capacity, size_t room)
 
 template <class NameAt, class ValueAt>
 XPxmlAttributeStore* XPxmlAttributeStore::makeFrom(uint32_t count, NameAt nameAt, ValueAt valueAt,
-                                                   const char* const* common)
+                                                   const char* const* common, XPxmlSlab::Carver* carver)
 {
     size_t room = kSpareRoom;
     for (uint32_t i = 0; i < count; ++i) {
@@ -55,7 +55,8 @@ XPxmlAttributeStore* XPxmlAttributeStore::makeFrom(uint32_t count, NameAt nameAt
     if (room > UINT32_MAX / 2)
         throw std::bad_alloc();
     const uint32_t capacity = count + 1;
-    void* memory = XPxmlSlab::allocate(sizeFor(capacity, room));
+    const size_t size = sizeFor(capacity, room);
+    void* memory = carver ? carver->allocate(size) : XPxmlSlab::allocate(size);
     auto* store = new (memory) XPxmlAttributeStore(capacity, uint32_t(room));
     for (uint32_t i = 0; i < count; ++i)
         store->m_pairs[i] = {common[i] ? common[i] : store->keep(nameAt(i)), store->keep(valueAt(i))};
@@ -76,14 +77,16 @@ XPxmlAttributeStore* XPxmlAttributeStore::make(const Pair* pairs, uint32_t count
     for (uint32_t i = 0; i < count; ++i)
         common[i] = xpxmlCommonName(pairs[i].name, false);
     return makeFrom(
-        count, [pairs](uint32_t i) { return pairs[i].name; }, [pairs](uint32_t i) { return pairs[i].value; }, common);
+        count, [pairs](uint32_t i) { return pairs[i].name; }, [pairs](uint32_t i) { return pairs[i].value; }, common,
+        nullptr);
 }
 
 XPxmlAttributeStore* XPxmlAttributeStore::make(const std::string_view* names, const std::string_view* values,
-                                               uint32_t count, const char* const* common)
+                                               uint32_t count, const char* const* common, XPxmlSlab::Carver* carver)
 {
     return makeFrom(
-        count, [names](uint32_t i) { return names[i]; }, [values](uint32_t i) { return values[i]; }, common);
+        count, [names](uint32_t i) { return names[i]; }, [values](uint32_t i) { return values[i]; }, common,
+        carver);
 }
 
 void XPxmlAttributeStore::destroy(XPxmlAttributeStore* store) noexcept

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "xml/xpxml_list.h"
+#include "xml/xpxml_slab.h"
 #include "xml/xpxml_spinlock.h"
 
 #include <cstddef>
@@ -31,9 +32,9 @@ public:
     // Holds the pairs given (names distinct), with room for one more.
     static XPxmlAttributeStore* make(const Pair* pairs, uint32_t count);
     // The same from names and values side by side, with common[i] =
-    // xpxmlCommonName(names[i], false) given.
+    // xpxmlCommonName(names[i], false) given, carved by carver when there is one.
     static XPxmlAttributeStore* make(const std::string_view* names, const std::string_view* values, uint32_t count,
-                                     const char* const* common);
+                                     const char* const* common, XPxmlSlab::Carver* carver = nullptr);
     // Frees the texts and the block; the nodes must be gone already.
     static void destroy(XPxmlAttributeStore* store) noexcept;
     XPxmlAttributeStore(const XPxmlAttributeStore&) = delete;
@@ -66,7 +67,8 @@ private:
     };
     XPxmlAttributeStore(uint32_t capacity, uint32_t room);
     template <class NameAt, class ValueAt>
-    static XPxmlAttributeStore* makeFrom(uint32_t count, NameAt nameAt, ValueAt valueAt, const char* const* common);
+    static XPxmlAttributeStore* makeFrom(uint32_t count, NameAt nameAt, ValueAt valueAt, const char* const* common,
+                                         XPxmlSlab::Carver* carver);
     static size_t sizeFor(uint32_t capacity, size_t room);
     ~XPxmlAttributeStore() = default;
 

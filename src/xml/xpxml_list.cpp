@@ -205,6 +205,17 @@ uint32_t XPxmlList::append(void* item)
     return b->insertAt(b->count, item);
 }
 
+uint32_t XPxmlList::appendUnshared(void* item)
+{
+    Block* b = block();
+    if (!b) {
+        b = new Block(defaultGrowth() == kNodeListGrowth);
+        m_state.store(reinterpret_cast<uintptr_t>(b) | (m_state.load(std::memory_order_relaxed) & kNodeListBit),
+                      std::memory_order_release);
+    }
+    return b->insertAt(b->count, item);
+}
+
 int XPxmlList::insert(int insertMode, void* item)
 {
     if (!item || insertMode < AtFront || insertMode > AfterCurrent)
@@ -427,6 +438,19 @@ void* XPxmlList::at(uint32_t index) const
         return nullptr;
     Guard guard(b->lock);
     return b->entry(int32_t(index));
+}
+
+uint32_t XPxmlList::copyEntries(uint32_t from, void** out, uint32_t max) const
+{
+    Block* b = block();
+    if (!b)
+        return 0;
+    Guard guard(b->lock);
+    if (from >= b->count)
+        return 0;
+    const uint32_t n = std::min(max, b->count - from);
+    std::memcpy(out, b->items + from, n * sizeof(void*));
+    return n;
 }
 
 void XPxmlList::clear(void (*dispose)(void*))

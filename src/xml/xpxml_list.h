@@ -30,6 +30,8 @@ public:
     int insert(int insertMode, void* item);
     // insert(AtEnd, item) for an item known to be there; returns its index.
     uint32_t append(void* item);
+    // The same without the lock, for a list no other thread can reach yet.
+    uint32_t appendUnshared(void* item);
     // Takes the current entry out (does not destroy it). 0 when empty or no cursor.
     int removeCurrent();
 
@@ -58,6 +60,10 @@ public:
 
     // Entry at index without touching the cursor (nullptr past the end).
     void* at(uint32_t index) const;
+    // Copies up to max entries from index from into out in one locked step,
+    // leaving the cursor alone: for a long walk, one lock per run of entries
+    // rather than one per step. Returns how many were copied.
+    uint32_t copyEntries(uint32_t from, void** out, uint32_t max) const;
 
     // Takes out every entry, first to last, handing each to dispose (may be
     // null). The cursor is cleared; capacity shrinks back.

@@ -279,6 +279,17 @@ XPxmlNode* XPxmlNode::appendParsedChild(std::unique_ptr<XPxmlNode> child)
     return added;
 }
 
+XPxmlNode* XPxmlNode::appendChildUnshared(std::unique_ptr<XPxmlNode> child)
+{
+    if (m_isDocumentNode)
+        return appendParsedChild(std::move(child));
+    child->m_parent = this;
+    const uint32_t index = m_children.appendUnshared(child.get());
+    XPxmlNode* added = child.release();
+    added->m_indexHint.store(index, std::memory_order_relaxed);
+    return added;
+}
+
 int XPxmlNode::insertBefore(XPxmlNode* child, XPxmlNode* reference)
 {
     if (!child)
@@ -340,7 +351,7 @@ XPxmlNode* XPxmlNode::clone(bool deep) const
             const XPxmlNode* child = source->childAt(i);
             if (!child)
                 break;
-            pending.emplace_back(child, copy->appendParsedChild(copyOne(child)));
+            pending.emplace_back(child, copy->appendChildUnshared(copyOne(child)));
         }
     }
     return top.release();

@@ -2,6 +2,7 @@
 
 #include "xml/xpxml_kind.h"
 #include "xml/xpxml_list.h"
+#include "xml/xpxml_slab.h"
 #include "xml/xpxml_text.h"
 
 #include <atomic>
@@ -36,7 +37,9 @@ public:
     XPxmlNode(const XPxmlNode&) = delete;
     XPxmlNode& operator=(const XPxmlNode&) = delete;
     static void* operator new(size_t size);
+    static void* operator new(size_t size, XPxmlSlab::Carver& carver) { return carver.allocate(size); }
     static void operator delete(void* node, size_t size) noexcept;
+    static void operator delete(void* node, XPxmlSlab::Carver&) noexcept { operator delete(node, sizeof(XPxmlNode)); }
 
     uint16_t kind() const { return m_kind; }
     const char* kindName() const { return XPxmlKind::nameOf(m_kind); }
@@ -79,6 +82,11 @@ public:
     XPxmlNode* nextElementSibling() const;
     XPxmlNode* childAt(uint32_t index) const { return static_cast<XPxmlNode*>(m_children.at(index)); }
     uint32_t childCount() const { return m_children.count(); }
+    // Up to max children from index from, in one step (XPxmlList::copyEntries).
+    uint32_t childrenAt(uint32_t from, XPxmlNode** out, uint32_t max) const
+    {
+        return m_children.copyEntries(from, reinterpret_cast<void**>(out), max);
+    }
 
     // --- structure ---
     // Detaches child from any old parent and inserts it at insertMode. 0 for a
@@ -141,6 +149,9 @@ private:
     XPxmlNode* stepToKind(void* entry, bool forward, const char* kindName);
     // Parser and clone: child is new and seen by no one else. Returns it.
     XPxmlNode* appendParsedChild(std::unique_ptr<XPxmlNode> child);
+    // The same below a node that is itself still being built, out of every
+    // other thread's reach (a document node never is): no lock is taken.
+    XPxmlNode* appendChildUnshared(std::unique_ptr<XPxmlNode> child);
     static void destroy(void* node);
     XPxmlAttributeStore* attributeStore() const { return m_attributes.load(std::memory_order_acquire); }
     XPxmlAttributeStore& ensureAttributeStore() const;

@@ -389,7 +389,7 @@ std::unique_ptr<XPxmlNode> XPxmlParser::parseNode(const Token* alreadyRead)
         return nullptr;
     }
 
-    std::unique_ptr<XPxmlNode> node(new XPxmlNode(XPxmlKind::Element));
+    std::unique_ptr<XPxmlNode> node(new (m_carver) XPxmlNode(XPxmlKind::Element));
     Token name;
     if (!readPlainName(name) && (!readToken(name, true, true, 0) || name.kind != TextToken)) {
         fail(2231, "Invalid data found while parsing tag name.");
@@ -683,10 +683,10 @@ XPxmlParser::PlainChild XPxmlParser::parsePlainChild(XPxmlNode* parent)
         commons[count++] = common;
     }
 
-    std::unique_ptr<XPxmlNode> child(new XPxmlNode(XPxmlKind::Element));
+    std::unique_ptr<XPxmlNode> child(new (m_carver) XPxmlNode(XPxmlKind::Element));
     child->m_name.assign(name);
     if (count)
-        child->m_attributes.store(XPxmlAttributeStore::make(names.at, values.at, count, commons),
+        child->m_attributes.store(XPxmlAttributeStore::make(names.at, values.at, count, commons, &m_carver),
                                   std::memory_order_relaxed);
     m_pos = size_t(p - m_text);
     m_doc.m_line = line;
@@ -695,7 +695,7 @@ XPxmlParser::PlainChild XPxmlParser::parsePlainChild(XPxmlNode* parent)
         if (!parseContent(child.get()))
             return PlainChild::Failed;
     }
-    parent->appendParsedChild(std::move(child));
+    parent->appendChildUnshared(std::move(child));
     return PlainChild::Parsed;
 }
 
@@ -797,11 +797,11 @@ bool XPxmlParser::parseContent(XPxmlNode* node)
     std::string collected;
     bool pendingText = false;
     Token token;
-    auto appendText = [node](const std::string& text) {
-        std::unique_ptr<XPxmlNode> textNode(new XPxmlNode(XPxmlKind::Text));
+    auto appendText = [this, node](const std::string& text) {
+        std::unique_ptr<XPxmlNode> textNode(new (m_carver) XPxmlNode(XPxmlKind::Text));
         textNode->m_name.assign("#text");
         textNode->m_value.assign(text);
-        node->appendParsedChild(std::move(textNode));
+        node->appendChildUnshared(std::move(textNode));
     };
     for (;;) {
         if (!pendingText) {
@@ -860,7 +860,7 @@ bool XPxmlParser::parseContent(XPxmlNode* node)
             if (m_abort)
                 return false;
             if (child)
-                node->appendParsedChild(std::move(child));
+                node->appendChildUnshared(std::move(child));
             continue;
         }
         collected += token.text;
@@ -903,7 +903,7 @@ bool XPxmlParser::parseDocumentType(XPxmlNode* node)
         if (m_abort)
             return false;
         if (child)
-            node->appendParsedChild(std::move(child));
+            node->appendChildUnshared(std::move(child));
     }
 }
 

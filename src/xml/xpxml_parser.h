@@ -2,6 +2,7 @@
 
 #include "xml/xpxml_attribute_filler.h"
 #include "xml/xpxml_name_index.h"
+#include "xml/xpxml_slab.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -76,6 +77,7 @@ private:
     // a reference does not have to visit a node somewhere in the tree.
     XPxmlNameIndex m_entities;
     XPxmlAttributeFiller m_attributes; // of the element whose start tag is being read
+    XPxmlSlab::Carver m_carver;        // the plain elements and their attributes, side by side
     bool m_abort = false;  // an error stops the whole load
     struct RecentName {
         uint8_t size = 0; // 0: nothing remembered

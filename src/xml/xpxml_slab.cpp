@@ -3,6 +3,7 @@
 #include "xml/xpxml_spinlock.h"
 
 #include <cstdint>
+#include <atomic>
 #include <iterator>
 #include <mutex>
 #include <new>
@@ -23,7 +24,13 @@ struct FreeSlot {
     FreeSlot* next;
 };
 
-struct Chunk {
+// What every chunk begins with: whether its slots were carved by a Carver (any
+// size, counted only) or handed out by a pool (one size, on a free list).
+struct ChunkHead {
+    bool carved = false;
+};
+
+struct Chunk : ChunkHead {
     Chunk* prevPartial = nullptr; // chunks with freed slots to hand out
     Chunk* nextPartial = nullptr;
     FreeSlot* freeSlots = nullptr;
@@ -38,6 +45,17 @@ Chunk* chunkOf(void* slot)
 {
     return reinterpret_cast<Chunk*>(reinterpret_cast<uintptr_t>(slot) & ~uintptr_t(kChunkSize - 1));
 }
+
+// A carver's chunk counts its slots still held, plus a reserve for the slots
+// not yet carved while a carver works on it: whoever takes the count to zero,
+// the last release or the carver moving on, gives the chunk back.
+struct CarvedChunk : ChunkHead {
+    CarvedChunk() { carved = true; }
+    std::atomic<uint32_t> live{kCarverReserve};
+    static constexpr uint32_t kCarverReserve = 1u << 30; // far above the slots of a chunk
+};
+
+constexpr size_t kCarvedHeaderSize = (sizeof(CarvedChunk) + 15) & ~size_t(15);
 
 Chunk* newChunk()
 {
@@ -55,6 +73,7 @@ void freeChunk(Chunk* chunk)
 // Empty chunks kept for the next load instead of going back at once: opening
 // file after file then reuses memory the system has already handed over.
 constexpr int kSpareChunks = 64;
+constexpr int kCarvedSpares = 512;
 
 struct Pool {
     constexpr explicit Pool(size_t size)
@@ -197,6 +216,58 @@ struct PoolBySize {
     return size <= candidate.slotSize ? candidate : gPools[kBySize.index[size / 16] + 1];
 }
 
+// Empty carved chunks kept for the next parse, as the pools keep theirs.
+struct CarvedSpares {
+    XPxmlSpinLock lock;
+    void* chunks[kCarvedSpares] = {};
+    int count = 0;
+
+    void* take()
+    {
+        {
+            std::lock_guard<XPxmlSpinLock> guard(lock);
+            if (count)
+                return chunks[--count];
+        }
+        return ::operator new(kChunkSize, std::align_val_t(kChunkSize));
+    }
+
+    void giveBack(CarvedChunk* chunk) noexcept
+    {
+        chunk->~CarvedChunk();
+        {
+            std::lock_guard<XPxmlSpinLock> guard(lock);
+            if (count < kCarvedSpares) {
+                chunks[count++] = chunk;
+                return;
+            }
+        }
+        ::operator delete(static_cast<void*>(chunk), std::align_val_t(kChunkSize));
+    }
+
+    void releaseAll() noexcept
+    {
+        for (;;) {
+            void* chunk = nullptr;
+            {
+                std::lock_guard<XPxmlSpinLock> guard(lock);
+                if (!count)
+                    return;
+                chunk = chunks[--count];
+            }
+            ::operator delete(chunk, std::align_val_t(kChunkSize));
+        }
+    }
+};
+constinit CarvedSpares gCarvedSpares;
+
+[[maybe_unused]] void releaseCarved(void* slot) noexcept
+{
+    auto* chunk = static_cast<CarvedChunk*>(static_cast<ChunkHead*>(chunkOf(slot)));
+    if (chunk->live.fetch_sub(1, std::memory_order_acq_rel) == 1)
+        gCarvedSpares.giveBack(chunk);
+}
+
 } // namespace
 
 namespace XPxmlSlab {
@@ -222,6 +293,8 @@ void release(void* slot, size_t size) noexcept
 #else
     if (size > kLargestSlotSize)
         ::operator delete(slot);
+    else if (chunkOf(slot)->carved)
+        releaseCarved(slot);
     else
         pool(size).release(slot);
 #endif
@@ -231,6 +304,44 @@ void releaseSpareChunks() noexcept
 {
     for (Pool& each : gPools)
         each.releaseSpare();
+    gCarvedSpares.releaseAll();
+}
+
+Carver::~Carver()
+{
+    retire();
+}
+
+void* Carver::allocateSlow(size_t size)
+{
+#if defined(XPXML_SLAB_BYPASS)
+    return ::operator new(size);
+#else
+    if (size > kLargestSlotSize)
+        return ::operator new(size);
+    retire();
+    auto* chunk = new (gCarvedSpares.take()) CarvedChunk;
+    m_chunk = chunk;
+    m_next = reinterpret_cast<char*>(chunk) + kCarvedHeaderSize;
+    m_end = reinterpret_cast<char*>(chunk) + kChunkSize;
+    void* slot = m_next;
+    m_next += size;
+    m_carved = 1;
+    return slot;
+#endif
+}
+
+void Carver::retire() noexcept
+{
+    if (!m_chunk)
+        return;
+    auto* chunk = static_cast<CarvedChunk*>(m_chunk);
+    const uint32_t uncarved = CarvedChunk::kCarverReserve - m_carved;
+    if (chunk->live.fetch_sub(uncarved, std::memory_order_acq_rel) == uncarved)
+        gCarvedSpares.giveBack(chunk);
+    m_chunk = nullptr;
+    m_next = m_end = nullptr;
+    m_carved = 0;
 }
 
 } // namespace XPxmlSlab

@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
+#include <iterator>
 #include <vector>
 
 namespace {
@@ -202,6 +204,26 @@ TEST_F(ListTest, NeighbourStepsWithoutTouchingCursor)
     int stranger = 9;
     EXPECT_EQ(list.neighbour(&stranger, +1, hint), nullptr);
     EXPECT_EQ(list.cursor(), 3);
+}
+
+TEST_F(ListTest, CopyEntriesTakesARunWithoutTouchingCursor)
+{
+    void* out[5] = {};
+    EXPECT_EQ(list.copyEntries(0, out, 5), 0u); // no storage yet
+    fill(5);
+    list.getAt(1);
+    const struct {
+        uint32_t from, max, expected;
+    } rows[] = {{0, 5, 5}, {1, 2, 2}, {3, 5, 2}, {5, 5, 0}, {9, 1, 0}};
+    for (const auto& row : rows) {
+        std::fill(std::begin(out), std::end(out), nullptr);
+        ASSERT_EQ(list.copyEntries(row.from, out, row.max), row.expected) << "from " << row.from;
+        for (uint32_t i = 0; i < row.expected; ++i)
+            EXPECT_EQ(out[i], item(int(row.from + i))) << "from " << row.from;
+        if (row.expected < 5)
+            EXPECT_EQ(out[row.expected], nullptr) << "from " << row.from; // nothing written past the run
+    }
+    EXPECT_EQ(list.cursor(), 1);
 }
 
 TEST_F(ListTest, RemoveByItemKeepsCursorOnItsEntry)

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <set>
 #include <thread>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -53,6 +54,38 @@ TEST(Slab, ThreadsAllocatingAndReleasingTogether)
     std::thread a(churn), b(churn);
     a.join();
     b.join();
+}
+
+// Carved slots of every size are distinct and writable, and can be released
+// on another thread while the carver goes on carving, before or after it dies.
+TEST(Slab, CarvedSlotsReleasedAnywhere)
+{
+    std::vector<std::pair<void*, size_t>> slots;
+    std::set<void*> seen;
+    {
+        XPxmlSlab::Carver carver;
+        std::thread releaser;
+        for (int i = 0; i < 6000; ++i) { // several chunks' worth
+            const size_t size = size_t(8 + (i * 37) % 300); // some beyond the largest slot
+            void* slot = carver.allocate(size);
+            ASSERT_EQ(reinterpret_cast<uintptr_t>(slot) % alignof(void*), 0u);
+            std::memset(slot, i & 0xFF, size);
+            EXPECT_TRUE(seen.insert(slot).second);
+            slots.emplace_back(slot, size);
+            if (i == 3000) { // the first half goes while carving continues
+                for (auto [slot, size] : slots)
+                    seen.erase(slot); // its memory may be carved again
+                releaser = std::thread([half = slots] {
+                    for (auto [slot, size] : half)
+                        XPxmlSlab::release(slot, size);
+                });
+                slots.clear();
+            }
+        }
+        releaser.join();
+    }
+    for (auto [slot, size] : slots)
+        XPxmlSlab::release(slot, size);
 }
 
 } // namespace
