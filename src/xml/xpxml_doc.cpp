@@ -65,19 +65,26 @@ bool XPxmlDoc::isModified() const
 void XPxmlDoc::clearModified()
 {
     // Each element's children are read in one locked pass over its list, not
-    // a locked step per sibling: a document just built has a million of them.
-    std::vector<XPxmlNode*> pending;
-    if (XPxmlNode* root = rootElement())
-        pending.push_back(root);
+    // a locked step per sibling, and each is cleared as it is met: a document
+    // just built has a million of them, and a second visit would find most of
+    // them gone from the cache. Only elements that ever had children are
+    // looked into.
+    XPxmlNode* root = rootElement();
+    if (!root)
+        return;
+    root->setModified(false);
+    std::vector<XPxmlNode*> pending{root};
     while (!pending.empty()) {
         XPxmlNode* node = pending.back();
         pending.pop_back();
-        node->setModified(false);
         node->children().scan(
             [](void* entry, void* context) {
                 auto* child = static_cast<XPxmlNode*>(entry);
-                if (child->kind() == XPxmlKind::Element)
-                    static_cast<std::vector<XPxmlNode*>*>(context)->push_back(child);
+                if (child->kind() == XPxmlKind::Element) {
+                    child->setModified(false);
+                    if (child->children().hasStorage())
+                        static_cast<std::vector<XPxmlNode*>*>(context)->push_back(child);
+                }
                 return false;
             },
             &pending);

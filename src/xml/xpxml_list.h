@@ -50,6 +50,8 @@ public:
 
     int32_t cursor() const;          // -1 for no cursor
     uint32_t capacity() const;       // slots allocated
+    // False only for a list that never held an entry: a test without the lock.
+    bool hasStorage() const { return block() != nullptr; }
     uint32_t cursorDepth() const;    // saved cursors
 
     // The entry beside item (+1 after, -1 before), or nullptr at either end or
