@@ -35,10 +35,10 @@ XPxmlNode* XPxmlElementMaker::appendTo(XPxmlNode& parent, const char* name)
         ~Clear() { maker.m_count = 0; }
     } clear{*this};
     // New and seen by no one: it needs none of the checks of create() and insertChild().
-    std::unique_ptr<XPxmlNode> element(new XPxmlNode(XPxmlKind::Element));
+    std::unique_ptr<XPxmlNode> element(new (m_carver) XPxmlNode(XPxmlKind::Element));
     element->m_name.assign(name ? name : "");
     if (m_count > 0)
-        element->m_attributes.store(XPxmlAttributeStore::make(m_names, m_values, m_count, m_common),
+        element->m_attributes.store(XPxmlAttributeStore::make(m_names, m_values, m_count, m_common, &m_carver),
                                     std::memory_order_release);
     return parent.appendParsedChild(std::move(element));
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "xml/xpxml_kind.h"
+#include "xml/xpxml_slab.h"
 
 #include <string_view>
 #include <vector>
@@ -50,6 +51,7 @@ private:
     uint32_t m_capacity = kInPlace;
     std::vector<std::string_view> m_moreNames, m_moreValues;
     std::vector<const char*> m_moreCommon;
+    XPxmlSlab::Carver m_carver; // each element beside its attributes, as a parse makes them
 };
 
 // In line: a note's few attributes are added for every note of a piece.
