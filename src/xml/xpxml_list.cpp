@@ -207,12 +207,7 @@ uint32_t XPxmlList::append(void* item)
 
 uint32_t XPxmlList::appendUnshared(void* item)
 {
-    Block* b = block();
-    if (!b) {
-        b = new Block(defaultGrowth() == kNodeListGrowth);
-        m_state.store(reinterpret_cast<uintptr_t>(b) | (m_state.load(std::memory_order_relaxed) & kNodeListBit),
-                      std::memory_order_release);
-    }
+    Block* b = ensureBlock();
     return b->insertAt(b->count, item);
 }
 

@@ -272,19 +272,19 @@ int XPxmlNode::insertChild(int insertMode, XPxmlNode* child)
 
 XPxmlNode* XPxmlNode::appendParsedChild(std::unique_ptr<XPxmlNode> child)
 {
-    child->m_parent = this;
-    const uint32_t index = m_children.append(child.get()); // out of memory: child goes with the exception
-    XPxmlNode* added = child.release();
-    added->m_indexHint.store(index, std::memory_order_relaxed);
-    return added;
+    return appendNewChild(std::move(child), false);
 }
 
 XPxmlNode* XPxmlNode::appendChildUnshared(std::unique_ptr<XPxmlNode> child)
 {
-    if (m_isDocumentNode)
-        return appendParsedChild(std::move(child));
+    return appendNewChild(std::move(child), !m_isDocumentNode);
+}
+
+XPxmlNode* XPxmlNode::appendNewChild(std::unique_ptr<XPxmlNode> child, bool unshared)
+{
     child->m_parent = this;
-    const uint32_t index = m_children.appendUnshared(child.get());
+    // Out of memory: child goes with the exception.
+    const uint32_t index = unshared ? m_children.appendUnshared(child.get()) : m_children.append(child.get());
     XPxmlNode* added = child.release();
     added->m_indexHint.store(index, std::memory_order_relaxed);
     return added;

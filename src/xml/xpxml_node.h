@@ -152,6 +152,7 @@ private:
     // The same below a node that is itself still being built, out of every
     // other thread's reach (a document node never is): no lock is taken.
     XPxmlNode* appendChildUnshared(std::unique_ptr<XPxmlNode> child);
+    XPxmlNode* appendNewChild(std::unique_ptr<XPxmlNode> child, bool unshared);
     static void destroy(void* node);
     XPxmlAttributeStore* attributeStore() const { return m_attributes.load(std::memory_order_acquire); }
     XPxmlAttributeStore& ensureAttributeStore() const;
