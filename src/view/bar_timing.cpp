@@ -94,7 +94,7 @@ public:
         mergeOpeningBar();
         if (m_groupMarks) // bars come and go without marks: without any, nothing to repair
             RepairGroups(result());
-        m_rewrite.apply(m_list, m_events, result());
+        m_rewrite.apply(m_list, result());
         if (m_changed)
             m_events.swap(m_result);
     }

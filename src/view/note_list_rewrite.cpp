@@ -18,27 +18,29 @@ void NoteListRewrite::remove(XPxmlNode* node)
     m_removed.push_back(node);
 }
 
-void NoteListRewrite::apply(XPxmlNode* list, const EventTable& before, const EventTable& after)
+void NoteListRewrite::apply(XPxmlNode* list, const EventTable& after)
 {
     if (changes() == 0)
         return;
-    const bool inPlace = changes() <= kMostChangesInPlace;
-    if (inPlace) {
+    if (changes() <= kMostChangesInPlace) {
         for (auto [bar, reference] : m_inserted)
             reference ? list->insertBefore(bar, reference) : list->appendChild(bar);
     } else {
-        // From the back, so that every detach finds its node where the walk
-        // left it and moves nothing behind it.
-        for (size_t i = before.size(); i-- > 0;)
-            before[i].node->detach();
+        std::vector<XPxmlNode*> nodes;
+        nodes.reserve(after.size());
+        for (const EventFacts& event : after)
+            nodes.push_back(event.node);
+        if (!list->replaceChildren(nodes.data(), uint32_t(nodes.size()))) {
+            // Not reached while after is the list less the removed plus the
+            // new bars; if it were, the list keeps what it holds and the
+            // bars no one took go with this rewrite.
+            return;
+        }
     }
     for (XPxmlNode* node : m_removed) {
         node->detach();
         delete node;
     }
-    if (!inPlace)
-        for (const EventFacts& event : after)
-            list->appendChild(event.node);
     m_inserted.clear();
     m_removed.clear();
 }

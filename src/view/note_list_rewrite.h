@@ -27,10 +27,10 @@ public:
     void remove(XPxmlNode* node);
     size_t changes() const { return m_inserted.size() + m_removed.size(); }
 
-    // Makes the children of list, which were before (as read by a full walk
-    // just now), become after: the same nodes less the removed ones plus the
-    // inserted bars, in order.
-    void apply(XPxmlNode* list, const EventTable& before, const EventTable& after);
+    // Makes the children of list become after: the children it has (as read
+    // by a full walk just now) less the removed ones plus the inserted bars,
+    // in order.
+    void apply(XPxmlNode* list, const EventTable& after);
 
 private:
     std::vector<std::pair<XPxmlNode*, XPxmlNode*>> m_inserted; // bar, reference

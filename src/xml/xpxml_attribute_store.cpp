@@ -14,6 +14,11 @@ namespace {
 // Room a parsed element keeps for the working position a layout adds to
 // every element, so that adding it allocates nothing.
 constexpr uint32_t kSpareRoom = 16;
+// An element the program builds starts without attributes and gets them one
+// by one (a new bar takes a type, a timing and its position): room for a few
+// pairs and their texts, so that none of them allocates again.
+constexpr uint32_t kFreshPairs = 4;
+constexpr uint32_t kFreshRoom = 48;
 
 size_t align8(size_t n)
 {
@@ -46,7 +51,7 @@ template <class NameAt, class ValueAt>
 XPxmlAttributeStore* XPxmlAttributeStore::makeFrom(uint32_t count, NameAt nameAt, ValueAt valueAt,
                                                    const char* const* common, XPxmlSlab::Carver* carver)
 {
-    size_t room = kSpareRoom;
+    size_t room = count ? kSpareRoom : kFreshRoom;
     for (uint32_t i = 0; i < count; ++i) {
         if (!common[i])
             room += nameAt(i).size() + 1;
@@ -54,7 +59,7 @@ XPxmlAttributeStore* XPxmlAttributeStore::makeFrom(uint32_t count, NameAt nameAt
     }
     if (room > UINT32_MAX / 2)
         throw std::bad_alloc();
-    const uint32_t capacity = count + 1;
+    const uint32_t capacity = count ? count + 1 : kFreshPairs;
     const size_t size = sizeFor(capacity, room);
     void* memory = carver ? carver->allocate(size) : XPxmlSlab::allocate(size);
     auto* store = new (memory) XPxmlAttributeStore(capacity, uint32_t(room));
@@ -142,7 +147,7 @@ void XPxmlAttributeStore::append(std::string_view name, std::string_view value, 
         m_pairs = fresh;
         m_capacity = grown;
     }
-    const bool shared = common && name == common;
+    const bool shared = common && ((name.data() == common && common[name.size()] == '\0') || name == common);
     const char* keptName = shared ? common : keep(name);
     try {
         m_pairs[m_count] = {keptName, keep(value)};

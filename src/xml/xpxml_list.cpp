@@ -401,6 +401,37 @@ void* XPxmlList::neighbour(const void* item, int direction, uint32_t& hint) cons
     return b->entry(direction > 0 ? index + 1 : index - 1);
 }
 
+void XPxmlList::replaceAll(void* const* items, uint32_t n, void (*dropped)(void*))
+{
+    Block* b = ensureBlock();
+    // Made before the lock is taken: running out of memory changes nothing.
+    void** fresh = n > kInlineSlots ? static_cast<void**>(::operator new(size_t(n) * sizeof(void*))) : nullptr;
+    void** taken;
+    uint32_t takenCount;
+    void* inlineCopy[kInlineSlots];
+    {
+        Guard guard(b->lock);
+        takenCount = b->count;
+        if (b->items == b->inlineItems) {
+            std::memcpy(inlineCopy, b->inlineItems, sizeof inlineCopy);
+            taken = inlineCopy;
+        } else {
+            taken = b->items;
+        }
+        b->items = fresh ? fresh : b->inlineItems;
+        b->capacity = fresh ? n : kInlineSlots;
+        if (n)
+            std::memcpy(b->items, items, n * sizeof(void*));
+        b->count = n;
+        b->cursor = int32_t(n) - 1;
+    }
+    if (dropped)
+        for (uint32_t i = 0; i < takenCount; ++i)
+            dropped(taken[i]);
+    if (taken != inlineCopy)
+        ::operator delete(taken);
+}
+
 int XPxmlList::remove(const void* item, uint32_t hint)
 {
     Block* b = block();
@@ -450,29 +481,6 @@ uint32_t XPxmlList::copyEntries(uint32_t from, void** out, uint32_t max) const
 
 void XPxmlList::clear(void (*dispose)(void*))
 {
-    Block* b = block();
-    if (!b)
-        return;
-    void** taken = nullptr;
-    uint32_t n = 0;
-    void* inlineCopy[kInlineSlots];
-    {
-        Guard guard(b->lock);
-        n = b->count;
-        if (b->items == b->inlineItems) {
-            std::memcpy(inlineCopy, b->inlineItems, sizeof inlineCopy);
-            taken = inlineCopy;
-        } else {
-            taken = b->items;
-            b->items = b->inlineItems;
-            b->capacity = kInlineSlots;
-        }
-        b->count = 0;
-        b->cursor = -1;
-    }
-    if (dispose)
-        for (uint32_t i = 0; i < n; ++i)
-            dispose(taken[i]);
-    if (taken != inlineCopy)
-        ::operator delete(taken);
+    if (block())
+        replaceAll(nullptr, 0, dispose);
 }

@@ -70,6 +70,10 @@ public:
     // Takes out every entry, first to last, handing each to dispose (may be
     // null). The cursor is cleared; capacity shrinks back.
     void clear(void (*dispose)(void*) = nullptr);
+    // Makes items[0..n) the entries, in one locked step, handing each entry
+    // held before to dropped (may be null) after it. The cursor ends on the
+    // last entry (none when n is 0); saved cursors stay.
+    void replaceAll(void* const* items, uint32_t n, void (*dropped)(void*) = nullptr);
     // Takes item out wherever it is (hint: where it was last seen). A cursor
     // behind it moves back with its entry; a cursor on it behaves as for
     // removeCurrent. 0 when item is absent.

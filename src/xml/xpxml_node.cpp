@@ -323,6 +323,45 @@ XPxmlNode* XPxmlNode::detach()
     return this;
 }
 
+bool XPxmlNode::replaceChildren(XPxmlNode* const* children, uint32_t n)
+{
+    std::vector<void*> entries(children, children + n);
+    // A parentless node can only be an ancestor when it is the top of this tree.
+    const XPxmlNode* top = this;
+    while (top->m_parent)
+        top = top->m_parent;
+    // The index hints, which only speed up searches, mark the nodes met, so
+    // that a doubled one shows without a search.
+    constexpr uint32_t kMet = UINT32_MAX;
+    uint32_t checked = 0;
+    for (; checked < n; ++checked) {
+        XPxmlNode* child = children[checked];
+        if (!child || child->m_isDocumentNode || child == top || (child->m_parent && child->m_parent != this) ||
+            child->m_indexHint.load(std::memory_order_relaxed) == kMet)
+            break;
+        child->m_indexHint.store(kMet, std::memory_order_relaxed);
+    }
+    auto unmark = [children](uint32_t count) {
+        for (uint32_t i = 0; i < count; ++i)
+            children[i]->m_indexHint.store(0, std::memory_order_relaxed);
+    };
+    if (checked < n) {
+        unmark(checked);
+        return false;
+    }
+    try {
+        m_children.replaceAll(entries.data(), n, [](void* old) { static_cast<XPxmlNode*>(old)->m_parent = nullptr; });
+    } catch (...) {
+        unmark(n);
+        throw;
+    }
+    for (uint32_t i = 0; i < n; ++i) {
+        children[i]->m_parent = this;
+        children[i]->m_indexHint.store(i, std::memory_order_relaxed);
+    }
+    return true;
+}
+
 void XPxmlNode::removeAllChildren()
 {
     m_children.clear(&XPxmlNode::destroy);

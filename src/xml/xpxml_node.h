@@ -100,6 +100,14 @@ public:
     // nullptr for a node without parent.
     XPxmlNode* detach();
     void removeAllChildren();
+    // Makes children[0..n) the children, in that order, in one step over the
+    // list (detaching and appending node by node costs a locked step each):
+    // for rebuilding a long list. Each must be a child already or have no
+    // parent; children left out are detached, not destroyed. False, changing
+    // nothing, for a null or doubled node, a document node, another node's
+    // child or one that would end up inside itself. The cursor ends on the
+    // last child.
+    bool replaceChildren(XPxmlNode* const* children, uint32_t n);
     // Same kind, name, value and attributes (and children when deep); detached.
     XPxmlNode* clone(bool deep) const;
 

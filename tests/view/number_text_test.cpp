@@ -140,6 +140,7 @@ TEST(PositionText, WrittenAndReadBack)
 {
     EXPECT_STREQ(formatPosition(1234, 16).text, "1234,16");
     EXPECT_STREQ(formatPosition(-5, 0).text, "-5,0");
+    EXPECT_STREQ(formatPosition(INT64_MIN, INT64_MAX).text, "-9223372036854775808,9223372036854775807");
     const EventPosition read = parsePosition(" 12,7x");
     EXPECT_EQ(read.position, 12);
     EXPECT_EQ(read.height, 7);

@@ -220,8 +220,9 @@ TEST_F(ListTest, CopyEntriesTakesARunWithoutTouchingCursor)
         ASSERT_EQ(list.copyEntries(row.from, out, row.max), row.expected) << "from " << row.from;
         for (uint32_t i = 0; i < row.expected; ++i)
             EXPECT_EQ(out[i], item(int(row.from + i))) << "from " << row.from;
-        if (row.expected < 5)
+        if (row.expected < 5) {
             EXPECT_EQ(out[row.expected], nullptr) << "from " << row.from; // nothing written past the run
+        }
     }
     EXPECT_EQ(list.cursor(), 1);
 }

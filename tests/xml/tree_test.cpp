@@ -204,6 +204,58 @@ TEST_F(TreeTest, RemoveAllChildren)
     EXPECT_EQ(root->firstChild(), nullptr);
 }
 
+TEST_F(TreeTest, ReplaceChildrenReordersAddsAndDetaches)
+{
+    XPxmlNode* a = root->findChild("a");
+    XPxmlNode* b = root->findChild("b");
+    XPxmlNode* text = root->lastChild("text");
+    XPxmlNode* c = root->findChild("c");
+    XPxmlNode* comment = root->firstChild("comment");
+    XPxmlNode* x = XPxmlNode::create("x");
+    XPxmlNode* order[] = {c, x, a, text};
+    ASSERT_TRUE(root->replaceChildren(order, 4));
+    std::unique_ptr<XPxmlNode> left[] = {std::unique_ptr<XPxmlNode>(b), std::unique_ptr<XPxmlNode>(comment)};
+    EXPECT_EQ(childNames(root), (Names{"c", "x", "a", "#text"}));
+    EXPECT_EQ(b->parent(), nullptr);
+    EXPECT_EQ(comment->parent(), nullptr);
+    EXPECT_EQ(x->document(), &doc);
+    EXPECT_EQ(a->prevSibling(), x);
+    root->lastChild();
+    root->replaceChildren(order, 3);
+    EXPECT_EQ(root->children().current(), a) << "the cursor ends on the last child";
+    EXPECT_EQ(text->parent(), nullptr);
+    delete text;
+}
+
+TEST_F(TreeTest, ReplaceChildrenRefusesWhatCannotGoThere)
+{
+    XPxmlNode* a = root->findChild("a");
+    XPxmlNode* inner = a->createChild(XPxmlList::AtEnd, "inner");
+    std::unique_ptr<XPxmlNode> top(XPxmlNode::create("top"));
+    XPxmlNode* below = top->createChild(XPxmlList::AtEnd, "below");
+    struct Case {
+        const char* what;
+        XPxmlNode* parent;
+        std::vector<XPxmlNode*> children;
+    } cases[] = {
+        {"a null node", root, {a, nullptr}},
+        {"a node named twice", root, {a, a}},
+        {"the document node", root, {doc.documentNode()}},
+        {"another node's child", root, {a, inner}},
+        {"the top of its own tree", below, {top.get()}},
+    };
+    for (const Case& test : cases) {
+        const Names before = childNames(test.parent);
+        EXPECT_FALSE(test.parent->replaceChildren(test.children.data(), uint32_t(test.children.size())))
+            << test.what;
+        EXPECT_EQ(childNames(test.parent), before) << test.what;
+    }
+    std::vector<XPxmlNode*> all;
+    for (XPxmlNode* child = root->firstChild(); child; child = root->nextChild())
+        all.push_back(child);
+    EXPECT_TRUE(root->replaceChildren(all.data(), uint32_t(all.size()))) << "a refusal leaves no mark behind";
+}
+
 TEST_F(TreeTest, DeepCloneCopiesEverythingAndIsDetached)
 {
     root->setAttribute("k", "v");
