@@ -325,7 +325,6 @@ XPxmlNode* XPxmlNode::detach()
 
 bool XPxmlNode::replaceChildren(XPxmlNode* const* children, uint32_t n)
 {
-    std::vector<void*> entries(children, children + n);
     // A parentless node can only be an ancestor when it is the top of this tree.
     const XPxmlNode* top = this;
     while (top->m_parent)
@@ -350,7 +349,8 @@ bool XPxmlNode::replaceChildren(XPxmlNode* const* children, uint32_t n)
         return false;
     }
     try {
-        m_children.replaceAll(entries.data(), n, [](void* old) { static_cast<XPxmlNode*>(old)->m_parent = nullptr; });
+        m_children.replaceAll(reinterpret_cast<void* const*>(children), n,
+                              [](void* old) { static_cast<XPxmlNode*>(old)->m_parent = nullptr; });
     } catch (...) {
         unmark(n);
         throw;
