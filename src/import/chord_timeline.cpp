@@ -57,7 +57,7 @@ public:
         const int64_t onset = place(start);
         const int64_t ending = place(end);
         if (m_timeline.chords.empty() || !startsTogether(note, onset)) {
-            m_timeline.chords.push_back({onset, ending, uint32_t(m_timeline.tines.size()), 0, -1});
+            m_timeline.chords.push_back({onset, ending, start, uint32_t(m_timeline.tines.size()), 0, -1});
             m_groupTick = note.start;
         }
         Chord& chord = m_timeline.chords.back();
@@ -94,8 +94,10 @@ private:
     bool startsTogether(const SourceNote& note, int64_t onset) const
     {
         const Chord& chord = m_timeline.chords.back();
+        // Written notes share a chord only at one onset: a note marked as part
+        // of a chord whose first note was dropped starts its own.
         if (!m_piece.quantise)
-            return note.chordWithPrevious || onset == chord.start;
+            return onset == chord.start;
         // Within a 32nd of a quarter of the group's first note, or on the same
         // grid point, or too close after it to be written apart.
         return note.start - m_groupTick <= m_piece.ticksPerQuarter / 32 || onset - chord.start < kShortest;
@@ -116,7 +118,8 @@ bool writableNote(int64_t length)
 // Moves onsets so that every chord can be written exactly: an onset too
 // close to the one before on the other grid goes onto that one's grid (or
 // joins its chord), and the first onset onto the plain grid, for the rest
-// before it.
+// before it. Both round the file's own onset, not the one already on a grid,
+// so that no onset moves more than half a step of the grid it ends on.
 void alignOnsets(std::vector<Chord>& chords)
 {
     size_t kept = 0;
@@ -124,12 +127,12 @@ void alignOnsets(std::vector<Chord>& chords)
         Chord& chord = chords[i]; // kept <= i: nothing kept lies ahead of it
         if (kept == 0) {
             if (chord.start % kPlainStep != 0)
-                chord.start = roundTo(double(chord.start), kPlainStep);
+                chord.start = roundTo(chord.exact, kPlainStep);
         } else {
             const Chord& before = chords[kept - 1];
             if (!writableNote(chord.start - before.start)) {
                 const int64_t step = before.start % kPlainStep == 0 ? kPlainStep : kTripletStep;
-                chord.start = std::max(before.start, roundTo(double(chord.start), step));
+                chord.start = std::max(before.start, roundTo(chord.exact, step));
             }
             if (chord.start == before.start) {
                 Chord& joined = chords[kept - 1];
@@ -172,6 +175,23 @@ void resolveEnds(std::vector<Chord>& chords, bool played)
     }
 }
 
+// Each mark's text goes on the first chord from its time, before the next
+// mark, unless that chord has a lyric of its own.
+void labelChords(std::vector<Chord>& chords, const ImportedPiece& piece)
+{
+    const auto& marks = piece.marks;
+    for (size_t m = 0; m < marks.size(); ++m) {
+        const int64_t at = onOnsetGrid(exactUnits(marks[m].at, piece.ticksPerQuarter));
+        const auto chord = std::lower_bound(chords.begin(), chords.end(), at,
+                                            [](const Chord& c, int64_t t) { return c.start < t; });
+        const bool beforeNext = m + 1 == marks.size() ||
+                                (chord != chords.end() &&
+                                 chord->start < onOnsetGrid(exactUnits(marks[m + 1].at, piece.ticksPerQuarter)));
+        if (chord != chords.end() && beforeNext && chord->lyric < 0)
+            chord->lyric = marks[m].lyric;
+    }
+}
+
 } // namespace
 
 int64_t unitsOfTicks(int64_t ticks, int ticksPerQuarter)
@@ -198,5 +218,6 @@ ChordTimeline buildChords(const ImportedPiece& piece, const SourceVoice& voice, 
     alignOnsets(timeline.chords);
     grouping.tidy();
     resolveEnds(timeline.chords, piece.quantise);
+    labelChords(timeline.chords, piece);
     return timeline;
 }

@@ -10,6 +10,7 @@
 struct Chord {
     int64_t start = 0;
     int64_t end = 0;       // where the next chord or rest begins, once resolved
+    double exact = 0;      // the file's own onset, before any grid
     uint32_t firstTine = 0; // into ChordTimeline::tines
     uint32_t tineCount = 0;
     int lyric = -1;

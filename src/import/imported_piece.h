@@ -33,13 +33,20 @@ struct MeterChange {
 
 struct TempoChange {
     int64_t at = 0;
-    int quartersPerMinute = 120;
+    double quartersPerMinute = 120; // as the file states it, not always whole
 };
 
 struct RepeatMark {
     int64_t at = 0;  // a measure boundary
     bool open = false; // forward (opens a section) or backward (closes it)
     int times = 2;   // plays of the section in all, for a closing mark
+};
+
+// A text shown on the first note from at (an ending's number, a jump's name)
+// unless that note has a lyric of its own.
+struct TextMark {
+    int64_t at = 0;
+    int lyric = -1; // index into ImportedPiece::lyrics
 };
 
 struct ImportedPiece {
@@ -54,6 +61,7 @@ struct ImportedPiece {
     // Measure starts the file states (MusicXML); empty when bars follow the meters.
     std::vector<int64_t> measureStarts;
     std::vector<std::string> lyrics;
+    std::vector<TextMark> marks; // in time order
     // Played music (MIDI): onsets a little apart still make one chord, and
     // a note released a little early keeps its value. Written music
     // (MusicXML) states both exactly.

@@ -1,6 +1,7 @@
 #include "import/measure_writer.h"
 
 #include "import/value_split.h"
+#include "import/written_tempo.h"
 
 #include <algorithm>
 #include <limits>
@@ -9,7 +10,6 @@
 
 namespace {
 
-constexpr int kDefaultTempo = 120;
 constexpr int kMaxRepeatCount = 99;
 constexpr int64_t kWhole = 4 * kUnitsPerQuarter;
 
@@ -47,8 +47,6 @@ public:
         for (int64_t start : piece.measureStarts)
             m_starts.push_back(onOnsetGrid(double(unitsOfTicks(start, tpq))));
         std::sort(m_starts.begin(), m_starts.end());
-        for (const TempoChange& t : piece.tempos)
-            m_tempos.push_back({unitsOfTicks(t.at, tpq), t.quartersPerMinute});
         for (const RepeatMark& r : piece.repeats)
             m_repeats.push_back({unitsOfTicks(r.at, tpq), r.open, r.times});
         std::stable_sort(m_repeats.begin(), m_repeats.end(),
@@ -91,19 +89,6 @@ public:
         return {count, count > 0 ? *(past - 1) : 0};
     }
 
-    // The tempo that has come into force by at, 0 when it has not changed.
-    int tempoDue(int64_t at)
-    {
-        int due = 0;
-        while (m_nextTempo < m_tempos.size() && m_tempos[m_nextTempo].at <= at)
-            due = m_tempos[m_nextTempo++].quartersPerMinute;
-        if (due <= 0 || due == m_tempo)
-            return 0;
-        m_tempo = due;
-        return due;
-    }
-    int tempo() const { return m_tempo; }
-
     // Bars come in time order: the marks up to at are used up here.
     void markRepeats(WrittenBar& bar, int64_t at)
     {
@@ -131,17 +116,14 @@ public:
 private:
     std::vector<Meter> m_meters;
     std::vector<int64_t> m_starts;
-    std::vector<TempoChange> m_tempos;
     std::vector<RepeatMark> m_repeats;
-    size_t m_nextTempo = 0;
     size_t m_nextRepeat = 0;
-    int m_tempo = kDefaultTempo;
 };
 
 class MeasureWriter {
 public:
     MeasureWriter(const ImportedPiece& piece, const ChordTimeline& timeline, WrittenMusic& out)
-        : m_plan(piece), m_timeline(timeline), m_out(out)
+        : m_plan(piece), m_tempo(piece), m_timeline(timeline), m_out(out)
     {
         const auto& chords = timeline.chords;
         m_end = std::max(chords.empty() ? 0 : chords.back().end, m_plan.lastStatedStart());
@@ -154,8 +136,7 @@ public:
         WrittenBar opening;
         opening.opening = true;
         setMeter(opening, m_plan.meterAt(0), true);
-        m_plan.tempoDue(0);
-        opening.tempo = m_plan.tempo();
+        opening.tempo = m_tempo.opening(m_tempo.nextChange(0, m_plan.measureEnd(0)));
         m_plan.markRepeats(opening, 0);
         m_out.addBar(opening);
         for (int64_t start = 0; start < m_end;) {
@@ -200,7 +181,7 @@ private:
         const Meter before = m_plan.meterAt(start);
         const Meter after = m_plan.meterAt(end);
         setMeter(bar, after, !after.sameAs(before));
-        bar.tempo = m_plan.tempoDue(end);
+        bar.tempo = m_tempo.atBar(end, m_tempo.nextChange(end, m_plan.measureEnd(end)));
         m_plan.markRepeats(bar, end);
         m_out.addBar(bar);
     }
@@ -229,6 +210,42 @@ private:
             m_segments.push_back({at, end, -1, false});
     }
 
+    // A change of tempo inside a held note or rest lands where the file has
+    // it: the piece is cut there (a note's pieces tied), when both halves can
+    // be written exactly at the grid point nearest the change.
+    void cutAtTempoChanges()
+    {
+        for (size_t i = 0; i < m_segments.size(); ++i) {
+            Segment& segment = m_segments[i];
+            for (int64_t change : m_tempo.changesWithin(segment.start, segment.end)) {
+                const int64_t cut = writableCut(segment, change);
+                if (cut <= segment.start || cut >= segment.end)
+                    continue;
+                Segment later = segment;
+                later.start = cut;
+                segment.end = cut;
+                segment.continues = segment.chord >= 0;
+                m_segments.insert(m_segments.begin() + long(i) + 1, later);
+                break; // the later piece is cut at its own changes next
+            }
+        }
+    }
+
+    int64_t writableCut(const Segment& segment, int64_t change)
+    {
+        const bool note = segment.chord >= 0;
+        for (const int64_t step : {kUnitsPerQuarter / 16, kUnitsPerQuarter / 12}) {
+            const int64_t cut = (change + step / 2) / step * step;
+            if (cut <= segment.start || cut >= segment.end)
+                continue;
+            m_values.clear();
+            if (m_splitter.split(cut - segment.start, note, true, m_values) &&
+                m_splitter.split(segment.end - cut, note, true, m_values))
+                return cut;
+        }
+        return segment.start;
+    }
+
     // A piece that cannot be written exactly (a rare mix of the two grids,
     // or a rest off the plain grid) is written as close as one value gets;
     // a note's piece always, so that no chord is lost.
@@ -249,6 +266,8 @@ private:
     int64_t writeMeasure(int64_t start, int64_t end)
     {
         collectSegments(start, end);
+        cutAtTempoChanges();
+        m_measureEnd = end;
         m_strict.assign(m_segments.size(), false);
         int64_t written = splitSegments(start);
         // A triplet with no other beside it would lose its mark: its piece
@@ -292,7 +311,7 @@ private:
             const Segment& segment = m_segments[token.segment];
             WrittenNote note;
             note.value = token.value;
-            note.tempo = m_plan.tempoDue(at);
+            note.tempo = m_tempo.atNote(at, m_tempo.nextChange(at, m_measureEnd));
             at += token.value.length;
             if (segment.chord < 0) {
                 note.rest = true;
@@ -326,6 +345,8 @@ private:
     }
 
     MeasurePlan m_plan;
+    WrittenTempo m_tempo;
+    int64_t m_measureEnd = 0;
     const ChordTimeline& m_timeline;
     WrittenMusic& m_out;
     int64_t m_end = 0;

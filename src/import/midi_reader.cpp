@@ -139,7 +139,7 @@ protected:
     void Mf_tempo(int micros) override
     {
         if (micros > 0)
-            m_piece.tempos.push_back({Mf_currtime, int(std::lround(60e6 / double(micros)))});
+            m_piece.tempos.push_back({Mf_currtime, 60e6 / double(micros)});
     }
 
     void Mf_timesig(int beats, int power, int, int) override

@@ -1,13 +1,16 @@
 #include "import/musicxml_reader.h"
 
 #include "import/character_references.h"
+#include "import/playing_order.h"
 #include "xml/xpxml_doc.h"
 #include "xml/xpxml_kind.h"
 #include "xml/xpxml_node.h"
 
 #include <algorithm>
 #include <array>
+#include <cctype>
 #include <cmath>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <string_view>
@@ -164,7 +167,48 @@ PartInfo partInfo(const XPxmlNode* partList, const std::string& id)
     return info;
 }
 
-// One part read measure by measure.
+// The measure's attributes that last from measure to measure.
+struct MeasureState {
+    double divisions = 1;
+    int beats = 4;
+    int unit = 4;
+};
+
+// True when the attributes state a time signature the tablature can write.
+bool applyAttributes(const XPxmlNode* attributes, MeasureState& state)
+{
+    const double divisions = childNumber(attributes, "divisions", state.divisions);
+    if (divisions > 0)
+        state.divisions = divisions;
+    const XPxmlNode* time = child(attributes, "time");
+    if (!time)
+        return false;
+    const int beats = int(std::clamp(childNumber(time, "beats", 0), 0.0, 64.0));
+    const int unit = int(std::clamp(childNumber(time, "beat-type", 0), 0.0, 128.0));
+    if (beats < 1 || unit < 1 || unit > 64 || (unit & (unit - 1)) != 0)
+        return false;
+    state.beats = beats;
+    state.unit = unit;
+    return true;
+}
+
+std::vector<const XPxmlNode*> measuresOf(const XPxmlNode* part)
+{
+    std::vector<const XPxmlNode*> measures;
+    for (XPxmlNode* c = part->firstElementChild(); c; c = c->nextElementSibling())
+        if (named(c, "measure"))
+            measures.push_back(c);
+    return measures;
+}
+
+// The tempo a sound states, 0 for none.
+double soundTempo(const XPxmlNode* sound)
+{
+    const double tempo = number(attribute(sound, "tempo"));
+    return tempo >= 1 && tempo <= 1000 ? tempo : 0;
+}
+
+// One part read measure by measure, in the order they are played.
 class PartReading {
 public:
     PartReading(ImportedPiece& piece, SourceVoice& voice, bool first) : m_piece(piece), m_voice(voice), m_first(first)
@@ -173,17 +217,31 @@ public:
     }
 
     // False with problem set when a measure is longer than any can be.
-    bool read(const XPxmlNode* part, std::string& problem)
+    // tempos: the tempo in force where each measure begins, 0 where unknown.
+    bool read(const XPxmlNode* part, const std::vector<PlayedMeasure>& order, const std::vector<double>& tempos,
+              std::string& problem)
     {
-        long number = 0;
-        for (XPxmlNode* measure = part->firstElementChild(); measure; measure = measure->nextElementSibling()) {
-            if (!named(measure, "measure"))
-                continue;
-            ++number;
-            if (!readMeasure(measure)) {
-                problem = "measure " + std::to_string(number) + " of " + m_voice.label + " is longer than 64 whole notes";
+        const std::vector<const XPxmlNode*> measures = measuresOf(part);
+        const std::vector<MeasureState> states = statesOf(measures);
+        size_t previous = SIZE_MAX;
+        for (const PlayedMeasure& played : order) {
+            const size_t index = played.measure;
+            if (index != previous + 1)
+                jumpTo(index, states, tempos);
+            previous = index;
+            if (m_first && played.open)
+                m_piece.repeats.push_back({ticks(m_measureStart), true, 2});
+            if (m_first && !played.label.empty()) {
+                m_piece.marks.push_back({ticks(m_measureStart), int(m_piece.lyrics.size())});
+                m_piece.lyrics.push_back(played.label);
+            }
+            if (!readMeasure(index < measures.size() ? measures[index] : nullptr)) {
+                problem = "measure " + std::to_string(index + 1) + " of " + m_voice.label +
+                          " is longer than 64 whole notes";
                 return false;
             }
+            if (m_first && played.close)
+                m_piece.repeats.push_back({ticks(m_measureStart), false, played.times});
         }
         if (m_first)
             m_piece.measureStarts.push_back(ticks(m_measureStart));
@@ -191,14 +249,45 @@ public:
     }
 
 private:
+    static std::vector<MeasureState> statesOf(const std::vector<const XPxmlNode*>& measures)
+    {
+        std::vector<MeasureState> states;
+        states.reserve(measures.size());
+        MeasureState state;
+        for (const XPxmlNode* measure : measures) {
+            states.push_back(state);
+            for (XPxmlNode* c = measure->firstElementChild(); c; c = c->nextElementSibling())
+                if (named(c, "attributes"))
+                    applyAttributes(c, state);
+        }
+        return states;
+    }
+
+    // Goes on at another measure than the next: its divisions, time
+    // signature and tempo are the ones in force there, and no tie reaches it.
+    void jumpTo(size_t index, const std::vector<MeasureState>& states, const std::vector<double>& tempos)
+    {
+        m_tied.fill(-1);
+        if (index >= states.size())
+            return;
+        const MeasureState& state = states[index];
+        m_state.divisions = state.divisions;
+        if (state.beats != m_state.beats || state.unit != m_state.unit) {
+            m_state.beats = state.beats;
+            m_state.unit = state.unit;
+            if (m_first)
+                m_piece.meters.push_back({ticks(m_measureStart), state.beats, state.unit});
+        }
+        if (m_first && index < tempos.size() && tempos[index] > 0)
+            m_piece.tempos.push_back({ticks(m_measureStart), tempos[index]});
+    }
+
     bool readMeasure(const XPxmlNode* measure)
     {
         if (m_first)
             m_piece.measureStarts.push_back(ticks(m_measureStart));
         m_position = m_end = m_measureStart;
-        bool closes = false;
-        int times = 2;
-        for (XPxmlNode* c = measure->firstElementChild(); c; c = c->nextElementSibling()) {
+        for (XPxmlNode* c = measure ? measure->firstElementChild() : nullptr; c; c = c->nextElementSibling()) {
             if (named(c, "attributes"))
                 readAttributes(c);
             else if (named(c, "note"))
@@ -209,23 +298,19 @@ private:
                 move(duration(c));
             else if (named(c, "direction") || named(c, "sound"))
                 readTempo(c);
-            else if (named(c, "barline"))
-                readBarline(c, closes, times);
         }
         // A measure without anything in it still takes its time signature's length.
         if (m_end <= m_measureStart)
-            m_end = m_measureStart + 4.0 * m_beats / m_unit;
+            m_end = m_measureStart + 4.0 * m_state.beats / m_state.unit;
         if (m_end - m_measureStart > kLongestMeasure)
             return false;
         m_measureStart = clampQuarters(m_end);
-        if (m_first && closes)
-            m_piece.repeats.push_back({ticks(m_measureStart), false, times});
         return true;
     }
 
     double duration(const XPxmlNode* element) const
     {
-        return clampQuarters(childNumber(element, "duration") / m_divisions);
+        return clampQuarters(childNumber(element, "duration") / m_state.divisions);
     }
 
     void move(double quarters)
@@ -234,46 +319,26 @@ private:
         m_end = std::max(m_end, m_position);
     }
 
+    // Every part keeps its own divisions and time; the first gives the piece its meters.
     void readAttributes(const XPxmlNode* attributes)
     {
-        const double divisions = childNumber(attributes, "divisions", m_divisions);
-        if (divisions > 0)
-            m_divisions = divisions;
-        const XPxmlNode* time = child(attributes, "time");
-        if (!time || !m_first)
-            return;
-        const int beats = int(std::clamp(childNumber(time, "beats", 0), 0.0, 64.0));
-        const int unit = int(std::clamp(childNumber(time, "beat-type", 0), 0.0, 128.0));
-        if (beats >= 1 && unit >= 1 && unit <= 64 && (unit & (unit - 1)) == 0) {
-            m_beats = beats;
-            m_unit = unit;
-            m_piece.meters.push_back({ticks(m_measureStart), beats, unit});
-        }
+        if (applyAttributes(attributes, m_state) && m_first)
+            m_piece.meters.push_back({ticks(m_measureStart), m_state.beats, m_state.unit});
     }
 
+    // A direction may stand a little before or after where it is written;
+    // its offset moves what it says to playback only when it says so.
     void readTempo(const XPxmlNode* element)
     {
         const XPxmlNode* sound = named(element, "sound") ? element : child(element, "sound");
-        if (!sound)
+        const double tempo = sound ? soundTempo(sound) : 0;
+        if (tempo <= 0)
             return;
-        const double tempo = number(attribute(sound, "tempo"));
-        if (tempo >= 1 && tempo <= 1000)
-            m_piece.tempos.push_back({ticks(m_position), int(std::lround(tempo))});
-    }
-
-    void readBarline(const XPxmlNode* barline, bool& closes, int& times)
-    {
-        const XPxmlNode* repeat = child(barline, "repeat");
-        if (!repeat || !m_first)
-            return;
-        const std::string direction = attribute(repeat, "direction");
-        if (direction == "forward") {
-            m_piece.repeats.push_back({ticks(m_measureStart), true, 2});
-        } else if (direction == "backward") {
-            closes = true;
-            const std::string stated = attribute(repeat, "times");
-            times = stated.empty() ? 2 : int(std::clamp(number(stated, 2), 0.0, 1000.0));
-        }
+        double at = m_position;
+        if (const XPxmlNode* offset = element != sound ? child(element, "offset") : nullptr;
+            offset && attribute(offset, "sound") == "yes")
+            at = std::clamp(at + number(offset->textContent()) / m_state.divisions, m_measureStart, kMaxQuarters);
+        m_piece.tempos.push_back({ticks(at), tempo});
     }
 
     void readNote(const XPxmlNode* note)
@@ -318,16 +383,155 @@ private:
 
     ImportedPiece& m_piece;
     SourceVoice& m_voice;
-    bool m_first; // the first part gives the piece its measures
-    double m_divisions = 1;
+    bool m_first; // the first part gives the piece its measures, repeats and marks
+    MeasureState m_state;
     double m_measureStart = 0;
     double m_position = 0;
     double m_end = 0;
     double m_chordStart = 0;
-    int m_beats = 4;
-    int m_unit = 4;
     std::array<long, kKeys> m_tied{}; // the note a tie would continue, by key
 };
+
+// The numbers of an ending: "1", "1, 2", "1 2".
+std::vector<int> endingNumbers(const std::string& text)
+{
+    std::vector<int> numbers;
+    for (size_t i = 0; i < text.size();) {
+        if (!std::isdigit(static_cast<unsigned char>(text[i]))) {
+            ++i;
+            continue;
+        }
+        int value = 0;
+        for (; i < text.size() && std::isdigit(static_cast<unsigned char>(text[i])); ++i)
+            value = std::min(value * 10 + (text[i] - '0'), 1000);
+        if (value >= 1 && value <= 99)
+            numbers.push_back(value);
+    }
+    return numbers;
+}
+
+// True when the sound says where to go itself.
+bool readSoundMarks(const XPxmlNode* sound, MeasureMarks& marks)
+{
+    const auto has = [sound](const char* name) { return sound->getAttribute(name) != nullptr; };
+    marks.segno |= has("segno");
+    marks.coda |= has("coda");
+    marks.toCoda |= has("tocoda");
+    marks.daCapo |= attribute(sound, "dacapo") == "yes";
+    marks.dalSegno |= has("dalsegno");
+    marks.fine |= has("fine");
+    return has("tocoda") || has("dacapo") || has("dalsegno") || has("fine");
+}
+
+// Words a score writes for a jump when it has no sound to say so.
+void readJumpWords(const std::string& text, MeasureMarks& marks)
+{
+    std::string letters;
+    for (char c : text)
+        if (std::isalpha(static_cast<unsigned char>(c)))
+            letters += char(std::tolower(static_cast<unsigned char>(c)));
+    const auto startsWith = [&letters](std::string_view prefix) { return letters.rfind(prefix, 0) == 0; };
+    if (startsWith("dacapo") || startsWith("dc"))
+        marks.daCapo = true;
+    else if (startsWith("dalsegno") || startsWith("ds"))
+        marks.dalSegno = true;
+    else if (letters.find("tocoda") != std::string::npos)
+        marks.toCoda = true;
+    else if (letters == "fine")
+        marks.fine = true;
+}
+
+void readDirectionMarks(const XPxmlNode* direction, MeasureMarks& marks)
+{
+    const XPxmlNode* sound = child(direction, "sound");
+    const bool said = sound && readSoundMarks(sound, marks);
+    for (XPxmlNode* type = direction->firstElementChild(); type; type = type->nextElementSibling()) {
+        if (!named(type, "direction-type"))
+            continue;
+        for (XPxmlNode* c = type->firstElementChild(); c; c = c->nextElementSibling()) {
+            if (named(c, "segno"))
+                marks.segno = true;
+            else if (named(c, "coda"))
+                marks.codaSign = true;
+            else if (named(c, "words") && !said)
+                readJumpWords(c->textContent(), marks);
+        }
+    }
+}
+
+void readBarlineMarks(const XPxmlNode* barline, MeasureMarks& marks)
+{
+    for (XPxmlNode* c = barline->firstElementChild(); c; c = c->nextElementSibling()) {
+        if (named(c, "repeat")) {
+            const std::string direction = attribute(c, "direction");
+            if (direction == "forward") {
+                marks.repeatForward = true;
+            } else if (direction == "backward") {
+                marks.repeatBackward = true;
+                const std::string stated = attribute(c, "times");
+                marks.times = stated.empty() ? 2 : int(std::clamp(number(stated, 2), 0.0, 1000.0));
+                marks.afterJump = attribute(c, "after-jump") == "yes";
+            }
+        } else if (named(c, "ending")) {
+            const std::string type = attribute(c, "type");
+            if (type == "start")
+                marks.ending = endingNumbers(attribute(c, "number"));
+            else if (type == "stop" || type == "discontinue")
+                marks.endingStop = true;
+        } else if (named(c, "segno")) {
+            marks.segno = true;
+        } else if (named(c, "coda")) {
+            marks.codaSign = true;
+        }
+    }
+}
+
+// What one part's measure says about the order of play; parts add to each other.
+void readMeasureMarks(const XPxmlNode* measure, MeasureMarks& marks)
+{
+    for (XPxmlNode* c = measure->firstElementChild(); c; c = c->nextElementSibling()) {
+        if (named(c, "barline"))
+            readBarlineMarks(c, marks);
+        else if (named(c, "direction"))
+            readDirectionMarks(c, marks);
+        else if (named(c, "sound"))
+            readSoundMarks(c, marks);
+    }
+}
+
+// The score's form and the tempo in force where each measure begins, read
+// from every part.
+struct ScoreForm {
+    std::vector<PlayedMeasure> order;
+    std::vector<double> tempos;
+};
+
+ScoreForm readForm(const XPxmlNode* score)
+{
+    std::vector<MeasureMarks> marks;
+    std::vector<double> stated; // the last tempo stated in each measure
+    for (XPxmlNode* part = score->firstElementChild(); part; part = part->nextElementSibling()) {
+        if (!named(part, "part"))
+            continue;
+        const std::vector<const XPxmlNode*> measures = measuresOf(part);
+        if (measures.size() > marks.size()) {
+            marks.resize(measures.size());
+            stated.resize(measures.size(), 0);
+        }
+        for (size_t i = 0; i < measures.size(); ++i) {
+            readMeasureMarks(measures[i], marks[i]);
+            for (XPxmlNode* c = measures[i]->firstElementChild(); c; c = c->nextElementSibling()) {
+                const XPxmlNode* sound = named(c, "sound") ? c : named(c, "direction") ? child(c, "sound") : nullptr;
+                if (const double tempo = sound ? soundTempo(sound) : 0; tempo > 0)
+                    stated[i] = tempo;
+            }
+        }
+    }
+    ScoreForm form{playingOrder(marks), std::vector<double>(marks.size(), 0)};
+    for (size_t i = 1; i < stated.size(); ++i)
+        form.tempos[i] = stated[i - 1] > 0 ? stated[i - 1] : form.tempos[i - 1];
+    return form;
+}
 
 void readCredits(const XPxmlNode* score, ImportedPiece& piece)
 {
@@ -362,6 +566,7 @@ bool readMusicXml(std::string& text, ImportedPiece& piece, std::string& problem)
     piece.ticksPerQuarter = kTicksPerQuarter;
     readCredits(score, piece);
     const XPxmlNode* partList = child(score, "part-list");
+    const ScoreForm form = readForm(score);
     int partNumber = 0;
     for (XPxmlNode* part = score->firstElementChild(); part; part = part->nextElementSibling()) {
         if (!named(part, "part"))
@@ -372,13 +577,14 @@ bool readMusicXml(std::string& text, ImportedPiece& piece, std::string& problem)
         voice.name = info.name;
         voice.instrument = info.instrument;
         voice.program = info.program;
-        if (!PartReading(piece, voice, partNumber == 1).read(part, problem))
+        if (!PartReading(piece, voice, partNumber == 1).read(part, form.order, form.tempos, problem))
             return false;
         if (!voice.notes.empty())
             piece.voices.push_back(std::move(voice));
     }
     const auto byTime = [](const auto& a, const auto& b) { return a.at < b.at; };
     std::stable_sort(piece.tempos.begin(), piece.tempos.end(), byTime);
+    std::stable_sort(piece.meters.begin(), piece.meters.end(), byTime);
     if (piece.voices.empty()) {
         problem = "the MusicXML has no notes";
         return false;

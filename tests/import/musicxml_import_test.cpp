@@ -36,6 +36,16 @@ struct XmlRow {
     const char* music;
 };
 
+template <size_t N>
+void expectMusic(const XmlRow (&rows)[N])
+{
+    for (const XmlRow& row : rows) {
+        const Imported imported = importText(xmlScore(row.measures));
+        ASSERT_TRUE(imported.ok) << row.rule << (imported.messages.empty() ? "" : imported.messages[0]);
+        EXPECT_EQ(imported.music(), row.music) << row.rule;
+    }
+}
+
 TEST(MusicXmlImport, ElementRules)
 {
     const XmlRow rows[] = {
@@ -89,11 +99,7 @@ TEST(MusicXmlImport, ElementRules)
           kWholeD},
          "|M4/4 T120 4[9] | manual 1[8] |"},
     };
-    for (const XmlRow& row : rows) {
-        const Imported imported = importText(xmlScore(row.measures));
-        ASSERT_TRUE(imported.ok) << row.rule << (imported.messages.empty() ? "" : imported.messages[0]);
-        EXPECT_EQ(imported.music(), row.music) << row.rule;
-    }
+    expectMusic(rows);
 }
 
 TEST(MusicXmlImport, CreditsWithCharacterReferences)
@@ -172,6 +178,82 @@ TEST(MusicXmlImport, BarsNeedNoRetiming)
     ViewCursor cursor;
     CheckBarTiming(imported.tree->rootElement()->findChild(MusicElement::NoteList), nullptr, cursor);
     EXPECT_EQ(imported.music(), before);
+}
+
+} // namespace
+
+namespace {
+
+std::string direction(const std::string& types, const std::string& sound)
+{
+    return "<direction><direction-type>" + types + "</direction-type>" + sound + "</direction>";
+}
+
+// Notes where they are written: a chord note joins only a chord at its own
+// onset, endings and jumps are written out in the order they are played,
+// and a tempo change lands where it stands, also inside a held note.
+TEST(MusicXmlImport, AsWritten)
+{
+    const char* q = "quarter";
+    const std::string ending1 = barline("left", "<ending number=\"1\" type=\"start\"/>");
+    const std::string ending1End =
+        barline("right", "<ending number=\"1\" type=\"stop\"/><repeat direction=\"backward\"/>");
+    const std::string ending2 = barline("left", "<ending number=\"2\" type=\"start\"/>");
+    const std::string ending2End = barline("right", "<ending number=\"2\" type=\"discontinue\"/>");
+    const XmlRow rows[] = {
+        {"a tie's end first in a chord",
+         {xmlNote("C", 4, 24, "half", kTieStart) + xmlNote("C", 4, 12, q, kTieStop) +
+          xmlNote("E", 4, 12, q, "", kChord) + xmlNote("G", 4, 12, q, "", kChord) + xmlNote("D", 4, 12, q)},
+         "|M4/4 T120 2[9] 4[10,11] 4[8] |"},
+        {"a note with no tine first in a chord",
+         {xmlNote("C", 4, 12, q) + "<note><pitch><step>C</step><alter>1</alter><octave>4</octave></pitch>"
+                                   "<duration>12</duration><voice>1</voice></note>" +
+          xmlNote("E", 4, 12, q, "", kChord) + xmlNote("D", 4, 24, "half")},
+         "|M4/4 T120 4[9] 4[10] 2[8] |"},
+        {"a D7 chord written from its F sharp",
+         {xmlNote("F", 4, 12, q) + "<note><pitch><step>F</step><alter>1</alter><octave>4</octave></pitch>"
+                                   "<duration>12</duration><voice>1</voice></note>" +
+          xmlNote("A", 4, 12, q, "", kChord) + xmlNote("C", 5, 12, q, "", kChord) +
+          xmlNote("D", 5, 12, q, "", kChord) + xmlNote("E", 4, 24, "half")},
+         "|M4/4 T120 4[7] 4[5,6,13] 2[10] |"},
+        {"endings written out, named where no lyric is",
+         {kWhole, ending1 + kWholeD + ending1End,
+          ending2 + xmlNote("E", 4, 48, "whole", "<lyric><text>la</text></lyric>") + ending2End},
+         "|M4/4 T120 1[9] | 1[8] '1.' | 1[9] | 1[10] 'la' |"},
+        {"D.S. al Coda",
+         {kWhole, direction("<segno/>", "<sound segno=\"segno\"/>") + kWholeD,
+          xmlNote("E", 4, 48, "whole") + direction("<words>To Coda</words>", "<sound tocoda=\"coda\"/>"),
+          xmlNote("F", 4, 48, "whole") + direction("<words>D.S. al Coda</words>", "<sound dalsegno=\"segno\"/>"),
+          direction("<coda/>", "<sound coda=\"coda\"/>") + xmlNote("G", 4, 48, "whole")},
+         "|M4/4 T120 1[9] | 1[8] | 1[10] | 1[7] | 1[8] 'D.S.' | 1[10] | 1[11] 'Coda' |"},
+        {"a tempo change inside a held note splits it",
+         {xmlNote("C", 4, 24, "half") + "<backup><duration>12</duration></backup>" +
+              direction("<words>rit.</words>", "<sound tempo=\"60\"/>") + "<forward><duration>12</duration></forward>" +
+              xmlNote("D", 4, 24, "half")},
+         "|M4/4 T120 4[9]~ 4[9] T60 2[8] |"},
+        {"and inside a rest", {xmlRest(36) + "<backup><duration>12</duration></backup>" +
+                                   direction("", "<sound tempo=\"90\"/>") +
+                                   "<forward><duration>12</duration></forward>" + xmlNote("C", 4, 12, q)},
+         "|M4/4 T120 r2 r4 T90 4[9] |"},
+    };
+    expectMusic(rows);
+}
+
+// A part after the first keeps its own time signature: its empty measure
+// lasts three quarters.
+TEST(MusicXmlImport, LaterPartsKeepTheirTime)
+{
+    const std::string threeFour =
+        "<attributes><divisions>12</divisions><time><beats>3</beats><beat-type>4</beat-type></time></attributes>";
+    std::string text = xmlScore({threeFour + xmlNote("C", 4, 36, "half", "<dot/>"), xmlNote("D", 4, 36, "half", "<dot/>")});
+    const std::string second = "<part id=\"P2\"><measure number=\"1\">" + threeFour + "</measure><measure number=\"2\">" +
+                               xmlNote("E", 4, 36, "half", "<dot/>") + "</measure></part>";
+    text.insert(text.find("</score-partwise>"), second);
+    ImportChoice secondPart;
+    secondPart.voice = 1;
+    const Imported imported = importText(text, secondPart);
+    ASSERT_TRUE(imported.ok);
+    EXPECT_EQ(imported.music(), "|M3/4 T120 r2. | 2.[10] |");
 }
 
 } // namespace
