@@ -170,6 +170,7 @@ PartInfo partInfo(const XPxmlNode* partList, const std::string& id)
 // The measure's attributes that last from measure to measure.
 struct MeasureState {
     double divisions = 1;
+    int transpose = 0; // semitones from the written pitch to the sounding one
     int beats = 4;
     int unit = 4;
 };
@@ -180,6 +181,9 @@ bool applyAttributes(const XPxmlNode* attributes, MeasureState& state)
     const double divisions = childNumber(attributes, "divisions", state.divisions);
     if (divisions > 0)
         state.divisions = divisions;
+    if (const XPxmlNode* transpose = child(attributes, "transpose"))
+        state.transpose = int(std::clamp(childNumber(transpose, "chromatic") + 12 * childNumber(transpose, "octave-change"),
+                                         -48.0, 48.0));
     const XPxmlNode* time = child(attributes, "time");
     if (!time)
         return false;
@@ -263,15 +267,16 @@ private:
         return states;
     }
 
-    // Goes on at another measure than the next: its divisions, time
-    // signature and tempo are the ones in force there, and no tie reaches it.
+    // Goes on at another measure than the next: its divisions, transposition,
+    // time signature and tempo are the ones in force there. A tie still
+    // reaches it: a note tied over a jump is held, not struck again.
     void jumpTo(size_t index, const std::vector<MeasureState>& states, const std::vector<double>& tempos)
     {
-        m_tied.fill(-1);
         if (index >= states.size())
             return;
         const MeasureState& state = states[index];
         m_state.divisions = state.divisions;
+        m_state.transpose = state.transpose;
         if (state.beats != m_state.beats || state.unit != m_state.unit) {
             m_state.beats = state.beats;
             m_state.unit = state.unit;
@@ -355,8 +360,10 @@ private:
         const XPxmlNode* pitch = child(note, "pitch");
         if (!pitch || child(note, "cue") || !inFirstVoice(note))
             return;
-        const int key = pitchOf(pitch);
-        if (key < 0)
+        // A transposing instrument's part is read as it sounds.
+        const int written = pitchOf(pitch);
+        const int key = written < 0 ? -1 : written + m_state.transpose;
+        if (key < 0 || key >= kKeys)
             return;
         addNote(note, key, start, length, chord);
     }
@@ -423,14 +430,20 @@ bool readSoundMarks(const XPxmlNode* sound, MeasureMarks& marks)
     return has("tocoda") || has("dacapo") || has("dalsegno") || has("fine");
 }
 
-// Words a score writes for a jump when it has no sound to say so.
-void readJumpWords(const std::string& text, MeasureMarks& marks)
+// Words a score writes for a jump: where it goes on to ("D.C. al Fine"),
+// and the jump itself when no sound says so.
+void readJumpWords(const std::string& text, bool said, MeasureMarks& marks)
 {
     std::string letters;
     for (char c : text)
         if (std::isalpha(static_cast<unsigned char>(c)))
             letters += char(std::tolower(static_cast<unsigned char>(c)));
     const auto startsWith = [&letters](std::string_view prefix) { return letters.rfind(prefix, 0) == 0; };
+    const bool jump = startsWith("dacapo") || startsWith("dc") || startsWith("dalsegno") || startsWith("ds");
+    marks.alFine |= jump && letters.find("alfine") != std::string::npos;
+    marks.alCoda |= jump && letters.find("alcoda") != std::string::npos;
+    if (said)
+        return;
     if (startsWith("dacapo") || startsWith("dc"))
         marks.daCapo = true;
     else if (startsWith("dalsegno") || startsWith("ds"))
@@ -453,8 +466,8 @@ void readDirectionMarks(const XPxmlNode* direction, MeasureMarks& marks)
                 marks.segno = true;
             else if (named(c, "coda"))
                 marks.codaSign = true;
-            else if (named(c, "words") && !said)
-                readJumpWords(c->textContent(), marks);
+            else if (named(c, "words"))
+                readJumpWords(c->textContent(), said, marks);
         }
     }
 }

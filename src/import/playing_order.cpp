@@ -69,8 +69,10 @@ private:
             if (m_marks[i].ending.empty())
                 continue;
             Ending ending{i, i, &m_marks[i].ending};
+            // An ending that never says where it stops is one measure long:
+            // it does not reach into the next ending or section.
             for (size_t j = i; j < n; ++j) {
-                if (j > i && !m_marks[j].ending.empty())
+                if (j > i && (!m_marks[j].ending.empty() || m_marks[j].repeatForward))
                     break;
                 if (m_marks[j].endingStop || m_marks[j].repeatBackward) {
                     ending.last = j;
@@ -165,9 +167,9 @@ private:
     size_t next(size_t i)
     {
         const MeasureMarks& m = m_marks[i];
-        if (m_jumped && m.fine)
+        if (m_jumped && m.fine && !m_alCoda)
             return m_marks.size();
-        if (m_jumped && m_toCoda[i] && !m_codaTaken) {
+        if (m_jumped && m_toCoda[i] && !m_codaTaken && !m_alFine) {
             const auto target = std::find(m_codaTarget.begin() + long(i) + 1, m_codaTarget.end(), true);
             if (target != m_codaTarget.end()) {
                 m_codaTaken = true;
@@ -186,12 +188,12 @@ private:
                 return sectionStart(long(m_endings[m_endings[size_t(ending)].group].first) - 1);
             }
         }
-        if (m.daCapo && !m_jumpTaken[i]) {
+        if ((m.daCapo || m.dalSegno) && !m_jumpTaken[i]) {
             m_jumpTaken[i] = true;
-            return jump(0, "D.C.");
-        }
-        if (m.dalSegno && !m_jumpTaken[i]) {
-            m_jumpTaken[i] = true;
+            m_alFine = m.alFine;
+            m_alCoda = m.alCoda;
+            if (m.daCapo)
+                return jump(0, "D.C.");
             if (const long segno = segnoBefore(i); segno != kNone)
                 return jump(size_t(segno), "D.S.");
         }
@@ -254,6 +256,8 @@ private:
     bool m_jumped = false;
     bool m_arrivedByJump = false;
     bool m_codaTaken = false;
+    bool m_alFine = false; // what the last jump goes on to
+    bool m_alCoda = false;
 };
 
 } // namespace

@@ -20,6 +20,8 @@ struct MeasureMarks {
     bool daCapo = false;         // at its end, back to the start
     bool dalSegno = false;       // at its end, back to the segno
     bool fine = false;           // after a jump, the music ends with it
+    bool alFine = false;         // its jump goes on to the fine, past any to coda
+    bool alCoda = false;         // its jump goes on to the coda, past any fine
 };
 
 // One measure as it is played, in order.

@@ -226,6 +226,11 @@ TEST(MusicXmlImport, AsWritten)
           xmlNote("F", 4, 48, "whole") + direction("<words>D.S. al Coda</words>", "<sound dalsegno=\"segno\"/>"),
           direction("<coda/>", "<sound coda=\"coda\"/>") + xmlNote("G", 4, 48, "whole")},
          "|M4/4 T120 1[9] | 1[8] | 1[10] | 1[7] | 1[8] 'D.S.' | 1[10] | 1[11] 'Coda' |"},
+        {"a transposing part as it sounds",
+         {attributes("<divisions>12</divisions><transpose><diatonic>-1</diatonic><chromatic>-2</chromatic>"
+                     "</transpose>") +
+          xmlNote("D", 4, 48, "whole")},
+         "|M4/4 T120 1[9] |"},
         {"a tempo change inside a held note splits it",
          {xmlNote("C", 4, 24, "half") + "<backup><duration>12</duration></backup>" +
               direction("<words>rit.</words>", "<sound tempo=\"60\"/>") + "<forward><duration>12</duration></forward>" +

@@ -11,7 +11,7 @@ namespace {
 // One measure's marks in short: "|:" opens a section, ":|" closes it (":|3"
 // for three plays, ":|j" also after a jump), "[1,2" starts an ending and "]"
 // ends one, "S" segno, "C" coda, "c" a coda sign alone, "TC" to coda, "DC",
-// "DS" and "F" fine.
+// "DS", "F" fine and "alFine" for a jump that says where it goes on to.
 MeasureMarks marksOf(const std::string& text)
 {
     MeasureMarks marks;
@@ -43,6 +43,8 @@ MeasureMarks marksOf(const std::string& text)
             marks.dalSegno = true;
         else if (w == "F")
             marks.fine = true;
+        else if (w == "alFine")
+            marks.alFine = true;
     }
     return marks;
 }
@@ -81,6 +83,8 @@ TEST(PlayingOrder, Shapes)
         {"the last ending after a jump", {"", "[1 :|", "[2 ]", "DC"}, "1 2(1.) 1 3(2.) 4 1(D.C.) 3(2.) 4"},
         {"a repeat the score takes after the jump", {"|:", ":|j", "DC"}, "|:1 2:| 3 |:1(D.C.) 2:| 3"},
         {"a second section opens after the first", {":|", "", ":|"}, "1:| |:2 3:|"},
+        {"an ending with no stop is one measure", {"", "[1 :|", "[2", "|:", ":|"}, "1 2(1.) 1 3(2.) |:4 5:|"},
+        {"D.C. al Fine passes a to coda", {"", "TC", "F", "DC alFine", "C"}, "1 2 3 4 1(D.C.) 2 3"},
         {"every jump once", {"DC", "DC"}, "1 1(D.C.) 2 1(D.C.) 2"},
     };
     for (const auto& row : rows) {
