@@ -8,7 +8,8 @@
 #include <vector>
 
 // Reads the bytes as kind and writes every voice of what comes out (and the
-// likeliest one) as tablature, on the 17-tine kalimba and on a small one.
+// likeliest one) as tablature, on the 17-tine kalimba and on a small one,
+// every other one with its rhythm simplified.
 inline void importEveryWay(SourceKind kind, const uint8_t* data, size_t size, const char* name)
 {
     QuietSink sink;
@@ -21,6 +22,8 @@ inline void importEveryWay(SourceKind kind, const uint8_t* data, size_t size, co
         choice.voice = voice;
         if (voice == 0)
             choice.tines = {"60,64,67", "000"};
+        if (voice % 2 == 0)
+            choice.rhythm = ImportRhythm::Simplified;
         XPxmlDoc tree;
         ImportOutcome outcome;
         buildImportedMusic(tree, piece, choice, name, sink, outcome);

@@ -47,8 +47,9 @@ QString keyName(int key)
 }
 
 ImportDialog::ImportDialog(const QString& fileName, const ImportedPiece& piece, const std::vector<TineChoice>& tines,
-                           int tineChoice, QWidget* parent)
-    : QDialog(parent), m_piece(piece), m_choices(tines), m_voices(new QTreeWidget(this)), m_tines(new QComboBox(this))
+                           int tineChoice, ImportRhythm rhythm, QWidget* parent)
+    : QDialog(parent), m_piece(piece), m_choices(tines), m_voices(new QTreeWidget(this)), m_tines(new QComboBox(this)),
+      m_rhythm(new QComboBox(this))
 {
     setWindowTitle(QStringLiteral("Import %1").arg(fileName));
     m_voices->setRootIsDecorated(false);
@@ -60,6 +61,11 @@ ImportDialog::ImportDialog(const QString& fileName, const ImportedPiece& piece, 
     for (const TineChoice& choice : tines)
         m_tines->addItem(choice.label);
     m_tines->setCurrentIndex(std::clamp(tineChoice, 0, int(tines.size()) - 1));
+    // In the order of ImportRhythm.
+    m_rhythm->addItems({QStringLiteral("As played"), QStringLiteral("Simplified")});
+    m_rhythm->setCurrentIndex(int(rhythm));
+    m_rhythm->setToolTip(QStringLiteral("Simplified writes a played rhythm in the plainest values that keep "
+                                        "every note within 30 ms of its time"));
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("Open"));
@@ -71,6 +77,7 @@ ImportDialog::ImportDialog(const QString& fileName, const ImportedPiece& piece, 
 
     auto* form = new QFormLayout;
     form->addRow(QStringLiteral("Fit to:"), m_tines);
+    form->addRow(QStringLiteral("Rhythm:"), m_rhythm);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(new QLabel(QStringLiteral("Choose the part to read as tablature:"), this));
     layout->addWidget(m_voices);
@@ -89,6 +96,12 @@ int ImportDialog::voice() const
 int ImportDialog::tineChoice() const
 {
     return m_tines->currentIndex();
+}
+
+ImportRhythm ImportDialog::rhythm() const
+{
+    return m_rhythm->currentIndex() == int(ImportRhythm::Simplified) ? ImportRhythm::Simplified
+                                                                      : ImportRhythm::AsPlayed;
 }
 
 void ImportDialog::selectLikeliest()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "import/chord_timeline.h"
 #include "import/imported_piece.h"
 #include "import/tablature_builder.h"
 
@@ -18,18 +19,21 @@ struct TineChoice {
 };
 
 // The import dialog: the file's tracks, channels or parts with notes (name,
-// instrument, note count, lowest and highest note) and the kalimba to fit
-// them to. The likeliest melody for the chosen tines is selected; Enter opens it.
+// instrument, note count, lowest and highest note), the kalimba to fit them
+// to and how to read the rhythm ("As played" or "Simplified"). The likeliest
+// melody for the chosen tines is selected; Enter opens it.
 class ImportDialog : public QDialog {
     Q_OBJECT
 public:
     ImportDialog(const QString& fileName, const ImportedPiece& piece, const std::vector<TineChoice>& tines,
-                 int tineChoice, QWidget* parent = nullptr);
+                 int tineChoice, ImportRhythm rhythm, QWidget* parent = nullptr);
 
     int voice() const;
     int tineChoice() const;
+    ImportRhythm rhythm() const;
     QTreeWidget* voiceList() const { return m_voices; }
     QComboBox* tineBox() const { return m_tines; }
+    QComboBox* rhythmBox() const { return m_rhythm; }
 
 private:
     void selectLikeliest();
@@ -38,6 +42,7 @@ private:
     const std::vector<TineChoice>& m_choices;
     QTreeWidget* m_voices;
     QComboBox* m_tines;
+    QComboBox* m_rhythm;
 };
 
 // "C4", "F#5": a key number as a note name.

@@ -8,6 +8,7 @@
 #include "app/license_text_dlg.h"
 #include "app/online_documentation.h"
 #include "app/settings_text.h"
+#include "app/status_notice.h"
 #include "app/window_cascade.h"
 #include "app/window_placement.h"
 #include "doc/zolva_doc.h"
@@ -272,12 +273,18 @@ void CMainFrame::showPlayPosition(const QString& text)
     m_positionPane->setVisible(!text.isEmpty());
 }
 
+void CMainFrame::showNotice(const QString& text, int ms)
+{
+    m_notice->show(text, ms);
+}
+
 void CMainFrame::createStatusBar()
 {
     QStatusBar* bar = statusBar();
     bar->setObjectName(QStringLiteral("StatusBar"));
     // The prompts of the commands under the mouse cover "Ready" while shown.
     bar->addWidget(new QLabel(QStringLiteral("Ready")), 1);
+    m_notice = new StatusNotice(*this);
     // The active window's zoom, shown only while it is not 100%.
     m_zoomPane = new QLabel;
     m_zoomPane->setObjectName(QStringLiteral("Zoom"));
@@ -385,7 +392,7 @@ void CMainFrame::addInformationCommands(MessageSink& messages, UrlOpener desktop
         if (desktopOpener(url))
             return true;
         const QString address = url.isLocalFile() ? QDir::toNativeSeparators(url.toLocalFile()) : url.toString();
-        statusBar()->showMessage(QStringLiteral("Unable to open %1").arg(address), kUnopenedAddressMs);
+        showNotice(QStringLiteral("Unable to open %1").arg(address), kUnopenedAddressMs);
         return false;
     };
     onCommand(kAboutCommand, [this, opener] { OnAppAbout(opener, this); });

@@ -24,6 +24,7 @@ class QMdiArea;
 class QMenu;
 class QSpinBox;
 class QToolBar;
+class StatusNotice;
 struct PracticeControls;
 
 // The main window: the document windows in a multiple-document area, both menu
@@ -64,6 +65,9 @@ public:
     void addPracticeTools(PracticeControls& practice);
     // The position pane shows text while it is not empty.
     void showPlayPosition(const QString& text);
+    // Shows text in the status bar for ms, through the prompts of commands
+    // the mouse passes over.
+    void showNotice(const QString& text, int ms);
 
     // The active document window, or null.
     CChildFrame* activeChild() const;
@@ -127,6 +131,7 @@ private:
     QLabel* m_positionPane = nullptr;
     QLabel* m_speedPane = nullptr;
     QLabel* m_zoomPane = nullptr;
+    StatusNotice* m_notice = nullptr;
     std::atomic<int> m_playDelay{0};
     RecentFileList m_recentFiles;
     std::function<void(const QString&)> m_openRecent;

@@ -17,6 +17,7 @@
 namespace {
 
 constexpr char kImportTines[] = "ImportTines";
+constexpr char kImportRhythm[] = "ImportRhythm";
 
 std::string attributeOf(const XPxmlNode* element, const char* name)
 {
@@ -62,14 +63,23 @@ int choiceOf(const std::vector<TineChoice>& choices, const std::string& noteValu
     return 0;
 }
 
-bool showDialog(QWidget* parent, const QString& path, const ImportedPiece& piece, const std::vector<TineChoice>& tines,
-                int& voice, int& tineChoice)
+// The rhythm a MIDI file is read with: simplified until the player chooses
+// otherwise.
+ImportRhythm rememberedRhythm()
 {
-    ImportDialog dialog(QFileInfo(path).fileName(), piece, tines, tineChoice, parent);
+    const QString text = readSettingText(kImportRhythm);
+    return text.isEmpty() || leadingIntegerOf(text) != 0 ? ImportRhythm::Simplified : ImportRhythm::AsPlayed;
+}
+
+bool showDialog(QWidget* parent, const QString& path, const ImportedPiece& piece, const std::vector<TineChoice>& tines,
+                int& voice, int& tineChoice, ImportRhythm& rhythm)
+{
+    ImportDialog dialog(QFileInfo(path).fileName(), piece, tines, tineChoice, rhythm, parent);
     if (dialog.exec() != QDialog::Accepted)
         return false;
     voice = dialog.voice();
     tineChoice = dialog.tineChoice();
+    rhythm = dialog.rhythm();
     return true;
 }
 
@@ -78,8 +88,8 @@ bool showDialog(QWidget* parent, const QString& path, const ImportedPiece& piece
 MusicImporter::MusicImporter(MessageSink& messages, QWidget* dialogParent)
     : m_messages(messages),
       m_choose([dialogParent](const QString& path, const ImportedPiece& piece, const std::vector<TineChoice>& tines,
-                              int& voice, int& tineChoice) {
-          return showDialog(dialogParent, path, piece, tines, voice, tineChoice);
+                              int& voice, int& tineChoice, ImportRhythm& rhythm) {
+          return showDialog(dialogParent, path, piece, tines, voice, tineChoice, rhythm);
       })
 {
 }
@@ -108,13 +118,20 @@ OpenedAs MusicImporter::open(CZolvaDoc& doc, const QString& path, const std::vec
         const std::string noteValues = attributeOf(other->tineSettings(), MusicAttr::NoteValues);
         otherTines |= !noteValues.empty() && noteValues != remembered;
     }
-    if ((piece.voices.size() > 1 || otherTines) && !m_choose(path, piece, choices, voice, tineChoice)) {
-        m_cancelled = true;
-        return OpenedAs::Failed;
+    const bool played = kind == SourceKind::Midi;
+    ImportRhythm rhythm = played ? rememberedRhythm() : ImportRhythm::AsPlayed;
+    if (piece.voices.size() > 1 || otherTines) {
+        if (!m_choose(path, piece, choices, voice, tineChoice, rhythm)) {
+            m_cancelled = true;
+            return OpenedAs::Failed;
+        }
+        if (played)
+            writeSettingText(kImportRhythm, QString::number(int(rhythm)));
     }
 
     ImportChoice choice;
     choice.voice = voice;
+    choice.rhythm = rhythm;
     choice.tines = choices[size_t(std::clamp(tineChoice, 0, int(choices.size()) - 1))].tines;
     if (choice.tines.shade.empty())
         choice.tines.shade.assign(parseTinePitches(choice.tines.noteValues).size(), '0');

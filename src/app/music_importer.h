@@ -15,15 +15,20 @@ class MessageSink;
 class QWidget;
 
 // Opens MIDI and MusicXML files as documents in memory: reads the file, asks
-// for the part and the tines when there is a choice, fits and writes the
-// music, and keeps what it did for the status bar. The chosen tines are
-// remembered in the setting "ImportTines" ("" for the 17-tine kalimba in C).
+// for the part, the tines and the rhythm when there is a choice of part or
+// tines, fits and writes the music, and keeps what it did for the status
+// bar. The chosen tines are remembered in the setting "ImportTines" ("" for
+// the 17-tine kalimba in C). A MIDI file, played music, is read simplified
+// unless the player chose "As played" for one, as "ImportRhythm" remembers
+// (0 as played, 1 simplified); a MusicXML score, already written, is read as
+// it stands unless the player chooses otherwise for it.
 class MusicImporter {
 public:
     // Shows the import dialog; false when the player cancels it. The answer
-    // goes into voice and tineChoice, which come preselected.
+    // goes into voice, tineChoice and rhythm, which come preselected.
     using Chooser = std::function<bool(const QString& path, const ImportedPiece& piece,
-                                       const std::vector<TineChoice>& tines, int& voice, int& tineChoice)>;
+                                       const std::vector<TineChoice>& tines, int& voice, int& tineChoice,
+                                       ImportRhythm& rhythm)>;
 
     explicit MusicImporter(MessageSink& messages, QWidget* dialogParent = nullptr);
 

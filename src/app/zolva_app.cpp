@@ -22,7 +22,6 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QStandardPaths>
-#include <QStatusBar>
 
 namespace {
 
@@ -161,7 +160,7 @@ CZolvaDoc* CZolvaApp::OpenDocumentFile(const QString& path)
     m_frame->updateRecentFiles();
     const std::string status = m_importer ? m_importer->takeStatus() : std::string();
     if (doc && !status.empty())
-        m_frame->statusBar()->showMessage(QString::fromUtf8(status.c_str()), kImportStatusMs);
+        m_frame->showNotice(QString::fromUtf8(status.c_str()), kImportStatusMs);
     return doc;
 }
 

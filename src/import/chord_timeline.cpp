@@ -1,6 +1,7 @@
 #include "import/chord_timeline.h"
 
 #include "import/note_values.h"
+#include "import/rhythm_simplifier.h"
 
 #include <algorithm>
 #include <cmath>
@@ -199,7 +200,8 @@ int64_t unitsOfTicks(int64_t ticks, int ticksPerQuarter)
     return roundHalfAway(exactUnits(ticks, ticksPerQuarter));
 }
 
-ChordTimeline buildChords(const ImportedPiece& piece, const SourceVoice& voice, const std::vector<int>& tines)
+ChordTimeline buildChords(const ImportedPiece& piece, const SourceVoice& voice, const std::vector<int>& tines,
+                          ImportRhythm rhythm)
 {
     std::vector<uint32_t> order;
     order.reserve(voice.notes.size());
@@ -213,9 +215,13 @@ ChordTimeline buildChords(const ImportedPiece& piece, const SourceVoice& voice, 
     ChordTimeline timeline;
     timeline.tines.reserve(order.size());
     ChordGrouping grouping(piece, timeline);
-    for (uint32_t i : order)
-        grouping.add(voice.notes[i], tines[i]);
-    alignOnsets(timeline.chords);
+    if (rhythm == ImportRhythm::Simplified) {
+        simplifyRhythm(piece, voice, order, tines, timeline);
+    } else {
+        for (uint32_t i : order)
+            grouping.add(voice.notes[i], tines[i]);
+        alignOnsets(timeline.chords);
+    }
     grouping.tidy();
     resolveEnds(timeline.chords, piece.quantise);
     labelChords(timeline.chords, piece);

@@ -22,13 +22,19 @@ struct ChordTimeline {
     long notes = 0;             // notes that sound on a tine
 };
 
+// How a played rhythm is read: on the fine grid that keeps it as played, or
+// simplified to the values a player would write (rhythm_simplifier.h).
+enum class ImportRhythm { AsPlayed, Simplified };
+
 // Groups the voice's notes that have a tine (tines[i] != 0 for notes[i]) into
 // chords: notes starting within a 32nd of a quarter of each other in a
 // played (MIDI) piece, at the same time in a written one; their onset on the
 // onset grid. Each chord lasts until the next one begins, unless a gap long
 // enough for a rest lies between. Onsets too close to be written apart are
-// moved onto one grid, so that every length can be written exactly.
-ChordTimeline buildChords(const ImportedPiece& piece, const SourceVoice& voice, const std::vector<int>& tines);
+// moved onto one grid, so that every length can be written exactly. A
+// simplified rhythm groups and places the onsets as simplifyRhythm does.
+ChordTimeline buildChords(const ImportedPiece& piece, const SourceVoice& voice, const std::vector<int>& tines,
+                          ImportRhythm rhythm);
 
 // The point of the onset grid closest to units: 64ths and triplet 32nds
 // counted from the start. Rounding against the absolute time, never from

@@ -68,6 +68,8 @@ public:
 
     // A format-1 file names its song in the first track when that track holds no notes.
     const std::string& firstTrackName() const { return m_firstTrackName; }
+    // Whether a note sounded on the percussion channel, which is not read.
+    bool heardPercussion() const { return m_heardPercussion; }
 
 protected:
     void* Mf_malloc(size_t size) override { return std::malloc(size); }
@@ -97,8 +99,10 @@ protected:
             return;
         }
         ChannelNotes* notes = channelNotes(channel);
-        if (!notes)
+        if (!notes) {
+            m_heardPercussion = true;
             return;
+        }
         notes->sounding[size_t(key & 0x7F)].push(notes->voice.notes.size());
         notes->voice.notes.push_back({Mf_currtime, -1, key & 0x7F, -1, false});
     }
@@ -210,6 +214,7 @@ private:
     int m_track = 0;
     std::array<std::unique_ptr<ChannelNotes>, kChannels> m_channels;
     std::string m_trackName, m_instrument, m_firstTrackName;
+    bool m_heardPercussion = false;
 };
 
 } // namespace
@@ -256,7 +261,8 @@ bool readMidi(const char* bytes, size_t size, ImportedPiece& piece, std::string&
     std::stable_sort(read.meters.begin(), read.meters.end(), byTime);
     piece = std::move(read);
     if (piece.voices.empty()) {
-        problem = "the MIDI file has no notes";
+        problem = reading.heardPercussion() ? "the MIDI file holds only percussion (channel 10)"
+                                            : "the MIDI file has no notes";
         return false;
     }
     return true;

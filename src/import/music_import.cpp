@@ -101,7 +101,7 @@ bool buildImportedMusic(XPxmlDoc& tree, const ImportedPiece& piece, const Import
             pitches.push_back(note.pitch);
         const TineFit fit = fitToTines(pitches, tinePitches);
         std::vector<int>().swap(pitches);
-        const ChordTimeline timeline = buildChords(piece, voice, fit.tines);
+        const ChordTimeline timeline = buildChords(piece, voice, fit.tines, choice.rhythm);
         if (timeline.notes == 0) {
             refuse(sink, path, voice.label + " has no notes that a tine can play");
             return false;

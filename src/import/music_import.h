@@ -1,5 +1,6 @@
 #pragma once
 
+#include "import/chord_timeline.h"
 #include "import/imported_piece.h"
 #include "import/source_kind.h"
 #include "import/tablature_builder.h"
@@ -10,11 +11,12 @@
 class MessageSink;
 class XPxmlDoc;
 
-// What the player chose: the voice to read (-1 for the likeliest melody) and
-// the kalimba to fit it to.
+// What the player chose: the voice to read (-1 for the likeliest melody),
+// the kalimba to fit it to and how to read its rhythm.
 struct ImportChoice {
     int voice = -1;
     KalimbaTines tines = defaultKalimba();
+    ImportRhythm rhythm = ImportRhythm::AsPlayed;
 };
 
 // What an import did, for the status bar.

@@ -145,8 +145,10 @@ bool keptChannelMessage(unsigned char status)
 
 // One track's events, written plainly behind out's end: the notes, program
 // changes and the meta events the importer reads, each with its own status
-// byte, their times kept. False when the events do not hold together.
-bool rewriteTrack(const unsigned char* p, const unsigned char* end, std::vector<char>& out)
+// byte, their times kept. False when the events do not hold together. A
+// track cut short ends where its bytes do: an event they cut off is left
+// out, the track's time kept up to it.
+bool rewriteTrack(const unsigned char* p, const unsigned char* end, bool cutShort, std::vector<char>& out)
 {
     unsigned char running = 0;
     uint64_t delta = 0; // since the last event written
@@ -157,10 +159,18 @@ bool rewriteTrack(const unsigned char* p, const unsigned char* end, std::vector<
         writer.write(uint32_t(delta), event, size);
         delta = 0;
     };
+    const auto close = [&] {
+        const unsigned char endOfTrack[] = {kMeta, kEndOfTrack, 0};
+        write(endOfTrack, sizeof endOfTrack);
+        writer.finish();
+        return true;
+    };
+    // The bytes ran out inside an event.
+    const auto ranOut = [&] { return cutShort && close(); };
     while (p < end) {
         uint32_t step = 0, length = 0;
         if (!readVariable(p, end, step) || p >= end)
-            return false;
+            return p >= end && ranOut();
         delta += step;
         time += step;
         if (time > kLatestTick)
@@ -171,7 +181,9 @@ bool rewriteTrack(const unsigned char* p, const unsigned char* end, std::vector<
             else if (!running)
                 return false;
             const int count = dataBytes(running);
-            if (end - p < count || (p[0] & 0x80) || (count == 2 && (p[1] & 0x80)))
+            if (end - p < count)
+                return ranOut();
+            if ((p[0] & 0x80) || (count == 2 && (p[1] & 0x80)))
                 return false;
             if (keptChannelMessage(running)) {
                 const unsigned char message[3] = {running, p[0], count == 2 ? p[1] : (unsigned char)0};
@@ -183,9 +195,13 @@ bool rewriteTrack(const unsigned char* p, const unsigned char* end, std::vector<
         const unsigned char* start = p;
         const unsigned char first = *p++;
         if (first == kMeta || first == 0xF0 || first == 0xF7) {
-            const unsigned char type = first == kMeta && p < end ? *p++ : 0;
-            if (!readVariable(p, end, length) || length > size_t(end - p))
-                return false;
+            if (first == kMeta && p >= end)
+                return ranOut();
+            const unsigned char type = first == kMeta ? *p++ : 0;
+            if (!readVariable(p, end, length))
+                return p >= end && ranOut();
+            if (length > size_t(end - p))
+                return ranOut();
             p += length;
             running = 0; // meta and system exclusive events end a running status
             if (type == kEndOfTrack)
@@ -203,10 +219,7 @@ bool rewriteTrack(const unsigned char* p, const unsigned char* end, std::vector<
         return false; // no other system message belongs in a file
     }
     delta = 0;
-    const unsigned char endOfTrack[] = {kMeta, kEndOfTrack, 0};
-    write(endOfTrack, sizeof endOfTrack);
-    writer.finish();
-    return true;
+    return close();
 }
 
 uint16_t ticksPerQuarter(unsigned char high, unsigned char low)
@@ -236,14 +249,20 @@ bool rewriteMidiPlainly(const unsigned char* bytes, size_t size, std::vector<cha
     out.insert(out.end(), {'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, char(format), 0, 0, char(ticks >> 8), char(ticks & 0xFF)});
     unsigned tracks = 0;
     for (size_t at = kChunkHead + headerLength; tracks < stated && size - at >= kChunkHead;) {
-        const uint32_t length = read32(bytes + at + 4);
-        if (length > size - at - kChunkHead)
+        uint32_t length = read32(bytes + at + 4);
+        // The last track cut short is read as far as it goes, as players
+        // read it; any other chunk must hold what its header says.
+        const bool cutShort = length > size - at - kChunkHead;
+        const bool track = named(bytes + at, "MTrk");
+        if (cutShort && !(track && tracks + 1 == stated))
             return false;
+        if (cutShort)
+            length = uint32_t(size - at - kChunkHead);
         const unsigned char* body = bytes + at + kChunkHead;
-        if (named(bytes + at, "MTrk")) {
+        if (track) {
             const size_t head = out.size();
             out.insert(out.end(), {'M', 'T', 'r', 'k', 0, 0, 0, 0});
-            if (!rewriteTrack(body, body + length, out))
+            if (!rewriteTrack(body, body + length, cutShort, out))
                 return false;
             put32(out, head + 4, uint32_t(out.size() - head - kChunkHead));
             ++tracks;

@@ -11,6 +11,8 @@
 // reads: notes, program changes, names and copyright (cut to 1024 bytes),
 // tempo and time signatures of their proper lengths, each with its own
 // status byte, ended by one end-of-track event (added where a track lacks
-// it) before tick 2^28. Other chunks are left out. False for a file whose
-// chunks run past its end or whose events do not hold together.
+// it) before tick 2^28. Other chunks are left out. The last track the header
+// states may be cut short by the file's end: it is read as far as it goes.
+// False for a file whose other chunks run past its end or whose events do
+// not hold together.
 bool rewriteMidiPlainly(const unsigned char* bytes, size_t size, std::vector<char>& out);

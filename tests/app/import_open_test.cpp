@@ -1,5 +1,5 @@
 // Opening MIDI and MusicXML files in the program: the title, the status bar,
-// the recent files, the import dialog and the remembered tines.
+// the recent files, the import dialog and the remembered tines and rhythm.
 #include "app_fixture.h"
 #include "midi_bytes.h"
 
@@ -7,8 +7,12 @@
 #include "app/music_importer.h"
 #include "doc/music_vocabulary.h"
 
+#include <QComboBox>
+#include <QFileInfo>
+#include <QMouseEvent>
 #include <QStatusBar>
 #include <QTest>
+#include <QToolBar>
 #include <QTreeWidget>
 
 namespace {
@@ -19,7 +23,8 @@ protected:
     {
         app.StartUp(QString());
         app.importer().setChooser([this](const QString&, const ImportedPiece& piece,
-                                         const std::vector<TineChoice>& tines, int& voice, int& tineChoice) {
+                                         const std::vector<TineChoice>& tines, int& voice, int& tineChoice,
+                                         ImportRhythm&) {
             offered.push_back({int(piece.voices.size()), voice, tines.size(), tineChoice});
             voice = answerVoice < 0 ? voice : answerVoice;
             tineChoice = answerTines < 0 ? tineChoice : answerTines;
@@ -34,6 +39,15 @@ protected:
         file.open(QIODevice::WriteOnly);
         file.write(bytes.data(), qint64(bytes.size()));
         return path;
+    }
+
+    // Moves the mouse onto the middle of widget, as the window system tells it.
+    void moveMouseTo(QWidget* widget)
+    {
+        const QPoint at = widget->mapTo(frame(), widget->rect().center());
+        QMouseEvent move(QEvent::MouseMove, QPointF(at), QPointF(frame()->mapToGlobal(at)), Qt::NoButton,
+                         Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(frame()->windowHandle(), &move);
     }
 
     // What the dialog was shown with: voices, the preselected one, tine choices, the preselected one.
@@ -126,6 +140,82 @@ TEST_F(ImportOpenTest, TinesOfAnOpenDocumentAreOfferedAndRemembered)
                  fiveTines.c_str());
 }
 
+// The Open button is still under the mouse when the import reports; the
+// mouse leaving it, or passing over another command, must not wipe the
+// report out before its ten seconds.
+TEST_F(ImportOpenTest, TheStatusOfAnImportOutlastsThePromptsOfCommands)
+{
+    const QString path = writeBytes("tune.mid", kTune);
+    app.setFileChooser([path](QWidget*, const QString&) { return QStringList{path}; });
+    QToolBar* bar = frame()->mainToolBar();
+    QWidget* open = bar->widgetForAction(command(57601));
+    ASSERT_TRUE(open);
+    moveMouseTo(open);
+    QTest::mouseClick(open, Qt::LeftButton);
+    const QString status = "Imported 3 notes from track 2 \u00B7 transposed -2";
+    ASSERT_EQ(frame()->statusBar()->currentMessage(), status);
+    moveMouseTo(frame()->activeChild());
+    EXPECT_EQ(frame()->statusBar()->currentMessage(), status);
+    moveMouseTo(bar->widgetForAction(command(57600)));
+    EXPECT_EQ(frame()->statusBar()->currentMessage(), "Create a new document") << "the prompt shows over it";
+    moveMouseTo(frame()->activeChild());
+    EXPECT_EQ(frame()->statusBar()->currentMessage(), status);
+}
+
+// The dialog offers the rhythm: a MIDI file, played, simplified until the
+// player chooses otherwise for one; a MusicXML score as written, whatever
+// was chosen for it before. Only the choice for a MIDI file is remembered.
+TEST_F(ImportOpenTest, RhythmIsOfferedByKindAndRememberedForMidi)
+{
+    // A spread chord in the melody: one chord simplified, two as played.
+    const QString midi = writeBytes("two.mid", midiFile(1, 480, {noteEvents({{36, 0, 1920}}, 0),
+                                                                 noteEvents({{60, 0, 900}, {64, 13, 900},
+                                                                             {67, 26, 900}, {62, 960, 900}},
+                                                                            1)}));
+    const std::string part = "<measure number=\"1\"><attributes><divisions>1</divisions></attributes><note><pitch>"
+                             "<step>C</step><octave>5</octave></pitch><duration>4</duration></note></measure></part>";
+    const std::string parts = "<score-partwise><part-list><score-part id=\"P1\"/><score-part id=\"P2\"/>"
+                              "</part-list><part id=\"P1\">" + part + "<part id=\"P2\">" + part + "</score-partwise>";
+    const QString score = writeBytes("two.musicxml", {parts.begin(), parts.end()});
+    QString shown, answer;
+    app.importer().setChooser([&](const QString& path, const ImportedPiece& piece, const std::vector<TineChoice>& tines,
+                                  int&, int& tineChoice, ImportRhythm& rhythm) {
+        ImportDialog dialog(QFileInfo(path).fileName(), piece, tines, tineChoice, rhythm);
+        shown = dialog.rhythmBox()->currentText();
+        dialog.rhythmBox()->setCurrentText(answer);
+        rhythm = dialog.rhythm();
+        return true;
+    });
+    const struct {
+        const char* rule;
+        QString path;
+        const char* shown;
+        const char* answer;
+        const char* remembered;
+        const char* firstTines; // of the document, for the MIDI file
+    } rows[] = {
+        {"MIDI at first", midi, "Simplified", "As played", "0", "9,10"},
+        {"MIDI as chosen last", midi, "As played", "As played", "0", "9,10"},
+        {"MusicXML, chosen simplified", score, "As played", "Simplified", "0", nullptr},
+        {"MusicXML again", score, "As played", "As played", "0", nullptr},
+        {"MIDI chosen simplified", midi, "As played", "Simplified", "1", "9,10,11"},
+        {"MIDI simplified as chosen last", midi, "Simplified", "Simplified", "1", "9,10,11"},
+    };
+    for (const auto& row : rows) {
+        answer = row.answer;
+        shown.clear();
+        CZolvaDoc* doc = app.OpenDocumentFile(row.path);
+        ASSERT_TRUE(doc) << row.rule;
+        EXPECT_EQ(shown, row.shown) << row.rule;
+        EXPECT_EQ(get("ImportRhythm"), row.remembered) << row.rule;
+        if (row.firstTines) {
+            EXPECT_STREQ(doc->firstEvent()->nextElementSibling()->getAttribute(MusicAttr::Tines), row.firstTines)
+                << row.rule;
+        }
+        command(57602)->trigger(); // File > Close, so that the file imports anew
+    }
+}
+
 TEST_F(ImportOpenTest, BadFilesSayWhatIsWrongAndLeaveTheRecentList)
 {
     const QString path = writeBytes("broken.mid", {'n', 'o', 'p', 'e'});
@@ -141,7 +231,7 @@ TEST_F(ImportOpenTest, DialogListsThePartsAndEnterOpensThePreselection)
     piece.voices = {{"track 1", "Bass", "", 32, {{0, 480, 40}, {480, 480, 47}}},
                     {"track 2", "Tune", "Flute", -1, {{0, 480, 72}, {480, 480, 79}, {960, 480, 74}}}};
     const std::vector<TineChoice> tines = {{"17-tine kalimba in C", defaultKalimba()}};
-    ImportDialog dialog("two.mid", piece, tines, 0);
+    ImportDialog dialog("two.mid", piece, tines, 0, ImportRhythm::Simplified);
     const QTreeWidgetItem* bass = dialog.voiceList()->topLevelItem(0);
     EXPECT_EQ(bass->text(0), "Track 1");
     EXPECT_EQ(bass->text(2), "Acoustic Bass"); // the file's program, as MIDI Setup names it

@@ -27,15 +27,18 @@ TEST(BadImport, ClearMessages)
     noTines.tines = {"", ""};
     ImportChoice thirdTrack;
     thirdTrack.voice = 2;
-    std::vector<char> cut = midiFile(1, 480, {noteEvents({{60, 0, 480}})});
-    cut.resize(cut.size() - 9);
+    // Cut inside the first of two tracks: only the last may be cut short.
+    std::vector<char> cut = midiFile(1, 480, {noteEvents({{60, 0, 480}}), noteEvents({{62, 0, 480}})});
+    cut.resize(14 + 8 + 5);
     const std::string noNotes = xmlScore({xmlRest(48)});
     const BadRow rows[] = {
         {"a damaged MIDI file", bytesOf("MThd\0\0\0\6garbage"), {}, "Cannot import song: the MIDI file is damaged."},
-        {"a MIDI file cut short", cut, {}, "Cannot import song: the MIDI file is damaged."},
+        {"a MIDI file cut short before its last track", cut, {}, "Cannot import song: the MIDI file is damaged."},
         {"format 2", midiFile(2, 480, {noteEvents({{60, 0, 480}})}), {},
          "Cannot import song: the MIDI file is of format 2; formats 0 and 1 can be read."},
         {"only percussion", midiFile(0, 480, {noteEvents({{38, 0, 480}}, 9)}), {},
+         "Cannot import song: the MIDI file holds only percussion (channel 10)."},
+        {"no notes at all", midiFile(1, 480, {{textEvent(0, 0x03, "Silence")}}), {},
          "Cannot import song: the MIDI file has no notes."},
         {"a track that does not exist", midiFile(1, 480, {noteEvents({{60, 0, 480}})}), thirdTrack,
          "Cannot import song: the file has no such track or part."},

@@ -1,5 +1,5 @@
-// MIDI files into tablature: the rhythm rules, one row each, and the grid
-// that keeps onsets where the file has them.
+// MIDI files into tablature: the rhythm rules, one row each, the grid that
+// keeps onsets where the file has them, and the rhythm simplified.
 #include "import_fixture.h"
 #include "midi_bytes.h"
 
@@ -8,15 +8,17 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <random>
+#include <utility>
 
 namespace {
 
 constexpr int kTpq = 480;
 // Key numbers and their tines on the 17-tine kalimba in C.
-constexpr int C4 = 60, D4 = 62, E4 = 64, F4 = 65; // tines 9, 8, 10, 7
+constexpr int C4 = 60, D4 = 62, E4 = 64, F4 = 65, G4 = 67; // tines 9, 8, 10, 7, 11
 
 struct RhythmRow {
     const char* rule;
@@ -26,7 +28,8 @@ struct RhythmRow {
 };
 
 // Files a player's tools write in ways of their own: running status, note-on
-// with velocity 0 for note-off, format 0 with several channels, SMPTE time.
+// with velocity 0 for note-off, format 0 with several channels, SMPTE time,
+// and a file cut short in its last track, which players read up to the cut.
 TEST(MidiImport, FileVariants)
 {
     const auto bytes = [](std::initializer_list<int> values) {
@@ -47,6 +50,9 @@ TEST(MidiImport, FileVariants)
     busy.push_back({300, {0xF0, 3, 0x7E, 0x7F, 0xF7}});
     busy.push_back({600, {0xF7, 2, 0xF3, 0x01}});
     busy.push_back({700, {0xFF, 0x51, 2, 7, 0xA1}}); // a tempo of two bytes is no tempo
+    // The last note's note-off cut after its status byte, and the end of the track lost.
+    std::vector<char> cutShort = midiFile(1, 480, {noteEvents({{60, 0, 480}, {62, 480, 480}, {64, 960, 960}})});
+    cutShort.resize(cutShort.size() - 6);
     std::vector<char> smpte = midiFile(1, 0, {noteEvents({{60, 0, 500}, {62, 500, 1000}})});
     smpte[12] = char(-25);
     smpte[13] = 40;
@@ -59,6 +65,7 @@ TEST(MidiImport, FileVariants)
         {"format 0 is split by channel", format0, 2, "|M4/4 T120 4[9] 4[8] |"},
         {"SMPTE time", smpte, 1, "|M4/4 T120 4[9] 2[8] |"},
         {"events that are not read", midiFile(1, 480, {busy}), 1, "|M4/4 T120 4[9] 2[8] |"},
+        {"the last track cut short is read as far as it goes", cutShort, 1, "|M4/4 T120 4[9] 4[8] 2[10] |"},
     };
     for (const auto& row : rows) {
         const Imported imported = importBytes(row.file);
@@ -198,6 +205,66 @@ TEST(MidiImport, OnsetsStayOnTheFilesTime)
     for (size_t i = 0; i < onsets.size(); ++i) {
         const int64_t step = onsets[i] % kTripletStep == 0 ? kTripletStep : kPlainStep;
         ASSERT_LE(std::abs(double(onsets[i]) - exact[i]), double(step) / 2) << "note " << i;
+    }
+}
+
+// Tempo changes: tick, microseconds a quarter.
+using Tempos = std::vector<std::pair<uint32_t, uint32_t>>;
+
+// Milliseconds from the start to tick, at 120 a minute until the first change.
+double msAtTick(double tick, const Tempos& tempos)
+{
+    double ms = 0, at = 0, micros = 500000;
+    for (const auto& [change, to] : tempos) {
+        if (change >= tick)
+            break;
+        ms += (change - at) * micros / 1000 / kTpq;
+        at = change;
+        micros = to;
+    }
+    return ms + (tick - at) * micros / 1000 / kTpq;
+}
+
+// Played music simplified: plain values, every note struck within 30 ms of
+// where the file has it, by the file's tempos.
+TEST(MidiImport, SimplifiedRhythm)
+{
+    const struct {
+        const char* rule;
+        std::vector<TestNote> notes;
+        Tempos tempos;
+        const char* music;
+    } rows[] = {
+        {"a swung melody",
+         {{C4, 0, 300}, {D4, 330, 140}, {E4, 475, 310}, {F4, 795, 150}, {C4, 960, 300}, {D4, 1285, 150},
+          {E4, 1445, 460}},
+         {{0, 600000}}, "|M4/4 T100 4[9]F 8[8]Y 4[10]Y 8[7]Y 4[9]Y 8[8]L 4[10] |"},
+        {"a grace note before the beat, which joins its note at a quick tempo",
+         {{C4, 0, 420}, {D4, 440, 35}, {E4, 480, 460}, {F4, 960, 900}, {C4, 1920, 420}, {D4, 2360, 35},
+          {E4, 2400, 460}, {F4, 2880, 900}},
+         {{0, 500000}, {1920, 250000}}, "|M4/4 T120 8..[9] 32[8] 4[10] 2[7] | T240 4[9] 4[8,10] 2[7] |"},
+        {"a spread chord", {{C4, 0, 940}, {E4, 13, 925}, {G4, 26, 910}, {D4, 960, 900}}, {},
+         "|M4/4 T120 2[9,10,11] 2[8] |"},
+        {"a first note on a triplet, where no triplet rest can lead to it", {{C4, 160, 300}, {D4, 480, 460}}, {},
+         "|M4/4 T120 r16. 8[9]~ 32[9] 4[8] |"},
+    };
+    ImportChoice simplified;
+    simplified.rhythm = ImportRhythm::Simplified;
+    for (const auto& row : rows) {
+        MidiTrack track = noteEvents(row.notes);
+        for (const auto& [tick, micros] : row.tempos)
+            track.push_back(tempoEvent(tick, micros));
+        const Imported imported = importBytes(midiFile(1, kTpq, {track}), simplified);
+        ASSERT_TRUE(imported.ok) << row.rule;
+        EXPECT_EQ(imported.music(), row.music) << row.rule;
+        const std::vector<int64_t> onsets = struckOnsets(imported);
+        for (const TestNote& note : row.notes) {
+            const double ms = msAtTick(note.start, row.tempos);
+            const bool near = std::any_of(onsets.begin(), onsets.end(), [&](int64_t units) {
+                return std::abs(msAtTick(double(units) * kTpq / kUnitsPerQuarter, row.tempos) - ms) <= 30;
+            });
+            EXPECT_TRUE(near) << row.rule << ": the note at tick " << note.start;
+        }
     }
 }
 
