@@ -40,8 +40,7 @@ ViewPlayer::~ViewPlayer()
     m_positionTimer->stop();
     if (wasPlaying) {
         m_frame.showPlayPosition(QString());
-        m_midi.CloseMidiOutput();
-        m_midi.OpenMidiOutput();
+        m_midi.restartOutput();
     }
 }
 
@@ -97,21 +96,26 @@ bool ViewPlayer::play(PlayOptions options)
     if (!m_thread.play(setup))
         return false;
     m_sincePlay.start();
+    m_barCounter = BarCounter();
     m_positionTimer->start();
     showIdle(false);
     showPosition();
     return true;
 }
 
-void ViewPlayer::stop()
+void ViewPlayer::stop(bool restartOutput)
 {
     m_thread.stop();
-    // Where the music stopped, and nothing after it: the reopening below may
-    // run events.
+    // Where the music stopped, and nothing after it.
     showFollow(closeCalls());
     showIdle(true);
-    m_midi.CloseMidiOutput();
-    m_midi.OpenMidiOutput();
+    if (restartOutput)
+        m_midi.restartOutput();
+}
+
+void ViewPlayer::requestStop()
+{
+    m_thread.requestStop();
 }
 
 void ViewPlayer::showIdle(bool idle)
@@ -238,13 +242,7 @@ void ViewPlayer::setPassLabel(XPxmlNode* bar, const QString& text)
 
 void ViewPlayer::showPosition()
 {
-    long bars = 0;
-    const XPxmlNode* at = m_view.cursor().element.load();
-    for (const XPxmlNode* e = m_view.document().firstEvent(); e && at; e = e->nextElementSibling()) {
-        bars += xpxmlNameEquals(e->name(), MusicElement::Bar);
-        if (e == at)
-            break;
-    }
+    const long bars = m_barCounter.barOf(m_view.document().firstEvent(), m_view.cursor().element.load());
     const qint64 seconds = m_sincePlay.elapsed() / 1000;
     m_frame.showPlayPosition(QStringLiteral("Bar %1 \u00B7 %2:%3")
                                  .arg(std::max(bars, 1L))

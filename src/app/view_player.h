@@ -1,6 +1,7 @@
 #pragma once
 
 #include "play/playback_thread.h"
+#include "play/bar_counter.h"
 #include "play/playback_window.h"
 
 #include <QElapsedTimer>
@@ -45,9 +46,12 @@ public:
     bool play(PlayOptions options = {});
     // Stop: stops the thread, waiting at most PlaybackThread::kStopWait, so
     // that the view is idle afterwards with the cursor where the music
-    // stopped; then closes and reopens the MIDI output to cut off what still
-    // rings.
-    void stop();
+    // stopped; then, unless the caller does it once for several views,
+    // restarts the MIDI output to cut off what still rings (returning at once).
+    void stop(bool restartOutput = true);
+    // Cuts the thread's waits short without waiting: views stopped together
+    // are all asked first, then stopped.
+    void requestStop();
 
     void cursorMoved(XPxmlNode* element) override;
     void scrollToElement(XPxmlNode* element, int lookAhead) override;
@@ -87,6 +91,7 @@ private:
     bool m_open = false;     // the thread's calls are taken
     Follow m_follow;
     QElapsedTimer m_sincePlay;
+    BarCounter m_barCounter; // the cursor's bar, kept as it moves
     QTimer* m_positionTimer;
     QList<XPxmlNode*> m_passBars; // bars showing a pass
     // Last: the thread ends before what it calls goes.

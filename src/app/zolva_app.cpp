@@ -97,6 +97,10 @@ bool CZolvaApp::StartUp(const QString& fileToOpen, int showState)
     QCoreApplication::setApplicationVersion(QString::fromStdString(programDisplayVersion().version));
     m_midi->OpenMidiOutput();
     m_midi->readMute();
+    // A reopening that fails says so here, never on the session's thread.
+    m_midi->setUiPost([](std::function<void()> call) {
+        QMetaObject::invokeMethod(QCoreApplication::instance(), std::move(call), Qt::QueuedConnection);
+    });
 
     m_frame = std::make_unique<CMainFrame>(m_messages);
     m_importer = std::make_unique<MusicImporter>(m_messages, m_frame.get());
@@ -104,6 +108,10 @@ bool CZolvaApp::StartUp(const QString& fileToOpen, int showState)
         return m_importer->open(doc, path, m_frame->documents().documents());
     });
     m_frame->addMidiSetup(*m_midi);
+    // The metronome's drum kit loads when it is switched on, not at its first click.
+    QAction* metronome = m_frame->commandAction(cmd::Metronome);
+    m_midi->setDrumsWanted(metronome->isChecked());
+    QObject::connect(metronome, &QAction::toggled, m_frame.get(), [this](bool on) { m_midi->setDrumsWanted(on); });
     m_frame->addInformationCommands(m_messages, m_opener);
     m_frame->onCommand(57601, [this] { OnFileOpen(); });
     addPlayCommands();
@@ -282,19 +290,28 @@ void CZolvaApp::OnPlayAll()
     m_tied->tieViews(int(views.size()));
 }
 
+// Every view this Stop reaches is asked to stop before any is waited for,
+// and the output restarts once for them all: tied views go idle together.
 void CZolvaApp::OnStopPlaying()
 {
     CChildFrame* active = m_frame->activeChild();
-    if (m_tieViews || (active && active->view()->isPlaying())) {
-        BroadcastCommand(cmd::StopView);
+    std::vector<CZolvaView*> stopping;
+    if (!m_tieViews && active && active->view()->isPlaying()) {
+        stopping.push_back(active->view());
+    } else {
+        // Tied, every view; untied with the music playing in a window that
+        // is not the active one, that one: Stop still stops it.
+        for (CChildFrame* frame : m_frame->documents().viewsByDocument())
+            if (frame->view()->isPlaying())
+                stopping.push_back(frame->view());
+    }
+    if (stopping.empty())
         return;
-    }
-    // Untied, with the music playing in a window that is not the active
-    // one: Stop still stops it rather than doing nothing.
-    for (CChildFrame* frame : m_frame->documents().viewsByDocument()) {
-        if (frame->view()->isPlaying())
-            postViewCommand(*frame->view(), cmd::StopView);
-    }
+    for (CZolvaView* view : stopping)
+        playerOf(*view).requestStop();
+    for (CZolvaView* view : stopping)
+        playerOf(*view).stop(false);
+    m_midi->restartOutput();
 }
 
 void CZolvaApp::OnPlayOrStop()

@@ -83,6 +83,7 @@ void setAudioPeriods(fluid_settings_t* settings, const std::string& driver)
 }
 
 constexpr int kProgramChange = 0xC0;
+constexpr int kDrumChannel = 9; // channel 10, where General MIDI keeps its kits
 
 bool isNoteOn(MidiMessage message)
 {
@@ -147,6 +148,20 @@ public:
             return;
         m_program = program & 0x7F;
         if (m_loading || !m_loaded || m_engine->program(0) == m_program)
+            return;
+        m_ready = false;
+        startLoader();
+    }
+
+    // The kit's samples load on the loader as a program's do, not on the
+    // thread of the first click.
+    void prepareDrums() override
+    {
+        std::lock_guard lock(m_mutex);
+        if (m_closed || m_drums)
+            return;
+        m_drums = true;
+        if (m_loading || !m_loaded || m_engine->program(kDrumChannel) >= 0)
             return;
         m_ready = false;
         startLoader();
@@ -218,27 +233,36 @@ private:
     }
 
     // The loader: the SoundFont if it is not in yet, then the program asked
-    // for, chosen on the channel PlayChord uses so that its samples load here.
+    // for, chosen on the channel PlayChord uses so that its samples load here,
+    // and the drum kit when the metronome wants it.
     void load(bool loadedBefore)
     {
         const bool loaded = loadedBefore || m_engine->loadSoundFont(m_soundFont);
         int tried = -1;
+        bool drumsTried = false;
         for (;;) {
-            int program = -1;
+            MidiMessage next = 0;
             {
                 std::lock_guard lock(m_mutex);
                 m_loaded = loaded;
-                program = m_program;
-                const bool done = program < 0 || program == tried || m_engine->program(0) == program;
-                if (m_closed || !loaded || done) {
+                const int program = m_program;
+                const bool programDone = program < 0 || program == tried || m_engine->program(0) == program;
+                const bool drumsDone = !m_drums || drumsTried || m_engine->program(kDrumChannel) >= 0;
+                if (m_closed || !loaded || (programDone && drumsDone)) {
                     if (!m_closed && loaded)
                         becomeReady();
                     m_loading = false;
                     return;
                 }
+                if (!programDone) {
+                    next = midiMessage(kProgramChange, program, 0);
+                    tried = program;
+                } else {
+                    next = midiMessage(kProgramChange | kDrumChannel, 0, 0);
+                    drumsTried = true;
+                }
             }
-            m_engine->play(midiMessage(kProgramChange, program, 0));
-            tried = program;
+            m_engine->play(next);
         }
     }
 
@@ -252,6 +276,7 @@ private:
     HeldMessages m_held;
     uint32_t m_volume = kMidiVolumeFull;
     int m_program = -1; // asked for by prepareProgram
+    bool m_drums = false; // asked for by prepareDrums
     bool m_loaded; // written by the loader
     bool m_loading = false;
     bool m_ready = false;

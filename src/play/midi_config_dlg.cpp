@@ -72,7 +72,6 @@ void OnMidiSetup(MidiSession& midi, QWidget* parent)
     CMidiConfigDlg dialog(midi.devices().list(), midi.midiDevice(), midi.midiInstrument(), parent);
     if (dialog.exec() != QDialog::Accepted)
         return;
-    midi.CloseMidiOutput();
     midi.sayNextFailure();
-    midi.OpenMidiOutput();
+    midi.restartOutput();
 }

@@ -50,6 +50,8 @@ public:
     // that loads its sounds can have them ready before the first note. Sends
     // nothing.
     virtual void prepareProgram(int /*program*/) {}
+    // The metronome's drum kit, to be ready before its first click. Sends nothing.
+    virtual void prepareDrums() {}
 
     // Silences every sounding note: all-notes-off on each of the 16 channels.
     void reset();

@@ -70,6 +70,34 @@ TEST_F(PlayCommandsTest, PlayKeySoundsThePieceAndTheCursorComesHome)
     EXPECT_FALSE(devices.opened.back()->isClosed());
 }
 
+// One Stop stops every tied view at once, even while the output takes its
+// time to close: the views are idle when the command returns, and the
+// output is closed and opened once for them all.
+TEST_F(PlayCommandsTest, TiedViewsStopTogetherWithOneSlowRestart)
+{
+    CZolvaView* first = start(kLongPiece);
+    ASSERT_TRUE(first);
+    std::vector<CZolvaView*> views{first};
+    for (int i = 0; i < 2; ++i) {
+        command(cmd::WindowNew)->trigger();
+        views.push_back(frame()->activeChild()->view());
+    }
+    command(cmd::TieViews)->setChecked(true);
+    command(cmd::PlayAll)->trigger();
+    QTRY_VERIFY_WITH_TIMEOUT(std::all_of(views.begin(), views.end(), [](CZolvaView* v) { return v->isPlaying(); }),
+                             1000);
+    const size_t outputs = devices.opened.size();
+    devices.whileClosing = [] { std::this_thread::sleep_for(std::chrono::milliseconds(500)); };
+    QElapsedTimer timer;
+    timer.start();
+    command(cmd::StopPlaying)->trigger();
+    EXPECT_LT(timer.elapsed(), 250) << "the close goes on on the session's thread";
+    for (CZolvaView* view : views)
+        EXPECT_FALSE(view->isPlaying());
+    app.midi().waitForOutput();
+    EXPECT_EQ(devices.opened.size(), outputs + 1);
+}
+
 TEST_F(PlayCommandsTest, TheCountInShowsInTheBoxWhichGetsItsValueBack)
 {
     set("PlayDelay", "2");
@@ -136,7 +164,9 @@ TEST_F(PlayCommandsTest, BothStopsEndPlayingPromptlyAndLeaveTheCursorWhereItWas)
         EXPECT_LT(timer.elapsed(), 2000);
         EXPECT_TRUE(command(cmd::PlayView)->isEnabled());
         EXPECT_FALSE(command(stopId)->isEnabled());
-        // The output was closed, cutting off the ringing note, and opened anew.
+        // The output was closed, cutting off the ringing note, and opened anew
+        // on the session's own thread.
+        app.midi().waitForOutput();
         ASSERT_EQ(devices.opened.size(), outputs + 1);
         EXPECT_TRUE(devices.opened[outputs - 1]->isClosed());
         QTest::qWait(100); // what the thread posted last arrives
@@ -165,6 +195,7 @@ TEST_F(PlayCommandsTest, AViewClosedWhilePlayingGoesQuietlyAndTheBoxComesBack)
         child->close();
         QTRY_VERIFY_WITH_TIMEOUT(child.isNull(), 3000);
         // What still rang is cut off: the output is closed and opened anew.
+        app.midi().waitForOutput();
         ASSERT_EQ(devices.opened.size(), outputs + 1);
         EXPECT_TRUE(devices.opened[outputs - 1]->isClosed());
         QTest::qWait(300);
@@ -195,6 +226,7 @@ TEST_F(PlayCommandsTest, AWindowClosedWhilePlayingOutlivesAnOutputThatCannotReop
     };
     child->close();
     QTRY_VERIFY_WITH_TIMEOUT(child.isNull(), 3000);
+    QTRY_VERIFY_WITH_TIMEOUT(!sink.messages.empty(), 3000);
     EXPECT_EQ(sink.messages, std::vector<std::string>{"Unable to open MIDI Output.\n"});
     EXPECT_FALSE(command(cmd::StopPlaying)->isEnabled());
 }

@@ -5,6 +5,7 @@
 
 #include <QSettings>
 
+#include <functional>
 #include <memory>
 #include <set>
 #include <vector>
@@ -17,6 +18,8 @@ public:
     std::set<int> failing;        // ids whose open fails
     std::vector<int> openedIds;   // every id asked for, in order
     std::vector<std::shared_ptr<MidiRecorder>> opened;
+    // Runs as an output begins to close (a sound server that takes its time).
+    std::function<void()> whileClosing;
 
     std::vector<MidiDeviceInfo> list() override { return devices; }
     std::unique_ptr<MidiOutput> open(int id) override
@@ -25,21 +28,30 @@ public:
         if (failing.count(id))
             return nullptr;
         opened.push_back(std::make_shared<MidiRecorder>());
-        return std::make_unique<Handle>(opened.back());
+        return std::make_unique<Handle>(opened.back(), *this);
     }
 
 private:
     // Passes everything on to a recorder the test keeps.
     class Handle : public MidiOutput {
     public:
-        explicit Handle(std::shared_ptr<MidiRecorder> recorder) : m_recorder(std::move(recorder)) {}
+        Handle(std::shared_ptr<MidiRecorder> recorder, FakeMidiDevices& devices)
+            : m_recorder(std::move(recorder)), m_devices(devices)
+        {
+        }
         void setVolume(uint32_t volume) override { m_recorder->setVolume(volume); }
         void send(MidiMessage message) override { m_recorder->send(message); }
-        void close() override { m_recorder->close(); }
+        void close() override
+        {
+            if (m_devices.whileClosing)
+                m_devices.whileClosing();
+            m_recorder->close();
+        }
         void prepareProgram(int program) override { m_recorder->prepareProgram(program); }
 
     private:
         std::shared_ptr<MidiRecorder> m_recorder;
+        FakeMidiDevices& m_devices;
     };
 };
 

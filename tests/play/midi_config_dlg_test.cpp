@@ -112,6 +112,7 @@ TEST(MidiSetup, OkClosesAndReopensWithTheNewChoiceCancelLeavesTheOutput)
 
     answerDialog(true);
     OnMidiSetup(session, nullptr);
+    session.waitForOutput();
     ASSERT_EQ(devices.opened.size(), 2u);
     EXPECT_TRUE(devices.opened[0]->isClosed());
     EXPECT_EQ(devices.opened[0]->messages().size(), 16u); // the reset cut ringing notes

@@ -5,6 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <future>
+#include <mutex>
+
 namespace {
 
 struct SessionTest : ::testing::Test {
@@ -125,6 +128,39 @@ TEST_F(SessionTest, OpeningAgainWithoutACloseReleasesTheOldDevice)
     ASSERT_EQ(devices.opened.size(), 2u);
     EXPECT_TRUE(devices.opened[0]->isClosed());
     EXPECT_FALSE(devices.opened[1]->isClosed());
+}
+
+// Stop's restart runs on the session's thread: it returns while the old
+// output is still closing. A preview sent meanwhile plays on the new output
+// as soon as it is open, and restarts asked for meanwhile make one more.
+TEST_F(SessionTest, RestartReturnsAtOnceAndKeepsWhatIsSentMeanwhile)
+{
+    session.OpenMidiOutput();
+    std::promise<void> closing, release;
+    std::shared_future<void> released = release.get_future().share();
+    devices.whileClosing = [&, first = std::make_shared<std::once_flag>()] {
+        std::call_once(*first, [&] {
+            closing.set_value();
+            released.wait();
+        });
+    };
+    session.restartOutput(); // returns although the close cannot end yet
+    closing.get_future().wait();
+    const MidiMessage preview = midiMessage(0x90, 64, 100);
+    session.midiOut()->send(preview);
+    session.restartOutput();
+    session.restartOutput();
+    release.set_value();
+    session.waitForOutput();
+
+    ASSERT_EQ(devices.opened.size(), 3u) << "the first, one reopened while closing, one more";
+    EXPECT_TRUE(devices.opened[0]->isClosed());
+    EXPECT_TRUE(devices.opened[1]->isClosed());
+    const auto sent = devices.opened[2]->messages();
+    ASSERT_EQ(sent.size(), 1u);
+    EXPECT_EQ(sent[0].message, preview);
+    session.midiOut()->send(preview); // what comes later goes straight on
+    EXPECT_EQ(devices.opened[2]->messages().size(), 2u);
 }
 
 TEST_F(SessionTest, MuteIsReadOnlyWhenAsked)
