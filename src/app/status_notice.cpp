@@ -19,12 +19,19 @@ void StatusNotice::show(const QString& text, int ms)
 
 bool StatusNotice::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched != &m_window || event->type() != QEvent::StatusTip ||
-        !static_cast<QStatusTipEvent*>(event)->tip().isEmpty())
+    if (watched != &m_window)
         return false;
+    // A message given before the window first shows (a file opened from the
+    // command line) is shown again then: showing the window shows the
+    // status bar's own widgets too, and "Ready" would stand over it.
+    const bool shown = event->type() == QEvent::Show;
+    const bool promptEnds =
+        event->type() == QEvent::StatusTip && static_cast<QStatusTipEvent*>(event)->tip().isEmpty();
     const qint64 left = m_until.remainingTime();
-    if (left <= 0) // a time of 0 would keep the message for good
+    if ((!shown && !promptEnds) || left <= 0) // a time of 0 would keep the message for good
         return false;
+    if (shown)
+        m_window.statusBar()->clearMessage(); // the same message again would change nothing
     m_window.statusBar()->showMessage(m_text, int(left));
-    return true;
+    return promptEnds;
 }

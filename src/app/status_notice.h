@@ -10,7 +10,8 @@ class QMainWindow;
 // prompt of a command under the mouse still covers it; but when the mouse
 // leaves a toolbar button or a menu, the empty prompt that ends it would
 // clear the bar at once (the button that opened a file is still under the
-// mouse when the import reports), so the message is put back instead.
+// mouse when the import reports), so the message is put back instead, as it
+// is when the window first shows.
 class StatusNotice : public QObject {
 public:
     explicit StatusNotice(QMainWindow& window);

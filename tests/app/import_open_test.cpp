@@ -10,6 +10,7 @@
 #include <QComboBox>
 #include <QFileInfo>
 #include <QMouseEvent>
+#include <QLabel>
 #include <QStatusBar>
 #include <QTest>
 #include <QToolBar>
@@ -160,6 +161,21 @@ TEST_F(ImportOpenTest, TheStatusOfAnImportOutlastsThePromptsOfCommands)
     EXPECT_EQ(frame()->statusBar()->currentMessage(), "Create a new document") << "the prompt shows over it";
     moveMouseTo(frame()->activeChild());
     EXPECT_EQ(frame()->statusBar()->currentMessage(), status);
+}
+
+// A file given on the command line reports before the window first shows;
+// showing it must not bring "Ready" back over the report.
+TEST_F(ImportOpenTest, TheStatusOfAnImportAtStartHidesReady)
+{
+    ASSERT_TRUE(app.StartUp(writeBytes("tune.mid", kTune)));
+    ASSERT_TRUE(frame()->isVisible());
+    QLabel* ready = nullptr;
+    for (QLabel* label : frame()->statusBar()->findChildren<QLabel*>())
+        if (label->text() == "Ready")
+            ready = label;
+    ASSERT_TRUE(ready);
+    EXPECT_EQ(frame()->statusBar()->currentMessage(), "Imported 3 notes from track 2 \u00B7 transposed -2");
+    EXPECT_FALSE(ready->isVisible());
 }
 
 // The dialog offers the rhythm: a MIDI file, played, simplified until the
