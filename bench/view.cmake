@@ -8,3 +8,9 @@ zolva_add_bench(bench_layout
 zolva_add_bench(bench_paint
   SOURCES bench_paint.cpp
   LIBS zolva::view)
+
+# The visible range and Page Down in the middle of a crowded 100k piece laid
+# out with fixed measure sizes, against the walks over the whole list.
+zolva_add_bench(bench_visible_range
+  SOURCES bench_visible_range.cpp
+  LIBS zolva::play)

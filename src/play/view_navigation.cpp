@@ -2,9 +2,9 @@
 
 #include "play/chord_sender.h"
 #include "play/note_steps.h"
+#include "view/note_heads.h"
 #include "view/view_cursor.h"
 #include "view/view_layout.h"
-#include "view/visible_range.h"
 
 #include <QtCore/qnamespace.h>
 
@@ -70,7 +70,7 @@ XPxmlNode* hitInOrder(const ViewLayout& layout, const XPxmlNode* noteList, int64
 {
     // Only the element before the first one reaching the point can reach
     // it from below too: its band for hits stretches up to that one's.
-    XPxmlNode* reaching = firstElementReaching(layout, noteList, y);
+    XPxmlNode* reaching = layout.bands().firstReaching(noteList, y).element;
     XPxmlNode* element = reaching ? previousElement(reaching) : nullptr;
     if (!element)
         element = reaching;
@@ -85,41 +85,37 @@ XPxmlNode* hitInOrder(const ViewLayout& layout, const XPxmlNode* noteList, int64
     return nullptr;
 }
 
-// The same when bands may overlap and lie below earlier ones, so that list
-// order tells nothing of where they are: the element drawn on the row (of
-// overlapping ones, the one whose lower edge is nearest), else the nearest
-// one below the row, as in order a gap belongs to the element below it; on
-// the lowest band's lower edge, that one; above every band, none.
-XPxmlNode* hitUnordered(const ViewLayout& layout, const XPxmlNode* noteList, int64_t y)
+// Of heads drawn over one another at point, the one drawn last: what shows.
+XPxmlNode* headAt(const ViewLayout& layout, const XPxmlNode* noteList, int tineCount, QPoint point)
 {
-    XPxmlNode* on = nullptr;
-    XPxmlNode* below = nullptr;
-    XPxmlNode* edge = nullptr;
-    int64_t onBottom = 0;
-    int64_t belowTop = 0;
-    bool reached = false;
-    for (XPxmlNode* element = noteList ? noteList->firstElementChild() : nullptr; element;
-         element = nextElement(element)) {
-        const Band band = bandOf(layout, element);
-        const int64_t bottom = band.top + band.height;
-        if (band.top > y) {
-            if (!below || band.top < belowTop) {
-                below = element;
-                belowTop = band.top;
-            }
-            continue;
-        }
-        reached = true;
-        if (y < bottom && (!on || bottom < onBottom)) {
-            on = element;
-            onBottom = bottom;
-        } else if (y == bottom && !edge) {
-            edge = element;
-        }
-    }
-    if (on || !reached)
+    BandIndex::Found head;
+    layout.bands().forEachMeeting(noteList, point.y(), point.y(), [&](BandIndex::Found found) {
+        if ((!head.element || found.child > head.child) &&
+            onNoteHead(layout, found.element, tineCount, point.x(), point.y()))
+            head = found;
+    });
+    return head.element;
+}
+
+// The same when bands may overlap and lie below earlier ones, so that list
+// order tells nothing of where they are: the note whose head is under the
+// point; else the element drawn on the row (of overlapping ones, the one
+// whose lower edge is nearest), else the nearest one below the row, as in
+// order a gap belongs to the element below it; on the lowest band's lower
+// edge, that one; above every band, none.
+XPxmlNode* hitUnordered(const ViewLayout& layout, const XPxmlNode* noteList, int tineCount, QPoint point)
+{
+    const int64_t y = point.y();
+    const BandIndex& bands = layout.bands();
+    if (XPxmlNode* head = headAt(layout, noteList, tineCount, point))
+        return head;
+    if (XPxmlNode* on = bands.overRow(noteList, y).element)
         return on;
-    return below ? below : edge;
+    if (!bands.firstReaching(noteList, y).element)
+        return nullptr;
+    if (XPxmlNode* below = bands.nextBelow(noteList, y).element)
+        return below;
+    return bands.endingOn(noteList, y).element;
 }
 
 } // namespace
@@ -143,17 +139,18 @@ bool IsFullyVisible(const ViewLayout& layout, const XPxmlNode* element)
 
 VisibleRun FindVisibleRun(const ViewLayout& layout, const XPxmlNode* noteList)
 {
-    VisibleRun run;
     const int64_t windowTop = layout.scrollY();
-    // Everything before this lies below the window.
-    XPxmlNode* element = firstElementReaching(layout, noteList, windowTop + layout.clientHeight());
-    // In order, once a band starts above the window, so does every later one.
-    const bool inOrder = layout.inOrder();
-    while (element && !IsFullyVisible(layout, element) && (!inOrder || bandOf(layout, element).top >= windowTop))
-        element = nextElement(element);
-    if (!element || !IsFullyVisible(layout, element))
+    const int64_t windowBottom = windowTop + layout.clientHeight();
+    return VisibleRunFrom(layout, layout.bands().firstInside(noteList, windowTop, windowBottom).element);
+}
+
+VisibleRun VisibleRunFrom(const ViewLayout& layout, XPxmlNode* first)
+{
+    VisibleRun run;
+    if (!first)
         return run;
-    run.first = element;
+    run.first = first;
+    XPxmlNode* element = first;
     XPxmlNode* next = nextElement(element);
     for (; next && IsFullyVisible(layout, next); next = nextElement(next)) {
         element = next;
@@ -175,7 +172,7 @@ Hit HitTest(const ViewLayout& layout, const XPxmlNode* noteList, int tineCount, 
     hit.tine = (point.x() - laneStart) / pitch;
 
     const int64_t y = point.y();
-    hit.element = layout.inOrder() ? hitInOrder(layout, noteList, y) : hitUnordered(layout, noteList, y);
+    hit.element = layout.inOrder() ? hitInOrder(layout, noteList, y) : hitUnordered(layout, noteList, tineCount, point);
     if (!hit.element)
         return hit;
     hit.code = point.x() > layout.TineX(std::clamp(tineCount, 0, 100)) - 1 ? HitCode::BeyondLanes : HitCode::Element;

@@ -37,6 +37,8 @@ struct VisibleRun {
     XPxmlNode* last = nullptr;
 };
 VisibleRun FindVisibleRun(const ViewLayout& layout, const XPxmlNode* noteList);
+// The same for a run that starts at first, a wholly visible element; none for none.
+VisibleRun VisibleRunFrom(const ViewLayout& layout, XPxmlNode* first);
 
 enum class HitCode {
     Nothing = 0,     // outside the tablature, or on no element's band
@@ -50,8 +52,9 @@ struct Hit {
 };
 // What a point in document coordinates falls on. An element's band for hits
 // reaches up to the next element's lower edge, so the gaps count too. When
-// bands do not rise along the list (ViewLayout::inOrder), the point takes
-// the element drawn on its row, or in a gap the nearest one below it.
+// bands do not rise along the list (ViewLayout::inOrder), they may overlap:
+// the point takes the note whose head shows under it, else the element drawn
+// on its row, or in a gap the nearest one below it.
 Hit HitTest(const ViewLayout& layout, const XPxmlNode* noteList, int tineCount, QPoint point, int cursorTine);
 
 // Sounds tine (0-based) alone, unless the view is playing.

@@ -168,8 +168,8 @@ void drawNote(FrameCanvas& canvas, const EventFacts& facts, const char* previous
     const LayoutMetrics& m = canvas.m;
     const FrameCanvas::Band b = canvas.band(facts.node);
     for (int k = 0; k < sounding.count; ++k) {
-        const int left = canvas.tineX(sounding.tines[size_t(k)] - 1) + (m.tineWidth - m.noteSize) / 2;
-        const int top = style == NoteStyle::Modern ? b.top : b.bottom() - m.noteSize;
+        const int left = headLeft(canvas.tineX(sounding.tines[size_t(k)] - 1), m);
+        const int top = int(headTop(b.top, b.bottom(), m, style));
         const Head head{left, top, m.noteSize, m.dotSize, facts.valueNumber, facts.dots};
         if (style == NoteStyle::Modern)
             drawModernHead(canvas, head);

@@ -1,11 +1,10 @@
 #pragma once
 
+#include "view/note_heads.h"
+
 struct EventFacts;
 class FrameCanvas;
 class XPxmlNode;
-
-// How note tails are drawn: the document's "Tails" (1 Modern, 2 Minimal, 3 tailed).
-enum class NoteStyle { Modern = 1, Minimal = 2, Tailed = 3 };
 
 // The note of facts: its heads, stems, dots, flags or beam segments; a note
 // without a value or tines is a faint band across the lanes instead.

@@ -75,14 +75,18 @@ void ViewLayout::layOutEvents()
 {
     EventMeasure measure(m_options.metrics);
     EventPlacer placer(m_options);
+    m_bands.clear(m_doc->noteList());
     int widest = 0;
-    for (EventFacts& event : m_events) {
+    for (uint32_t child = 0; child < m_events.size(); ++child) {
+        EventFacts& event = m_events[child];
         if (!event.isElement())
             continue;
         measure.measure(event);
         placer.place(event);
+        m_bands.add(child, -event.position, event.height);
         widest = std::max(widest, event.lyricWidth);
     }
+    m_bands.finish();
     m_doc->setPositionsScale(m_options.scale);
     m_inOrder = placer.inOrder();
     m_reach = placer.reach();
@@ -115,6 +119,7 @@ QSize ViewLayout::extentOf(int lyricWidth)
     // The music starts at position 0; bands may still reach below it.
     const int64_t bottom = std::min<int64_t>(m_reach.bottom, 0);
     m_verticalOrigin = m.topMargin + m_reach.top;
+    m_bands.setOrigin(m_verticalOrigin);
     m_lowestHitY = m.topMargin;
     m_highestHitY = m_verticalOrigin - bottom;
     const int64_t height = m_reach.top - bottom + m.topMargin + m.bottomMargin;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "view/band_index.h"
 #include "view/display_options.h"
 #include "view/event_facts.h"
 #include "view/event_placement.h"
@@ -73,9 +74,10 @@ public:
     // down to the lowest bottom, whichever elements those are.
     Band allBands(Coordinates in = Coordinates::Window) const;
     // Whether, as last laid out, each element's band starts and ends at or
-    // above the one before it. Searches by position may halve the list only
-    // then; otherwise they walk it.
+    // above the one before it, so that list order is the order on the page.
     bool inOrder() const { return m_inOrder; }
+    // Where the bands lie as last laid out, for searches by row in any order.
+    const BandIndex& bands() const { return m_bands; }
 
     // Document y of position 0: the top margin above the highest band (in
     // order, the last element's), so that nothing lies above the document.
@@ -98,6 +100,7 @@ private:
     EventTable m_events;
     std::optional<QSize> m_extent;
     BandReach m_reach;
+    BandIndex m_bands;
     int64_t m_verticalOrigin = 0;
     int m_lowestHitY = 0;
     int64_t m_highestHitY = 0;

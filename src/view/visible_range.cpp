@@ -11,24 +11,6 @@ bool isElement(const XPxmlNode* node)
     return node && node->kind() == XPxmlKind::Element;
 }
 
-// The first element at index or after, with its index; null past the end.
-XPxmlNode* elementFrom(const XPxmlNode* list, uint32_t& index)
-{
-    XPxmlNode* node = list->childAt(index);
-    while (node && !isElement(node)) {
-        node = node->nextSibling();
-        ++index;
-    }
-    return node;
-}
-
-// Whether element's band starts above the window's bottom edge: false
-// along the list up to some index and true from there on.
-bool reachesWindow(const ViewLayout& layout, const XPxmlNode* element, int64_t windowBottom)
-{
-    return layout.EventBand(element, ViewLayout::Coordinates::Document).top <= windowBottom;
-}
-
 } // namespace
 
 bool isBar(const XPxmlNode* element)
@@ -44,83 +26,17 @@ XPxmlNode* prevElement(const XPxmlNode* element)
     return node;
 }
 
-namespace {
-
-// firstElementReaching with the child index of what it finds.
-XPxmlNode* firstReaching(const ViewLayout& layout, const XPxmlNode* noteList, int64_t y, uint32_t& low)
-{
-    low = 0;
-    if (!layout.inOrder()) {
-        XPxmlNode* element = elementFrom(noteList, low);
-        while (element && !reachesWindow(layout, element, y))
-            element = elementFrom(noteList, ++low);
-        return element;
-    }
-    uint32_t high = noteList->childCount();
-    while (low < high) {
-        const uint32_t middle = low + (high - low) / 2;
-        uint32_t index = middle;
-        const XPxmlNode* element = elementFrom(noteList, index);
-        if (!element || reachesWindow(layout, element, y))
-            high = middle;
-        else
-            low = index + 1;
-    }
-    return elementFrom(noteList, low);
-}
-
-// The first and the last element that show, and the child index of the first.
-struct Shown {
-    XPxmlNode* first = nullptr;
-    XPxmlNode* last = nullptr;
-    uint32_t index = 0;
-};
-
-Shown shownElements(const ViewLayout& layout, const XPxmlNode* noteList)
-{
-    Shown shown;
-    if (layout.inOrder()) {
-        const int64_t windowBottom = int64_t(layout.scrollY()) + layout.clientHeight();
-        XPxmlNode* first = firstReaching(layout, noteList, windowBottom, shown.index);
-        // Bands may differ in height: the first that reaches the window may
-        // still lie wholly above it, and then so does everything after it.
-        // The walk to the range's end passes the rest that show.
-        if (first && layout.IsPartlyVisible(first))
-            shown.first = shown.last = first;
-        return shown;
-    }
-    uint32_t index = 0;
-    for (XPxmlNode* element = elementFrom(noteList, index); element; element = elementFrom(noteList, ++index)) {
-        if (!layout.IsPartlyVisible(element))
-            continue;
-        if (!shown.first) {
-            shown.first = element;
-            shown.index = index;
-        }
-        shown.last = element;
-    }
-    return shown;
-}
-
-} // namespace
-
-XPxmlNode* firstElementReaching(const ViewLayout& layout, const XPxmlNode* noteList, int64_t y)
-{
-    uint32_t index = 0;
-    return noteList ? firstReaching(layout, noteList, y, index) : nullptr;
-}
-
 VisibleRange VisibleRangeFinder::find(const ViewLayout& layout, const XPxmlNode* noteList)
 {
     VisibleRange range;
-    if (!noteList)
-        return range;
-    const Shown shown = shownElements(layout, noteList);
-    if (!shown.first)
+    const int64_t windowTop = layout.scrollY();
+    const int64_t windowBottom = windowTop + layout.clientHeight();
+    const BandIndex::Found shown = layout.bands().firstMeeting(noteList, windowTop, windowBottom);
+    if (!shown.element)
         return range;
 
-    XPxmlNode* start = shown.first;
-    uint32_t startIndex = shown.index;
+    XPxmlNode* start = shown.element;
+    uint32_t startIndex = shown.child;
     while (!isBar(start)) {
         XPxmlNode* before = prevElement(start);
         if (!before)
@@ -136,8 +52,9 @@ VisibleRange VisibleRangeFinder::find(const ViewLayout& layout, const XPxmlNode*
     // when music without an opening bar shows its first notes.
     range.startBar = barsBefore(noteList, start, startIndex) + 1;
 
-    XPxmlNode* end = shown.last;
-    for (XPxmlNode* next = shown.last; next; next = next->nextElementSibling()) {
+    XPxmlNode* const last = layout.bands().lastMeeting(noteList, windowTop, windowBottom).element;
+    XPxmlNode* end = last;
+    for (XPxmlNode* next = last; next; next = next->nextElementSibling()) {
         end = next;
         if (isBar(next) && !layout.IsPartlyVisible(next))
             break;

@@ -10,11 +10,6 @@ bool isBar(const XPxmlNode* element);
 // The element before element in its list, skipping other nodes; null at the start.
 XPxmlNode* prevElement(const XPxmlNode* element);
 
-// The first element of noteList whose band's top lies at or above document
-// y, found by halving the list when the layout is in order and by walking it
-// otherwise; null when none does. Every element before it lies wholly below y.
-XPxmlNode* firstElementReaching(const ViewLayout& layout, const XPxmlNode* noteList, int64_t y);
-
 // The stretch of the note list one paint draws: from the bar at or before
 // the first partly visible element up to the first bar after the last
 // partly visible one that does not show (in order: the first bar above the
@@ -26,9 +21,9 @@ struct VisibleRange {
     bool opening = false;       // start is the first element of the list
 };
 
-// Finds the visible range by halving the note list and numbers its bar from
-// the bar last numbered, so that a paint costs the same anywhere in a long
-// piece; a layout not in order has the list walked instead. Forget whenever
+// Finds the visible range through the layout's band index and numbers its
+// bar from the bar last numbered, so that a paint costs the same anywhere in
+// a long piece, whatever order the layout put the bands in. Forget whenever
 // layout has run again.
 class VisibleRangeFinder {
 public:

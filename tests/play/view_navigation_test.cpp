@@ -357,6 +357,39 @@ TEST_F(NavigationTest, UnorderedLayoutsClickAndPageByWhatIsDrawn)
     }
 }
 
+// Where bands overlap, a click on a head takes the note drawn there (the
+// one drawn last where heads overlap); off the heads the row's rule holds:
+// of the bands over it, the one whose lower edge is nearest.
+TEST_F(NavigationTest, OverlappingRowsGiveAClickOnAHeadToItsNote)
+{
+    // Measures of no size: the second one's notes lie over the first one's.
+    load(bar() + repeat(chord("1"), 4) + bar() + chord("1") + repeat(chord("3"), 3) + bar(),
+         attr("Tails", "Minimal") + attr("MeasureSpacing", "Fixed") + attr("MeasureSpacingSize", "0") +
+             attr("NoteSpacingSize", "0"));
+    ASSERT_EQ(music->positions(), "8,8 18,10 28,10 38,10 48,10 24,16 34,10 44,10 54,10 64,10 40,16");
+    const int64_t origin = music->layout.verticalOrigin();
+    struct Row {
+        const char* name;
+        int lane;
+        int64_t position; // rows count up from the origin
+        int element;
+    };
+    const Row rows[] = {
+        {"an earlier note's head under a nearer band", 0, 35, 3},
+        {"the nearest band's own head", 2, 35, 7},
+        {"off the heads: the nearest band", 1, 35, 7},
+        {"a later note's head over a nearer band", 2, 41, 7},
+        {"the nearest band's own head, lower down", 0, 41, 4},
+        {"heads over one another: the one drawn last", 0, 31, 6},
+        {"right of the lanes: the nearest band", 5, 35, 7},
+    };
+    const int halfLane = music->layout.options().metrics.tineWidth / 2;
+    for (const Row& row : rows) {
+        const QPoint point(tineX(row.lane) + halfLane, int(origin - row.position));
+        EXPECT_EQ(indexOf(HitTest(music->layout, music->list(), 5, point, 0).element), row.element) << row.name;
+    }
+}
+
 TEST_F(NavigationTest, ShiftUpSelectsFromWhereTheCursorStarted)
 {
     load(kPiece);

@@ -30,7 +30,7 @@ TEST(VisibleRange, StartsAtABarAndEndsAboveTheWindow)
     const std::string measure = bar() + note("4") + note("4") + "<!-- x -->" + note("4") + note("4");
     Music music(repeat(measure, 60) + bar());
     music.layout.RefreshLayout();
-    ASSERT_TRUE(music.layout.inOrder()) << "found by halving the list";
+    ASSERT_TRUE(music.layout.inOrder());
     const int height = 300;
     const int64_t documentHeight = music.layout.ComputeExtent(false).height();
     VisibleRangeFinder walked; // numbers each range from the one before
