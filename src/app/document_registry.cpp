@@ -2,15 +2,24 @@
 
 #include "app/child_frame.h"
 #include "app/window_cascade.h"
+#include "doc/message_sink.h"
+#include "doc/music_loader.h"
 #include "doc/zolva_doc.h"
 #include "view/zolva_view.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <QMdiArea>
 
 #include <algorithm>
+#include <new>
 
 namespace {
+
+void showOutOfMemory(MessageSink& messages, const QString& path)
+{
+    messages.showMessage(outOfMemoryMessage(QFile::encodeName(path).toStdString()));
+}
 
 QString canonical(const QString& path)
 {
@@ -33,45 +42,71 @@ DocumentRegistry::~DocumentRegistry()
 
 CZolvaDoc* DocumentRegistry::openDocument(const QString& path)
 {
-    if (CZolvaDoc* open = findOpen(path)) {
-        const std::vector<CChildFrame*> frames = viewsOf(*open);
-        if (!frames.empty())
-            m_area.setActiveSubWindow(frames.front());
-        return open;
-    }
-    auto doc = std::make_unique<CZolvaDoc>(m_messages);
-    const OpenedAs opened = m_import ? m_import(*doc, path) : OpenedAs::MusicFile;
-    if (opened == OpenedAs::Failed || (opened == OpenedAs::MusicFile && !doc->openDocument(path)))
+    try {
+        if (CZolvaDoc* open = findOpen(path)) {
+            const std::vector<CChildFrame*> frames = viewsOf(*open);
+            if (!frames.empty())
+                m_area.setActiveSubWindow(frames.front());
+            return open;
+        }
+        auto doc = std::make_unique<CZolvaDoc>(m_messages);
+        const OpenedAs opened = m_import ? m_import(*doc, path) : OpenedAs::MusicFile;
+        if (opened == OpenedAs::Failed || (opened == OpenedAs::MusicFile && !doc->openDocument(path)))
+            return nullptr;
+        if (doc->title().isEmpty())
+            doc->setTitle(QFileInfo(path).fileName() + (doc->isImported() ? QStringLiteral(" (imported)") : QString()));
+        m_documents.push_back(std::move(doc));
+    } catch (const std::bad_alloc&) {
+        // The half-open document has gone with the stack.
+        showOutOfMemory(m_messages, path);
         return nullptr;
-    if (doc->title().isEmpty())
-        doc->setTitle(QFileInfo(path).fileName() + (doc->isImported() ? QStringLiteral(" (imported)") : QString()));
-    m_documents.push_back(std::move(doc));
-    addView(*m_documents.back());
-    return m_documents.back().get();
+    }
+    CZolvaDoc* doc = m_documents.back().get();
+    // A document whose first window fails has gone with it.
+    return addView(*doc) ? doc : nullptr;
 }
 
 CChildFrame* DocumentRegistry::addView(CZolvaDoc& doc)
 {
-    // Cascaded from the window opened last, where it still shows.
-    std::optional<QPoint> previous;
-    if (!m_frames.empty() && !m_frames.back()->isMinimized() && !m_frames.back()->isMaximized())
-        previous = m_frames.back()->pos();
-    auto* frame = new CChildFrame(*this, doc);
-    m_frames.push_back(frame);
-    m_liveFrames.push_back(frame);
-    // Queued: the main window's title is set after the area's own handling of the change.
-    connect(frame, &QMdiSubWindow::windowStateChanged, this, &DocumentRegistry::changed, Qt::QueuedConnection);
-    m_area.addSubWindow(frame);
-    const WindowCascade cascade = cascadeIn(m_area, *frame);
-    frame->setGeometry(QRect(cascade.placeAfter(previous), cascade.windowSize()));
-    updateTitles(doc);
-    frame->show();
-    if (m_setUpView)
-        m_setUpView(*frame->view());
-    frame->view()->OnInitialUpdate();
-    m_area.setActiveSubWindow(frame);
-    emit changed();
-    return frame;
+    const QString path = doc.pathName();
+    CChildFrame* frame = nullptr;
+    try {
+        // Cascaded from the window opened last, where it still shows.
+        std::optional<QPoint> previous;
+        if (!m_frames.empty() && !m_frames.back()->isMinimized() && !m_frames.back()->isMaximized())
+            previous = m_frames.back()->pos();
+        frame = new CChildFrame(*this, doc);
+        m_frames.push_back(frame);
+        m_liveFrames.push_back(frame);
+        // Queued: the main window's title is set after the area's own handling of the change.
+        connect(frame, &QMdiSubWindow::windowStateChanged, this, &DocumentRegistry::changed, Qt::QueuedConnection);
+        m_area.addSubWindow(frame);
+        const WindowCascade cascade = cascadeIn(m_area, *frame);
+        frame->setGeometry(QRect(cascade.placeAfter(previous), cascade.windowSize()));
+        updateTitles(doc);
+        frame->show();
+        if (m_setUpView)
+            m_setUpView(*frame->view());
+        frame->view()->OnInitialUpdate();
+        m_area.setActiveSubWindow(frame);
+        emit changed();
+        return frame;
+    } catch (const std::bad_alloc&) {
+        // The layout cut short may have moved some of the shared positions:
+        // the document's other windows lay it out afresh.
+        doc.setPositionsScale(0.0);
+        if (frame) {
+            // Closed while its view still stands, then deleted at once; the
+            // document goes with it when this was its first window.
+            viewClosed(frame);
+            m_area.removeSubWindow(frame);
+            delete frame;
+        } else {
+            dropIfViewless(&doc);
+        }
+        showOutOfMemory(m_messages, path);
+        return nullptr;
+    }
 }
 
 std::vector<CChildFrame*> DocumentRegistry::viewsOf(const CZolvaDoc& doc) const
@@ -126,7 +161,11 @@ void DocumentRegistry::viewDestroyed(CChildFrame* frame)
 {
     viewClosed(frame); // a window deleted without closing
     std::erase(m_liveFrames, frame);
-    CZolvaDoc* doc = &frame->document();
+    dropIfViewless(&frame->document());
+}
+
+void DocumentRegistry::dropIfViewless(const CZolvaDoc* doc)
+{
     const bool viewLeft = std::any_of(m_liveFrames.begin(), m_liveFrames.end(),
                                       [doc](const CChildFrame* live) { return &live->document() == doc; });
     if (!viewLeft)

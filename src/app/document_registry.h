@@ -27,9 +27,11 @@ public:
 
     // Opens path in a new window; a file already open gets its window brought
     // to the front instead. An imported file's title says so. Null, after the
-    // loader's or the importer's message, on failure.
+    // loader's or the importer's message, on failure; out of memory at any
+    // step, after "Out of memory loading PATH", with no document or window left.
     CZolvaDoc* openDocument(const QString& path);
-    // Another window on doc, made active.
+    // Another window on doc, made active. Out of memory: null after the
+    // message, the window gone, and doc too when it had no other window.
     CChildFrame* addView(CZolvaDoc& doc);
     // Tried on every file before it is loaded as a music file: it imports
     // the files of other kinds into the new document.
@@ -59,6 +61,8 @@ signals:
 
 private:
     CZolvaDoc* findOpen(const QString& path) const;
+    // Deletes doc when no window of it is left.
+    void dropIfViewless(const CZolvaDoc* doc);
     void updateTitles(const CZolvaDoc& doc);
 
     MessageSink& m_messages;

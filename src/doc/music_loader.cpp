@@ -81,7 +81,7 @@ int parseText(XPxmlDoc& tree, const char* text, size_t length, const std::string
         code = tree.loadText(length > 0 ? text : "", length);
     } catch (const std::bad_alloc&) {
         // The parser has dropped what it had built, so the message has the memory back.
-        sink.showMessage(formatMessage("Out of memory loading %s", path.c_str()));
+        sink.showMessage(outOfMemoryMessage(path));
         return kLoadOutOfMemory;
     }
     if (code != 0)
@@ -91,6 +91,11 @@ int parseText(XPxmlDoc& tree, const char* text, size_t length, const std::string
 }
 
 } // namespace
+
+std::string outOfMemoryMessage(const std::string& path)
+{
+    return formatMessage("Out of memory loading %s", path.c_str());
+}
 
 int loadMusicData(XPxmlDoc& tree, std::vector<char>& bytes, const std::string& path,
                   MessageSink& sink)
@@ -139,7 +144,7 @@ int readMusicBytes(const std::string& path, std::vector<char>& bytes, MessageSin
     }
     if (outcome == ReadOutcome::TooLarge) {
         std::vector<char>().swap(bytes);
-        sink.showMessage(formatMessage("Out of memory loading %s", path.c_str()));
+        sink.showMessage(outOfMemoryMessage(path));
         return kLoadOutOfMemory;
     }
     return 0;

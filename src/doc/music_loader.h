@@ -15,6 +15,9 @@ inline constexpr int kLoadOutOfMemory = 1001;
 // A file larger than this is refused as out of memory instead of being read.
 inline constexpr size_t kMaxMusicFileSize = size_t(256) << 20;
 
+// What every step of opening path shows when memory runs out.
+std::string outOfMemoryMessage(const std::string& path);
+
 // Reads the whole file at path into bytes. Returns 0, or kLoadReadFailed or
 // kLoadOutOfMemory (also for a file above maxSize) after showing its message
 // through sink. The file is only ever opened for reading.

@@ -7,6 +7,8 @@
 
 #include <QFile>
 
+#include <new>
+
 namespace {
 
 // The first child of any kind with that name. Steps sibling by sibling so that
@@ -43,27 +45,44 @@ CZolvaDoc::~CZolvaDoc() = default;
 bool CZolvaDoc::openDocument(const QString& path)
 {
     m_path = path;
-    const std::string file = QFile::encodeName(path).toStdString();
-    if (loadMusicFile(m_tree, file, m_messages) != 0)
-        return false;
-    if (!m_tree.rootElement()) {
-        m_messages.showMessage(formatMessage("%s is not a Zolva music file.", file.c_str()));
-        return false;
+    try {
+        const std::string file = QFile::encodeName(path).toStdString();
+        if (loadMusicFile(m_tree, file, m_messages) != 0)
+            return false;
+        if (!m_tree.rootElement()) {
+            m_messages.showMessage(formatMessage("%s is not a Zolva music file.", file.c_str()));
+            return false;
+        }
+        if (!completeDocument())
+            return false;
+        m_tree.clearModified();
+        return true;
+    } catch (const std::bad_alloc&) {
+        return outOfMemory();
     }
-    if (!completeDocument())
-        return false;
-    m_tree.clearModified();
-    return true;
 }
 
 bool CZolvaDoc::openBuiltTree(const QString& path)
 {
     m_path = path;
-    if (!m_tree.rootElement() || !completeDocument())
-        return false;
-    m_tree.clearModified();
+    try {
+        if (!m_tree.rootElement() || !completeDocument())
+            return false;
+        m_tree.clearModified();
+    } catch (const std::bad_alloc&) {
+        return outOfMemory();
+    }
     m_imported = true;
     return true;
+}
+
+bool CZolvaDoc::outOfMemory()
+{
+    // A half-completed or half-upgraded tree goes, and with it the memory the message needs.
+    m_tree.documentNode()->removeAllChildren();
+    findCachedElements();
+    m_messages.showMessage(outOfMemoryMessage(QFile::encodeName(m_path).toStdString()));
+    return false;
 }
 
 XPxmlNode* CZolvaDoc::noteList() const

@@ -25,12 +25,13 @@ public:
 
     // Loads the file at path, completes the tree and clears its modified flags.
     // False, after a message, when the file cannot be loaded, has no root
-    // element, is newer than the program or the user declines its upgrade.
+    // element, is newer than the program, the user declines its upgrade or
+    // memory runs out (the tree then left empty).
     bool openDocument(const QString& path);
     // Completes a tree that an importer has built in tree() from the file at
     // path, as openDocument completes a loaded one, and marks the document as
     // imported: it is held in memory only, like an upgraded file. False when
-    // the tree has no root element or completeDocument fails.
+    // the tree has no root element, completeDocument fails or memory runs out.
     bool openBuiltTree(const QString& path);
     QString pathName() const { return m_path; }
     // Whether the music came from another kind of file than a music file.
@@ -101,6 +102,9 @@ signals:
     void titleChanged(const QString& title);
 
 private:
+    // Where an open ends when memory runs out: the tree emptied, then
+    // "Out of memory loading PATH" shown; false.
+    bool outOfMemory();
     void findCachedElements();
     void addMissingElements();
     void readTineSettings();

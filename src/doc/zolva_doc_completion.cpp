@@ -11,6 +11,7 @@
 #include <QFileInfo>
 
 #include <algorithm>
+#include <memory>
 
 namespace {
 
@@ -118,9 +119,10 @@ void CZolvaDoc::addMissingElements()
         m_screenOptions = appendElement(m_config, MusicElement::ScreenOptions);
 
     if (!m_printOptions) {
-        m_printOptions = m_screenOptions->clone(true);
-        m_printOptions->setName(MusicElement::PrintOptions);
-        m_config->appendChild(m_printOptions);
+        std::unique_ptr<XPxmlNode> print(m_screenOptions->clone(true));
+        print->setName(MusicElement::PrintOptions);
+        m_config->appendChild(print.get());
+        m_printOptions = print.release();
     }
     if (!m_options)
         m_options = appendElement(m_config, MusicElement::Options);

@@ -264,8 +264,9 @@ int XPxmlNode::insertChild(int insertMode, XPxmlNode* child)
         return 0;
     if (child->m_parent)
         child->detach();
-    child->m_parent = this;
+    // Out of memory: the child stays without a parent, the caller's to keep.
     m_children.insert(insertMode, child);
+    child->m_parent = this;
     child->m_indexHint.store(uint32_t(m_children.cursor()), std::memory_order_relaxed);
     return 1;
 }
@@ -306,12 +307,10 @@ int XPxmlNode::insertBefore(XPxmlNode* child, XPxmlNode* reference)
 
 XPxmlNode* XPxmlNode::createChild(int insertMode, const char* name, const char* kindName)
 {
-    XPxmlNode* node = create(name, kindName);
-    if (node && !insertChild(insertMode, node)) {
-        delete node;
+    std::unique_ptr<XPxmlNode> node(create(name, kindName));
+    if (!node || !insertChild(insertMode, node.get()))
         return nullptr;
-    }
-    return node;
+    return node.release();
 }
 
 XPxmlNode* XPxmlNode::detach()

@@ -8,6 +8,7 @@
 #include "app/mainframe.h"
 #include "app/message_box_sink.h"
 #include "doc/zolva_doc.h"
+#include "failing_allocations.h"
 #include "fake_midi_devices.h"
 #include "play/midi_session.h"
 #include "recording_sink.h"
@@ -30,6 +31,8 @@
 #include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTimer>
+
+#include <optional>
 
 namespace {
 
@@ -246,6 +249,93 @@ TEST_F(ZolvaAppTest, ADocumentLivesUntilItsLastWindowCloses)
     EXPECT_TRUE(doc);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_FALSE(doc);
+}
+
+// Memory running out at each step of opening an old file in turn: the open
+// ends with the loader's message and leaves no window, document or recent
+// file behind, the piece already open as it was, and the program opens the
+// file once memory is back.
+TEST_F(ZolvaAppTest, OutOfMemoryAtEachStepOfAnOpenLeavesNothingBehind)
+{
+    ASSERT_TRUE(app.StartUp(copyExample("ode_to_joy.zvm")));
+    DocumentRegistry& documents = app.mainFrame()->documents();
+    const CZolvaDoc* open = documents.documents().front();
+    auto eventCount = [](const CZolvaDoc& doc) {
+        int count = 0;
+        for (XPxmlNode* event = doc.firstEvent(); event; event = event->nextElementSibling())
+            ++count;
+        return count;
+    };
+    const int openEvents = eventCount(*open);
+    const QString old = copyExample("au_clair_de_la_lune_old.zvm");
+
+    // Where the steps begin, counted in a trial open from the open's start.
+    enum class From { OpenStart, Question, FirstLayout };
+    std::optional<From> armAt;
+    size_t armAfter = 0;
+    size_t start = 0, question = 0, layout = 0;
+    auto reached = [&](From point, size_t& count) {
+        count = failingAllocations::allocationCount() - start;
+        if (armAt == point)
+            failingAllocations::failAfter(armAfter);
+    };
+    sink.whileAsking = [&] { reached(From::Question, question); };
+    documents.setViewSetup([&](CZolvaView&) { reached(From::FirstLayout, layout); });
+    start = failingAllocations::allocationCount();
+    ASSERT_NE(documents.openDocument(old), nullptr);
+    ASSERT_GT(layout, question);
+    const size_t toQuestion = question;
+    const size_t laidOut = failingAllocations::allocationCount() - start - layout;
+    // The recorder's own share of the question, to find the last allocation before it.
+    RecordingSink probe;
+    size_t recording = 0;
+    probe.whileAsking = [&] { recording = failingAllocations::allocationCount() - start; };
+    start = failingAllocations::allocationCount();
+    probe.askYesNo(sink.questions.front(), sink.questionFiles.front());
+    for (CChildFrame* frame : documents.viewsOf(*documents.documents().back()))
+        frame->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+
+    const struct {
+        const char* step;
+        From from;
+        size_t before;
+    } steps[] = {
+        {"parse", From::OpenStart, toQuestion / 2},
+        {"completion", From::OpenStart, toQuestion - recording - 1}, // the version check's question text
+        {"upgrade", From::Question, 0},
+        {"first layout", From::FirstLayout, 0},
+        {"first layout, part way", From::FirstLayout, laidOut / 4},
+    };
+    const std::string message = "Out of memory loading " + QFile::encodeName(old).toStdString();
+    for (const auto& step : steps) {
+        // Fresh lists, to record at the trial's cost.
+        sink.messages.clear();
+        sink.questions = std::vector<std::string>();
+        sink.questionFiles = std::vector<std::string>();
+        layout = 0;
+        armAt = step.from;
+        armAfter = step.before;
+        start = failingAllocations::allocationCount();
+        if (step.from == From::OpenStart)
+            failingAllocations::failAfter(step.before);
+        EXPECT_EQ(app.OpenDocumentFile(old), nullptr) << step.step;
+        EXPECT_TRUE(failingAllocations::disarm()) << step.step;
+        EXPECT_EQ(sink.questions.empty(), step.from == From::OpenStart) << step.step;
+        EXPECT_EQ(layout != 0, step.from == From::FirstLayout) << step.step;
+        EXPECT_EQ(sink.messages, std::vector<std::string>{message}) << step.step;
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        EXPECT_EQ(documents.documents(), std::vector<const CZolvaDoc*>{open}) << step.step;
+        EXPECT_EQ(documents.allViews().size(), 1u) << step.step;
+        EXPECT_FALSE(app.mainFrame()->recentFiles().files().contains(QDir::toNativeSeparators(old))) << step.step;
+        EXPECT_EQ(eventCount(*open), openEvents) << step.step;
+        EXPECT_FALSE(open->isModified()) << step.step;
+    }
+    armAt.reset();
+    sink.messages.clear();
+    ASSERT_NE(app.OpenDocumentFile(old), nullptr);
+    EXPECT_TRUE(sink.messages.empty());
+    EXPECT_EQ(documents.documentCount(), 2);
 }
 
 TEST_F(ZolvaAppTest, WindowMenuListsTheWindowsAndActivatesThem)

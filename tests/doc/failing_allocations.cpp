@@ -13,9 +13,11 @@ namespace {
 std::atomic<bool> g_armed{false};
 std::atomic<long long> g_left{0};
 std::atomic<bool> g_failed{false};
+std::atomic<size_t> g_count{0};
 
 bool failsNow()
 {
+    g_count.fetch_add(1, std::memory_order_relaxed);
     if (!g_armed.load(std::memory_order_relaxed))
         return false;
     if (g_left.fetch_sub(1, std::memory_order_relaxed) != 0)
@@ -58,6 +60,11 @@ bool disarm()
 {
     g_armed.store(false, std::memory_order_relaxed);
     return g_failed.load(std::memory_order_relaxed);
+}
+
+size_t allocationCount()
+{
+    return g_count.load(std::memory_order_relaxed);
 }
 
 } // namespace failingAllocations

@@ -11,5 +11,7 @@ namespace failingAllocations {
 void failAfter(size_t before);
 // Disarms it; true when the armed failure happened.
 bool disarm();
+// Allocations asked for since the program started, to find where a step begins.
+size_t allocationCount();
 
 } // namespace failingAllocations

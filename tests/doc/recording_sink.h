@@ -21,6 +21,8 @@ public:
     {
         questions.push_back(text);
         questionFiles.push_back(fileName);
+        if (whileAsking)
+            whileAsking();
         return m_answerYes;
     }
 
@@ -28,6 +30,7 @@ public:
     std::vector<std::string> questions;
     std::vector<std::string> questionFiles;
     std::function<void()> whileShowing;
+    std::function<void()> whileAsking; // after the question is recorded
 
 private:
     bool m_answerYes;

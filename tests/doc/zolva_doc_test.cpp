@@ -2,6 +2,7 @@
 // list's events and the modified state.
 #include "doc/zolva_doc.h"
 
+#include "failing_allocations.h"
 #include "recording_sink.h"
 #include "test_files.h"
 #include "tree_description.h"
@@ -244,6 +245,36 @@ TEST_F(OpenDocument, FailuresOfLoadAndVersionCheckFailTheOpen)
     const std::string newerPath = writeTempFile("newer.zvm", musicFile("1.1.0"));
     EXPECT_FALSE(newer.openDocument(QString::fromStdString(newerPath)));
     EXPECT_EQ(sink2.messages, std::vector<std::string>{kNewerMessage});
+}
+
+// Memory running out at each allocation of an open in turn, the read, parse,
+// completion and upgrade alike: the open fails with the loader's message and
+// leaves an empty document.
+TEST(OpenDocumentOutOfMemory, EveryAllocationEndsTheOpenCleanly)
+{
+    const std::string text = musicFile("1.5", R"(<Note Value="4" Timing="3/4" Tempo="90" Text="a lyric line"/>)"
+                                              R"(<Note Value="4" Measure="Y"/><Note Value="8" Tines="2"/>)");
+    const std::string path = writeTempFile("old_song.zvm", text);
+    const QString file = QString::fromStdString(path);
+    size_t beforeQuestion = 0;
+    size_t afterQuestion = 0;
+    for (size_t before = 0;; ++before) {
+        RecordingSink sink;
+        CZolvaDoc doc(sink);
+        failingAllocations::failAfter(before);
+        const bool opened = doc.openDocument(file);
+        if (!failingAllocations::disarm()) {
+            EXPECT_TRUE(opened) << "every allocation of the open has failed once";
+            break;
+        }
+        ++(sink.questions.empty() ? beforeQuestion : afterQuestion);
+        EXPECT_FALSE(opened) << before;
+        EXPECT_EQ(sink.messages, std::vector<std::string>{"Out of memory loading " + path}) << before;
+        EXPECT_EQ(doc.tree().rootElement(), nullptr) << before;
+        EXPECT_EQ(doc.configElement(), nullptr) << before;
+    }
+    EXPECT_GT(beforeQuestion, 20u);
+    EXPECT_GT(afterQuestion, 10u) << "the upgrade";
 }
 
 TEST_F(OpenDocument, WorkingAttributesNeverCountAsChanges)
