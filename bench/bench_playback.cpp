@@ -3,7 +3,9 @@
 // note-on against the ideal schedule worked out here independently.
 // Arguments: the piece's least length in seconds (it always has six groups of
 // 24 notes, about 50 s), 1 to keep another core busy, the speed in percent and
-// 1 for the metronome, whose clicks are measured against every beat.
+// 1 for the metronome, whose clicks are measured against every beat. The
+// playback thread asks for real-time scheduling as in the program; the label
+// says what it got (run as an unprivileged user to see it without).
 
 #include "doc/message_sink.h"
 #include "play/midi_recorder.h"
@@ -14,6 +16,8 @@
 #include "play/practice_controls.h"
 #include "play/tied_views.h"
 #include "xml/xpxml_doc.h"
+
+#include <QLoggingCategory>
 
 #include <benchmark/benchmark.h>
 
@@ -151,6 +155,18 @@ struct EndWindow : PlaybackWindow {
     }
 };
 
+// The playback thread's line of the real-time log, logged once per change.
+std::mutex realtimeMutex;
+std::string realtimeLine = "no real-time log line";
+
+void keepRealtimeLine(QtMsgType, const QMessageLogContext& context, const QString& text)
+{
+    if (context.category && std::string(context.category) == "zolva.realtime" && text.startsWith("playback")) {
+        std::lock_guard lock(realtimeMutex);
+        realtimeLine = text.toStdString();
+    }
+}
+
 double percentile(std::vector<double> v, double p)
 {
     std::sort(v.begin(), v.end());
@@ -159,6 +175,12 @@ double percentile(std::vector<double> v, double p)
 
 void BM_PlaybackLateness(benchmark::State& state)
 {
+    static const bool logging = [] {
+        QLoggingCategory::setFilterRules(QStringLiteral("zolva.realtime.info=true"));
+        qInstallMessageHandler(keepRealtimeLine);
+        return true;
+    }();
+    (void)logging;
     const Piece piece = makePiece(double(state.range(0)));
     XPxmlDoc doc;
     doc.loadText(piece.text.c_str());
@@ -226,6 +248,10 @@ void BM_PlaybackLateness(benchmark::State& state)
     burner.join();
     if (late.empty())
         return;
+    {
+        std::lock_guard lock(realtimeMutex);
+        state.SetLabel(realtimeLine);
+    }
     state.counters["notes"] = double(piece.idealMicros.size());
     state.counters["median_late_ms"] = percentile(late, 0.5) / 1000;
     state.counters["p99_late_ms"] = percentile(late, 0.99) / 1000;

@@ -3,12 +3,15 @@
 #include "play/audio_rest.h"
 #include "play/held_messages.h"
 #include "play/midi_recorder.h"
+#include "play/realtime_priority.h"
 #include "play/synth_engine.h"
 
 #include <QCoreApplication>
 
 #include <fluidsynth.h>
 
+#include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
@@ -76,10 +79,19 @@ void setAudioPeriods(fluid_settings_t* settings, const std::string& driver)
 {
     fluid_settings_setint(settings, "audio.period-size", driver == "pulseaudio" ? 512 : 256);
     fluid_settings_setint(settings, "audio.periods", 2);
-    // A real-time audio thread pre-empts PulseAudio's own client thread at
-    // every request of the server: measured, that doubles the processor time.
-    // A user's program is rarely allowed real-time scheduling anyway.
+    // Not FluidSynth's own request: the audio thread asks in its first period,
+    // as the playback thread does, so that the log tells which way it went.
     fluid_settings_setint(settings, "audio.realtime-prio", 0);
+}
+
+// Whether the audio thread asks for real-time scheduling. Not with
+// PulseAudio: libpulse's own client thread, at normal priority, carries each
+// period to the server, and a real-time thread ahead of it made underruns
+// five to twenty times as frequent under load, for about 40 % more processor
+// time (measured with bench/rest_and_latency).
+bool realtimeAudio(const std::string& driver)
+{
+    return driver != "pulseaudio";
 }
 
 constexpr int kProgramChange = 0xC0;
@@ -109,6 +121,7 @@ public:
             if (!driver.empty())
                 fluid_settings_setstr(m_engine->settings(), "audio.driver", driver.c_str());
             setAudioPeriods(m_engine->settings(), driver);
+            m_realtimeAudio = realtimeAudio(driver);
             if (start()) {
                 const int64_t restAfter = std::chrono::microseconds(m_restAfter).count();
                 AudioRest::Output& output = *this;
@@ -200,8 +213,30 @@ public:
 private:
     bool start() override
     {
-        m_driver.reset(new_fluid_audio_driver(m_engine->settings(), m_engine->synth()));
+        // Rendering through a callback, the audio thread can ask for
+        // real-time scheduling itself, once it runs.
+        if (m_realtimeAudio) {
+            m_audioThreadAsked = false; // each start runs a new thread
+            m_driver.reset(new_fluid_audio_driver2(m_engine->settings(), render, this));
+        }
+        // A driver that cannot call back (FluidSynth's file driver) renders by itself.
+        if (!m_driver)
+            m_driver.reset(new_fluid_audio_driver(m_engine->settings(), m_engine->synth()));
+        if (m_driver && !m_realtimeAudio)
+            logRealtime(ThreadRole::Audio, {RealtimeOutcome::Way::Normal, 0, "paced by PulseAudio's client thread"});
         return m_driver != nullptr;
+    }
+
+    // On the audio thread, for each period: the engine's sound with its
+    // effects mixed in, as FluidSynth renders without a callback.
+    static int render(void* data, int frames, int, float*[], int channels, float* out[])
+    {
+        auto* self = static_cast<BuiltInSynth*>(data);
+        if (!self->m_audioThreadAsked.exchange(true))
+            makeThisThreadRealtime(ThreadRole::Audio);
+        for (int i = 0; i < channels; ++i)
+            std::fill_n(out[i], frames, 0.0f); // the engine adds to what is there
+        return fluid_synth_process(self->m_engine->synth(), frames, channels, out, channels, out);
     }
     void stop() override { m_driver.reset(); }
     int soundingVoices() override { return m_engine->soundingVoices(); }
@@ -271,6 +306,8 @@ private:
     std::unique_ptr<fluid_audio_driver_t, void (*)(fluid_audio_driver_t*)> m_driver; // started and stopped by m_rest
     const std::chrono::milliseconds m_restAfter;
     std::unique_ptr<AudioRest> m_rest;
+    bool m_realtimeAudio = false; // set before each driver starts
+    std::atomic<bool> m_audioThreadAsked{false}; // for real-time scheduling
     std::thread m_loader;
     std::mutex m_mutex;
     HeldMessages m_held;

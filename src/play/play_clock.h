@@ -29,10 +29,21 @@ public:
     // Returns when the clock reads deadline or later, or as soon as stop is
     // raised; a deadline already past returns at once.
     virtual void waitUntil(int64_t deadline, StopSignal& stop) = 0;
+    // Called on a playback thread before it keeps time by this clock.
+    virtual void prepareThread() {}
+    // Called at every element a playback thread walks, whether it takes time
+    // or not.
+    virtual void pace() {}
 };
 
+// The steady clock. A playback thread asks for real-time scheduling before
+// it keeps time by it; once real-time, it never runs longer than a
+// millisecond without sleeping (pace() makes it sleep), so that a fault in
+// it cannot hold a processor.
 class SteadyPlayClock : public PlayClock {
 public:
     int64_t now() override;
     void waitUntil(int64_t deadline, StopSignal& stop) override;
+    void prepareThread() override;
+    void pace() override;
 };

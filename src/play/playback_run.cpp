@@ -191,6 +191,7 @@ void PlaybackRun::walk()
     m_music.rebase(m_shared.clock.now());
     lookAheadFrom(m_setup.start);
     for (XPxmlNode* e = m_setup.start; e && playing();) {
+        m_shared.clock.pace();
         lookAhead();
         if (const auto tempo = attribute(e, MusicAttr::Tempo))
             m_tempo = readTempo(tempo->c_str());

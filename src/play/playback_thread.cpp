@@ -56,6 +56,7 @@ bool PlaybackThread::stop(std::chrono::milliseconds wait)
 
 void PlaybackThread::run(PlaybackSetup setup)
 {
+    m_clock.prepareThread();
     PlaybackRun({m_midi, m_window, m_tied, m_clock, m_stop, m_playing, m_cursor}, setup).run();
     {
         std::lock_guard lock(m_endMutex);

@@ -31,7 +31,9 @@ public:
     void waitUntil(int64_t deadline, StopSignal& stop) override;
     // A stalled thread: the clock reads at afterwards (when that is later).
     void stallUntil(int64_t at);
+    void pace() override { ++paces; }
     std::function<void(int64_t deadline)> onWait;
+    std::atomic<int> paces{0};
 
 private:
     std::atomic<int64_t> m_now{1000 * SECOND};

@@ -70,6 +70,14 @@ TEST_F(WalkTest, RepeatCountZeroOrBelowRepeatsUntilStopped)
     }
 }
 
+TEST_F(WalkTest, EveryElementWalkedLetsTheClockPaceTheThreadTimedOrNot)
+{
+    // A real-time thread must not run on through elements that take no time.
+    PlaybackRig& r = load(n + bar() + "<Note Tines=\"\"/>" + note(1, "4", "Tempo=\"-60\"") + rest() + n);
+    r.playThrough(0);
+    EXPECT_EQ(clock.paces, 6);
+}
+
 TEST_F(WalkTest, TiesStrikeOnceAndWaitOutEveryLength)
 {
     const std::string tie = "Tie=\"Y\"";
