@@ -1,6 +1,7 @@
 #include "app/command_icons.h"
 #include "app/display_version.h"
 #include "app/message_box_sink.h"
+#include "app/ui_latency_probe.h"
 #include "app/zolva_app.h"
 #include "app/url_opener.h"
 #include "play/system_midi_devices.h"
@@ -32,6 +33,7 @@ int main(int argc, char* argv[])
 
     QApplication app(argc, argv);
     QApplication::setWindowIcon(programIcon());
+    const std::unique_ptr<UiLatencyProbe> probe = UiLatencyProbe::fromEnvironment();
 
     MessageBoxSink messages;
     SystemMidiDevices devices;
