@@ -240,6 +240,29 @@ TEST_F(FileAudioTest, OnlyTheProgramInUseIsInMemoryLoadedOnTheLoaderThread)
     EXPECT_GT(loudSamples(), 1000u);
 }
 
+// The metronome's kit loads on the loader when asked for, not on the thread
+// of the first click; asked for again, nothing loads twice.
+TEST_F(FileAudioTest, TheDrumKitLoadsOnTheLoaderThread)
+{
+    using namespace std::chrono;
+    const QString soundFont = dir.filePath("drums.sf2");
+    ASSERT_TRUE(QFile::link(kTestSoundFont, soundFont));
+    SampleLog log;
+    std::unique_ptr<MidiOutput> synth = openBuiltInSynth(soundFont.toStdString(), {"file"});
+    ASSERT_NE(synth, nullptr);
+    synth->prepareDrums();
+    synth->prepareDrums();
+    synth->send(midiMessage(0x99, 76, 100)); // a click, held until the kit is in
+    std::this_thread::sleep_for(milliseconds(300));
+    synth->close();
+
+    const auto selected = log.lines("Selected preset");
+    ASSERT_EQ(selected.size(), 1u);
+    EXPECT_NE(selected[0].first.find("on channel 9"), std::string::npos) << selected[0].first;
+    EXPECT_FALSE(selected[0].second) << "selected on the loader thread";
+    EXPECT_GT(loudSamples(), 1000u);
+}
+
 TEST_F(FileAudioTest, OutputRestsAfterSilenceAndRestartsForTheNextNote)
 {
     using namespace std::chrono;
