@@ -29,14 +29,18 @@ constexpr int kImportStatusMs = 10000;
 
 QStringList chooseMusicFiles(QWidget* parent, const QString& folder)
 {
-    return QFileDialog::getOpenFileNames(parent, QStringLiteral("Open"), folder,
-                                         QStringLiteral("Zolva Files (*.zvm);;"
-                                                        "MIDI Files (*.mid *.midi);;"
-                                                        "MusicXML Files (*.musicxml *.xml *.mxl);;"
-                                                        "All Readable Files (*.zvm *.mid *.midi *.musicxml *.xml *.mxl)"));
+    return QFileDialog::getOpenFileNames(parent, QStringLiteral("Open"), folder, musicFileFilters());
 }
 
 } // namespace
+
+QString musicFileFilters()
+{
+    return QStringLiteral("All readable files (*.zvm *.mid *.midi *.musicxml *.xml *.mxl);;"
+                          "Zolva Files (*.zvm);;"
+                          "MIDI Files (*.mid *.midi);;"
+                          "MusicXML Files (*.musicxml *.xml *.mxl)");
+}
 
 QString folderOfPath(const QString& path)
 {

@@ -26,6 +26,11 @@ class CZolvaView;
 // "/", "\" or ":"; empty when it has none.
 QString folderOfPath(const QString& path);
 
+// The Open dialog's filters, as QFileDialog takes them: every kind the
+// program reads first, so that the bundled MIDI and MusicXML songs show
+// too, then each kind alone.
+QString musicFileFilters();
+
 // What the command line asks for: a file to open (empty for none), or help or
 // the version. Switches the program does not know are ignored.
 struct CommandLine {

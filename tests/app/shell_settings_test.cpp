@@ -49,6 +49,15 @@ TEST(ProgramFolders, FolderKeepsItsSeparator)
         EXPECT_EQ(folderOfPath(path), QString(folder)) << path;
 }
 
+// The Open dialog starts on every kind the program reads, then each alone.
+TEST(OpenDialog, StartsOnEveryReadableKind)
+{
+    const QStringList filters = musicFileFilters().split(";;");
+    EXPECT_EQ(filters, (QStringList{"All readable files (*.zvm *.mid *.midi *.musicxml *.xml *.mxl)",
+                                    "Zolva Files (*.zvm)", "MIDI Files (*.mid *.midi)",
+                                    "MusicXML Files (*.musicxml *.xml *.mxl)"}));
+}
+
 TEST(CommandLineParsing, FileHelpAndIgnoredSwitches)
 {
     EXPECT_EQ(parseCommandLine({"zolva-reader"}).file, "");
