@@ -112,9 +112,22 @@ void PlaybackRun::placeInBar(XPxmlNode* element)
             break;
         }
     }
-    m_barBeat = 0;
+    m_barBeat = bar ? pickupBeats(bar) : 0;
     for (XPxmlNode* e : before)
         m_barBeat += barBeats(e);
+}
+
+// A first measure shorter than its time signature is a pickup: its beats
+// count from the measure's end, so that the downbeat after it is the accent
+// (a one-beat pickup in 4/4 is beat 4). Other bars start at beat 0.
+double PlaybackRun::pickupBeats(XPxmlNode* bar) const
+{
+    if (bar != firstElement(m_setup.noteList))
+        return 0;
+    double length = 0;
+    for (XPxmlNode* e = nextElement(bar); e && !named(e, MusicElement::Bar); e = nextElement(e))
+        length += barBeats(e);
+    return length > 0 && length < m_signature.beats - kBeatSlack ? m_signature.beats - length : 0;
 }
 
 double PlaybackRun::barBeats(XPxmlNode* element) const
@@ -207,7 +220,7 @@ void PlaybackRun::walk()
             }
             if (const auto timing = attribute(e, MusicAttr::Timing))
                 m_signature = readTimeSignature(timing->c_str());
-            m_barBeat = 0;
+            m_barBeat = pickupBeats(e);
         } else if (named(e, MusicElement::Rest)) {
             deadline = restFor(e);
         } else if (named(e, MusicElement::Note)) {

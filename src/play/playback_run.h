@@ -48,6 +48,7 @@ private:
     // The time signature and the beat within the bar at element, which is
     // not a bar itself.
     void placeInBar(XPxmlNode* element);
+    double pickupBeats(XPxmlNode* bar) const;
     // Length of a note or rest in beats of the bar's time signature; 0 for
     // anything that takes no time.
     double barBeats(XPxmlNode* element) const;

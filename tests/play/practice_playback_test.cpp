@@ -120,6 +120,8 @@ TEST_F(PracticePlayback, MetronomeClicksEveryBeatOfTheTimeSignature)
           "c77/80@1500000"}},
         {"started mid-bar: the beat counts from the bar", timed("A4/4") + note(1) + note(2) + note(3, "2"),
          {"c77/80@0", "n61@0", "c77/80@500000", "n62@500000", "c77/80@1000000"}},
+        {"a pickup counts from its measure's end", timed("A4/4") + note(1) + bar() + note(2, "2"),
+         {"c77/80@0", "n60@0", "c76/110@500000", "n61@500000", "c77/80@1000000"}},
         {"triplets fall between the beats", timed("A2/4") + note(1, "8", "Tuplet=\"3\"") +
                                                 note(2, "8", "Tuplet=\"3\"") + note(3, "8", "Tuplet=\"3\"") + note(4),
          {"c76/110@0", "n60@0", "n61@166667", "n62@333333", "c77/80@500000", "n63@500000"}},
@@ -151,7 +153,7 @@ TEST_F(PracticePlayback, OnlyAClickingThreadWithTheMetronomeOnClicks)
 
 TEST_F(PracticePlayback, CountInClicksEachSecondTheLastAccented)
 {
-    PlaybackRig& r = load(bar() + note(1, "2") + bar());
+    PlaybackRig& r = load(timed("A2/4") + note(1, "2") + bar()); // a whole measure, no pickup
     practice.metronome = true;
     practice.setSpeed(50); // the count-in stays in seconds
     play(r, practised(r, 0, 3));
