@@ -2,6 +2,7 @@
 
 #include "app/about_dlg.h"
 #include "app/author_info_dlg.h"
+#include "app/box_keys.h"
 #include "app/child_frame.h"
 #include "app/command_icons.h"
 #include "app/document_registry.h"
@@ -223,6 +224,7 @@ void CMainFrame::addPracticeTools(PracticeControls& practice)
     m_speedPane = addPane(QStringLiteral("SpeedPane"));
 
     connect(m_speedBox, &QSpinBox::valueChanged, this, &CMainFrame::setSpeed);
+    new BoxKeys(m_speedBox, [this] { giveKeyboardToMusic(); });
     onCommand(cmd::Slower, [this] { m_speedBox->setValue(m_speedBox->value() - kSpeedStepPercent); });
     onCommand(cmd::Faster, [this] { m_speedBox->setValue(m_speedBox->value() + kSpeedStepPercent); });
     onCommand(cmd::NormalSpeed, [this] { m_speedBox->setValue(kNormalSpeedPercent); });
@@ -316,6 +318,7 @@ void CMainFrame::fillPlayDelayBox()
     m_playDelayBox->setFixedWidth(m_playDelayBox->fontMetrics().horizontalAdvance(QStringLiteral("000000")));
 
     connect(m_playDelayBox, &QLineEdit::textChanged, this, &CMainFrame::onPlayDelayEdited);
+    new BoxKeys(m_playDelayBox, [this] { giveKeyboardToMusic(); });
     // Filling the box is a change like any other: "PlayDelay" gets the number's plain form.
     m_playDelayBox->setText(QString::number(leadingIntegerOf(readSettingText("PlayDelay"))));
 }
@@ -398,6 +401,12 @@ void CMainFrame::addInformationCommands(MessageSink& messages, UrlOpener desktop
     onCommand(kAboutCommand, [this, opener] { OnAppAbout(opener, this); });
     onCommand(kOnlineDocumentationCommand, [opener] { OnOnlineDocumentation(opener); });
     onCommand(kLicenseCommand, [this, &messages] { OnLicense(messages, this); });
+}
+
+void CMainFrame::giveKeyboardToMusic()
+{
+    if (CChildFrame* child = activeChild())
+        child->view()->setFocus(Qt::ShortcutFocusReason);
 }
 
 CChildFrame* CMainFrame::activeChild() const

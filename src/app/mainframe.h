@@ -71,6 +71,8 @@ public:
 
     // The active document window, or null.
     CChildFrame* activeChild() const;
+    // The keyboard to the active window's music, from a box of the toolbars.
+    void giveKeyboardToMusic();
     CZolvaDoc* activeDocument() const;
 
     RecentFileList& recentFiles() { return m_recentFiles; }

@@ -79,6 +79,44 @@ TEST_F(PracticeCommandsTest, SpaceStartsAndStopsButNotFromATextBoxOrWhenHeld)
     QTRY_VERIFY_WITH_TIMEOUT(!view->isPlaying(), 3000);
 }
 
+// Enter takes what was typed into a box, Escape puts back what it held, and
+// both give the keyboard back to the music: Space plays at once.
+TEST_F(PracticeCommandsTest, EnterAndEscapeInABoxGiveTheKeysBack)
+{
+    CZolvaView* view = start(kLongPiece);
+    ASSERT_TRUE(view);
+    frame()->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(frame()));
+    QSpinBox* speed = frame()->speedBox();
+    QLineEdit* delay = frame()->playDelayBox();
+    const struct {
+        QWidget* box;
+        const char* typed;
+        Qt::Key key;
+        QString shown; // what the box holds afterwards
+    } rows[] = {
+        {speed, "150", Qt::Key_Return, "150%"},
+        {speed, "60", Qt::Key_Escape, "150%"},
+        {delay, "3", Qt::Key_Enter, "3"},
+        {delay, "9", Qt::Key_Escape, "3"},
+    };
+    for (const auto& row : rows) {
+        row.box->setFocus();
+        QTRY_VERIFY(row.box->hasFocus());
+        QLineEdit* edit = row.box == speed ? speed->findChild<QLineEdit*>() : delay;
+        edit->selectAll();
+        QTest::keyClicks(row.box, row.typed);
+        QTest::keyClick(row.box, row.key);
+        EXPECT_EQ(edit->text(), row.shown) << row.typed;
+        EXPECT_TRUE(view->hasFocus()) << row.typed;
+    }
+    EXPECT_EQ(speed->value(), 150);
+    QTest::keyClick(view, Qt::Key_Space);
+    QTRY_VERIFY_WITH_TIMEOUT(view->isPlaying(), 3000);
+    QTest::keyClick(view, Qt::Key_Space);
+    QTRY_VERIFY_WITH_TIMEOUT(!view->isPlaying(), 3000);
+}
+
 TEST_F(PracticeCommandsTest, SpeedStepsClampsAndIsRemembered)
 {
     set("Speed", "35");
