@@ -25,6 +25,7 @@
 #include <QMdiArea>
 #include <QMenu>
 #include <QMenuBar>
+#include <QScreen>
 #include <QSettings>
 #include <QSpinBox>
 #include <QStatusBar>
@@ -49,7 +50,10 @@ CMainFrame::CMainFrame(MessageSink& messages, QWidget* parent)
     m_mdiArea->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setCentralWidget(m_mdiArea);
     m_documents = std::make_unique<DocumentRegistry>(messages, *m_mdiArea);
-    resize(900, 700);
+    // The first size, no larger than the screen, before any document window
+    // is sized to the area it opens in.
+    const QScreen* screen = this->screen();
+    resize(fitInside(QRect(0, 0, 900, 700), screen ? windowRoom(screen->availableGeometry()) : QRect()).size());
     OnCreate();
     // Lay the window out before it shows, so that documents opened from the
     // command line get windows sized to the area they will appear in.
@@ -501,9 +505,22 @@ void CMainFrame::rebuildWindowList()
 void CMainFrame::RestoreWindowPlacement(int showState)
 {
     std::optional<WindowPlacement> placement = WindowPlacement::fromText(readSettingText("WindowPos"));
+    const QScreen* screen = this->screen();
+    const QRect room = screen ? windowRoom(screen->availableGeometry()) : QRect();
     if (!placement) {
-        showWindowAs(*this, unsigned(showState)); // where the system puts it
+        // Where the system puts it, no larger than the screen.
+        resize(fitInside(QRect(QPoint(), size()), room).size());
+        showWindowAs(*this, unsigned(showState));
         return;
+    }
+    // Saved on a larger screen, or at another scale: shrunk and moved on.
+    const QRect saved(QPoint(placement->left, placement->top), QPoint(placement->right - 1, placement->bottom - 1));
+    if (saved.isValid()) {
+        const QRect fitted = fitInside(saved, room);
+        placement->left = fitted.left();
+        placement->top = fitted.top();
+        placement->right = fitted.right() + 1;
+        placement->bottom = fitted.bottom() + 1;
     }
     // A start asked to show otherwise than normally wins; an ordinary start
     // shows the window as it was closed, minimised included.

@@ -3,6 +3,7 @@
 #include <QStringList>
 #include <QWidget>
 
+#include <algorithm>
 #include <array>
 
 QString WindowPlacement::toText() const
@@ -68,6 +69,23 @@ void WindowPlacement::applyTo(QWidget& window) const
     if (right > left && bottom > top)
         window.setGeometry(left, top, right - left, bottom - top);
     showWindowAs(window, showCmd, flags);
+}
+
+QRect windowRoom(const QRect& available)
+{
+    // A title bar above, a thin border on the other sides.
+    constexpr int kTitle = 32, kBorder = 8;
+    return available.adjusted(kBorder, kTitle, -kBorder, -kBorder);
+}
+
+QRect fitInside(const QRect& wanted, const QRect& room)
+{
+    if (room.isEmpty())
+        return wanted;
+    const QSize size = wanted.size().boundedTo(room.size());
+    const int left = std::clamp(wanted.left(), room.left(), room.right() + 1 - size.width());
+    const int top = std::clamp(wanted.top(), room.top(), room.bottom() + 1 - size.height());
+    return {QPoint(left, top), size};
 }
 
 void showWindowAs(QWidget& window, unsigned showCmd, unsigned flags)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QRect>
 #include <QString>
 
 #include <optional>
@@ -29,6 +30,13 @@ struct WindowPlacement {
     // Sets window's normal geometry and shows it in showCmd's state.
     void applyTo(QWidget& window) const;
 };
+
+// Where a window's inside may stand on a screen whose area, less its panels,
+// is available: room left for the window's frame around it.
+QRect windowRoom(const QRect& available);
+// wanted made no larger than room and moved into it, so that a window sized
+// for a larger screen, or at another scale factor, shows whole.
+QRect fitInside(const QRect& wanted, const QRect& room);
 
 // Shows window normal, minimised or maximised by its show code; flags as above.
 void showWindowAs(QWidget& window, unsigned showCmd, unsigned flags = 0);

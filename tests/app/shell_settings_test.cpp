@@ -58,6 +58,26 @@ TEST(OpenDialog, StartsOnEveryReadableKind)
                                     "MusicXML Files (*.musicxml *.xml *.mxl)"}));
 }
 
+// A window never opens larger than its screen, nor off it.
+TEST(WindowPlacementFit, ShrinksAndMovesOntoTheScreen)
+{
+    const struct {
+        const char* rule;
+        QRect wanted, available, fitted;
+    } rows[] = {
+        {"fits already", {40, 50, 640, 480}, {0, 0, 1920, 1040}, {40, 50, 640, 480}},
+        {"the first window on a 1600x1000 screen at ratio 2", {0, 0, 900, 700}, {0, 0, 800, 500},
+         {8, 32, 784, 460}},
+        {"saved off the screen's corner", {1500, 900, 640, 480}, {0, 0, 1280, 1024}, {632, 536, 640, 480}},
+        {"saved on a larger screen", {-200, -100, 2400, 1600}, {0, 0, 1366, 740}, {8, 32, 1350, 700}},
+    };
+    for (const auto& row : rows) {
+        const QRect fitted = fitInside(row.wanted, windowRoom(row.available));
+        EXPECT_EQ(fitted, row.fitted) << row.rule;
+        EXPECT_TRUE(row.available.contains(fitted)) << row.rule;
+    }
+}
+
 TEST(CommandLineParsing, FileHelpAndIgnoredSwitches)
 {
     EXPECT_EQ(parseCommandLine({"zolva-reader"}).file, "");
