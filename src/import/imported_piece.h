@@ -6,14 +6,13 @@
 
 // What a MIDI or MusicXML file says about its music, before it is fitted to
 // the tines: times in ticks of ticksPerQuarter, pitches as MIDI key numbers.
+// Notes make a chord by starting together, however the file marks it.
 
 struct SourceNote {
     int64_t start = 0;
     int64_t length = 0;
     int pitch = 60;
     int lyric = -1; // index into ImportedPiece::lyrics, -1 for none
-    // MusicXML marks chords itself; MIDI notes are grouped by their onsets.
-    bool chordWithPrevious = false;
 };
 
 // One track, channel or part that a player may choose to read.

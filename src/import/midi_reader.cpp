@@ -104,7 +104,7 @@ protected:
             return;
         }
         notes->sounding[size_t(key & 0x7F)].push(notes->voice.notes.size());
-        notes->voice.notes.push_back({Mf_currtime, -1, key & 0x7F, -1, false});
+        notes->voice.notes.push_back({Mf_currtime, -1, key & 0x7F, -1});
     }
 
     void Mf_off(int channel, int key, int) override

@@ -365,10 +365,10 @@ private:
         const int key = written < 0 ? -1 : written + m_state.transpose;
         if (key < 0 || key >= kKeys)
             return;
-        addNote(note, key, start, length, chord);
+        addNote(note, key, start, length);
     }
 
-    void addNote(const XPxmlNode* note, int key, double start, double length, bool chord)
+    void addNote(const XPxmlNode* note, int key, double start, double length)
     {
         long& tied = m_tied[size_t(key)];
         if (hasTie(note, "stop") && tied >= 0) {
@@ -376,7 +376,7 @@ private:
             held.length = std::max(held.length, ticks(start + length) - held.start);
         } else {
             tied = long(m_voice.notes.size());
-            SourceNote added{ticks(start), ticks(length), key, -1, chord};
+            SourceNote added{ticks(start), ticks(length), key, -1};
             const std::string verse = firstVerse(note);
             if (!verse.empty()) {
                 added.lyric = int(m_piece.lyrics.size());
