@@ -308,6 +308,15 @@ void CZolvaView::scrollToShow(const XPxmlNode* element)
         target = band.top - 2 * band.height;
     else if (band.top + band.height > scroll + height)
         target = band.top + 2 * band.height - height;
+    // A row the bottom of the piece shows (the first row always) is shown
+    // from the bottom, the tine names under it whole, as on opening.
+    if (target != scroll || element == m_doc.firstEvent()) {
+        const int64_t bottom = verticalScrollBar()->maximum();
+        m_layout.setViewport(bottom, height);
+        if (IsFullyVisible(m_layout, element))
+            target = bottom;
+        m_layout.setViewport(scroll, height);
+    }
     verticalScrollBar()->setValue(int(std::clamp<int64_t>(target, INT_MIN, INT_MAX)));
 }
 

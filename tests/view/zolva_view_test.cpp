@@ -38,6 +38,21 @@ TEST(ZolvaView, OpensAtTheFirstElementWithTheCursorOnIt)
     EXPECT_FALSE(open.music.doc.isModified());
 }
 
+// Home, from anywhere, shows the first row as opening does: from the bottom,
+// the tine names under it whole.
+TEST(ZolvaView, HomeShowsTheTineNamesWhole)
+{
+    OpenView open;
+    CZolvaView& view = open.view;
+    QScrollBar* bar = view.verticalScrollBar();
+    for (int from : {0, bar->maximum() - 20}) {
+        view.OnEnd();
+        bar->setValue(from);
+        view.OnHome();
+        EXPECT_EQ(bar->value(), bar->maximum()) << "from " << from;
+    }
+}
+
 TEST(ZolvaView, ShowsThePaintersFrameWithoutErasing)
 {
     OpenView open;
