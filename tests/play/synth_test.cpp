@@ -144,6 +144,16 @@ struct FileAudioTest : ::testing::Test {
         return loud;
     }
 
+    // The test SoundFont under a name of its own, so that no engine parked
+    // by another test is taken; null when it cannot be linked or opened.
+    std::unique_ptr<MidiOutput> openOwnSynth(const char* name) const
+    {
+        const QString soundFont = dir.filePath(name);
+        if (!QFile::link(kTestSoundFont, soundFont))
+            return nullptr;
+        return openBuiltInSynth(soundFont.toStdString(), {"file"});
+    }
+
     // Whether more than a thousand loud samples are written within two
     // seconds: the driver writes as it plays.
     bool soundsSoon() const
@@ -216,11 +226,8 @@ private:
 TEST_F(FileAudioTest, OnlyTheProgramInUseIsInMemoryLoadedOnTheLoaderThread)
 {
     using namespace std::chrono;
-    // A name of its own, so that no engine parked by another test is taken.
-    const QString soundFont = dir.filePath("own.sf2");
-    ASSERT_TRUE(QFile::link(kTestSoundFont, soundFont));
     SampleLog log;
-    std::unique_ptr<MidiOutput> synth = openBuiltInSynth(soundFont.toStdString(), {"file"});
+    std::unique_ptr<MidiOutput> synth = openOwnSynth("own.sf2");
     ASSERT_NE(synth, nullptr);
     const auto playAfterPreparing = [&](int program) {
         synth->prepareProgram(program);
@@ -245,10 +252,8 @@ TEST_F(FileAudioTest, OnlyTheProgramInUseIsInMemoryLoadedOnTheLoaderThread)
 TEST_F(FileAudioTest, TheDrumKitLoadsOnTheLoaderThread)
 {
     using namespace std::chrono;
-    const QString soundFont = dir.filePath("drums.sf2");
-    ASSERT_TRUE(QFile::link(kTestSoundFont, soundFont));
     SampleLog log;
-    std::unique_ptr<MidiOutput> synth = openBuiltInSynth(soundFont.toStdString(), {"file"});
+    std::unique_ptr<MidiOutput> synth = openOwnSynth("drums.sf2");
     ASSERT_NE(synth, nullptr);
     synth->prepareDrums();
     synth->prepareDrums();
