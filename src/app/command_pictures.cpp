@@ -3,6 +3,7 @@
 #include <QPainter>
 #include <QPainterPath>
 
+#include <cmath>
 #include <cstdlib>
 
 namespace {
@@ -112,6 +113,46 @@ void arrowHead(QPainter& p, QPointF tip, qreal dx, qreal dy)
           QColor());
 }
 
+// A speed dial whose needle leans left (slower), stands up (as written) or
+// leans right (faster).
+void speedDial(QPainter& p, qreal lean)
+{
+    QPainterPath dial;
+    dial.moveTo(1.5, 12.5);
+    dial.arcTo(1.5, 3.5, 13, 18, 180, -180);
+    dial.closeSubpath();
+    shape(p, dial, Qt::white);
+    for (qreal tick : {-0.9, -0.45, 0.0, 0.45, 0.9})
+        line(p, {8 + 5.2 * std::sin(tick), 12.5 - 7.8 * std::cos(tick)},
+             {8 + 6.2 * std::sin(tick), 12.5 - 8.8 * std::cos(tick)}, kGrey);
+    line(p, {8, 12.5}, {8 + 5.5 * std::sin(lean), 12.5 - 7.5 * std::cos(lean)}, lean == 0 ? kGreen : kRed, 1.6);
+    dot(p, 8, 12.5, 1.4);
+}
+
+void metronome(QPainter& p)
+{
+    shape(p, polygon({{5, 1.5}, {11, 1.5}, {13.5, 13.5}, {2.5, 13.5}}), QColor(0xc8, 0x9a, 0x50));
+    shape(p, rect(3.5, 10, 9, 3.5), kLight, QColor());
+    line(p, {8, 11}, {12.5, 3}, kInk, 1.3);
+    dot(p, 10.8, 6, 1.3);
+}
+
+// Two arrows chasing each other round a circle.
+void loop(QPainter& p)
+{
+    for (const qreal from : {190.0, 10.0}) {
+        QPainterPath arc;
+        arc.arcMoveTo(2, 3, 12, 9, from);
+        arc.arcTo(2, 3, 12, 9, from, -140);
+        shape(p, arc, QColor(), kBlue, 1.6);
+        // The head points on along the circle, clockwise.
+        const qreal end = qDegreesToRadians(from - 140);
+        const QPointF along(6 * std::sin(end), 4.5 * std::cos(end));
+        const QPointF unit = along / std::hypot(along.x(), along.y());
+        arrowHead(p, arc.currentPosition() + unit * 2.5, unit.x() * 3.5, unit.y() * 3.5);
+    }
+}
+
 } // namespace
 
 bool drawCommandPicture(int id, QPainter& p)
@@ -189,6 +230,15 @@ bool drawCommandPicture(int id, QPainter& p)
     }
     case 32826: shape(p, polygon({{4, 2}, {13, 7.5}, {4, 13}}), kGreen); break;
     case 32827: shape(p, rect(3, 3, 9, 9), kRed); break;
+    case 33000:
+        shape(p, polygon({{1.5, 2}, {8.5, 7.5}, {1.5, 13}}), kGreen);
+        shape(p, rect(9.5, 4, 5.5, 7), kRed);
+        break;
+    case 33001: speedDial(p, -0.8); break;
+    case 33002: speedDial(p, 0.8); break;
+    case 33003: speedDial(p, 0); break;
+    case 33005: metronome(p); break;
+    case 33006: loop(p); break;
     case 32831:
     case 32832: {
         // End is Home upside down.

@@ -210,7 +210,16 @@ void CMainFrame::createPracticeBar()
     m_practiceBar->setObjectName(QStringLiteral("PracticeBar"));
     m_practiceBar->setIconSize(QSize(16, 15));
     fillToolBar(m_practiceBar, practiceBarButtons());
-    addToolBar(Qt::TopToolBarArea, m_practiceBar); // after the note bar, in its row
+    // Its buttons are pictures, so their tips name the keys that do the same.
+    for (QAction* action : m_practiceBar->actions()) {
+        if (!action->shortcut().isEmpty())
+            action->setToolTip(QStringLiteral("%1 (%2)").arg(action->toolTip(),
+                                                             action->shortcut().toString(QKeySequence::NativeText)));
+    }
+    // A row of its own below the note bar, so that every control shows at
+    // the first window's width; a saved docking puts it back where it was.
+    addToolBarBreak(Qt::TopToolBarArea);
+    addToolBar(Qt::TopToolBarArea, m_practiceBar);
 }
 
 void CMainFrame::addPracticeTools(PracticeControls& practice)

@@ -48,6 +48,30 @@ TEST_F(PracticeCommandsTest, PracticeMenuAndBarStandBesideTheOthers)
         EXPECT_FALSE(command(id)->statusTip().isEmpty()) << id;
         EXPECT_FALSE(command(id)->toolTip().isEmpty()) << id;
     }
+    EXPECT_EQ(command(33005)->toolTip(), "Metronome (Ctrl+M)");
+    EXPECT_EQ(command(33003)->toolTip(), "Normal Speed");
+}
+
+// With no saved docking the bar has a row of its own: at 900 pixels every
+// control shows, each button a picture, none folded into the overflow menu.
+TEST_F(PracticeCommandsTest, EveryPracticeControlShowsAtTheFirstWidth)
+{
+    ASSERT_TRUE(start(kShortPiece));
+    frame()->resize(900, 600);
+    frame()->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(frame()));
+    QToolBar* bar = frame()->practiceBar();
+    EXPECT_GT(bar->y(), frame()->noteBar()->y());
+    for (QAction* action : bar->actions()) {
+        if (action->isSeparator())
+            continue;
+        const QWidget* button = bar->widgetForAction(action);
+        ASSERT_TRUE(button) << action->text().toStdString();
+        EXPECT_TRUE(button->isVisible()) << action->text().toStdString();
+        EXPECT_TRUE(bar->rect().contains(button->geometry())) << action->text().toStdString();
+        if (button != frame()->speedBox())
+            EXPECT_FALSE(action->icon().isNull()) << action->text().toStdString();
+    }
 }
 
 TEST_F(PracticeCommandsTest, SpaceStartsAndStopsButNotFromATextBoxOrWhenHeld)
