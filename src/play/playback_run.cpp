@@ -21,7 +21,6 @@ namespace {
 // A section that repeats without taking any time (bars only, empty notes, a
 // negative tempo) would otherwise spin and flood the view with scroll calls.
 constexpr int64_t kEmptySectionPause = 10000; // µs
-constexpr int64_t kSecond = 1000000;          // µs
 // A wait that ends later than this past its deadline (a strum longer than its
 // note, a stalled thread) is not made up by rushing the notes after it.
 constexpr int64_t kLateLimit = 10000; // µs
@@ -178,23 +177,49 @@ void PlaybackRun::scheduleClicks(double beats, double micros)
     }
 }
 
+CountIn PlaybackRun::countInClicks(long delay) const
+{
+    if (clicking()) {
+        const double beat = beatsMicros(4.0 / double(m_signature.unit), m_tempo) * stretch();
+        if (beat >= 1)
+            return CountIn::beats(delay, beat, m_barBeat, m_signature.beats);
+    }
+    return CountIn::seconds(delay);
+}
+
 void PlaybackRun::countIn()
 {
-    long left = std::max(m_setup.playDelay, 0L);
+    constexpr int64_t kSecond = CountIn::kSecond;
     m_shared.window.enablePlayDelayBox(false);
-    // Whole seconds from one start, so the count-in does not drift either.
-    const int64_t started = m_shared.clock.now();
-    const long seconds = left;
-    for (int64_t second = 1; left > 0 && playing(); ++second) {
-        // Each second of the count-in clicks as it starts; the last one is
-        // accented, the music follows it.
-        if (clicking())
-            click(second == seconds);
-        WaitUntilTick(started + second * kSecond);
-        if (!playing())
-            break;
-        --left;
+    const long delay = std::max(m_setup.playDelay, 0L);
+    const CountIn count = countInClicks(delay);
+    // The box counts down the seconds left, rounded up; in beats they need
+    // not be the delay to begin with.
+    const int64_t length = count.length();
+    long left = long((length + kSecond - 1) / kSecond);
+    if (left != delay)
         m_shared.window.showPlayDelay(left);
+    // Every click and every second from one start, so the count-in does not drift.
+    const int64_t started = m_shared.clock.now();
+    int64_t waited = 0;
+    int64_t next = 0; // the next click
+    while (left > 0 && playing()) {
+        const int64_t secondDown = length - (left - 1) * kSecond;
+        const bool clickNext = next < count.clicks() && count.clickAt(next) < secondDown;
+        const int64_t at = clickNext ? count.clickAt(next) : secondDown;
+        if (at > waited) {
+            WaitUntilTick(started + at);
+            waited = at;
+            if (!playing())
+                break;
+        }
+        if (!clickNext) {
+            m_shared.window.showPlayDelay(--left);
+            continue;
+        }
+        if (clicking())
+            click(count.accented(next));
+        ++next;
     }
     m_shared.window.showPlayDelay(left);
 }

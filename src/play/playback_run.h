@@ -1,5 +1,6 @@
 #pragma once
 
+#include "play/count_in.h"
 #include "play/note_timing.h"
 #include "play/playback_thread.h"
 #include "view/measure_beats.h"
@@ -40,6 +41,9 @@ private:
 
     void preScan();
     void countIn();
+    // In beats of the bar the music starts in, at the speed it plays, while
+    // the metronome is on; in seconds with it off or when a beat takes no time.
+    CountIn countInClicks(long delay) const;
     void walk();
     // Back to the loop's first row with its repeats, tempo and beat afresh.
     XPxmlNode* restartLoop();

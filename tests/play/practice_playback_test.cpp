@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <memory>
 #include <mutex>
@@ -42,10 +43,10 @@ struct PracticePlayback : JumpingPlayback {
     }
 };
 
-// A bar setting the time signature timing ("A3/4").
-std::string timed(const std::string& timing)
+// A bar setting the time signature timing ("A3/4"), and more attributes.
+std::string timed(const std::string& timing, const std::string& more = "")
 {
-    return "<Bar Type=\"Auto\" Timing=\"" + timing + "\"/>";
+    return "<Bar Type=\"Auto\" Timing=\"" + timing + "\" " + more + "/>";
 }
 
 // Sounding note-ons as "n60@0" (tines, channel 1) and "c76/110@0" (clicks,
@@ -151,14 +152,64 @@ TEST_F(PracticePlayback, OnlyAClickingThreadWithTheMetronomeOnClicks)
     }
 }
 
-TEST_F(PracticePlayback, CountInClicksEachSecondTheLastAccented)
+TEST_F(PracticePlayback, CountInClicksTheBeatsBeforeTheFirstNote)
 {
-    PlaybackRig& r = load(timed("A2/4") + note(1, "2") + bar()); // a whole measure, no pickup
+    struct Row {
+        const char* name;
+        std::string music;
+        int speed;
+        long delay;
+        std::vector<std::string> clicks; // 76: a bar's first beat
+        std::vector<long> shown;         // by the play-delay box
+    };
+    const auto first = [](const char* timing, const char* tempo) {
+        return timed(timing, "Tempo=\"" + std::string(tempo) + "\"");
+    };
+    const std::string whole = note(1, "1") + bar();
+    const Row rows[] = {
+        {"60 bpm: beats 2, 3 and 4", first("A4/4", "60") + whole, 100, 3,
+         {"77@-3000000", "77@-2000000", "77@-1000000"}, {2, 1, 0, 0, 3}},
+        {"60 bpm at 50%: beats twice as long", first("A4/4", "60") + whole, 50, 5, {"77@-4000000", "77@-2000000"},
+         {4, 3, 2, 1, 0, 0, 5}},
+        {"100 bpm: the bar before starts on the accent", first("A4/4", "100") + whole, 100, 4,
+         {"77@-3600000", "77@-3000000", "76@-2400000", "77@-1800000", "77@-1200000", "77@-600000"},
+         {3, 2, 1, 0, 0, 4}},
+        {"100 bpm at 50%", first("A4/4", "100") + whole, 50, 4, {"77@-3600000", "77@-2400000", "77@-1200000"},
+         {3, 2, 1, 0, 0, 4}},
+        {"150 bpm in 3/4", first("A3/4", "150") + note(1, "2.") + bar(), 100, 2,
+         {"77@-2000000", "77@-1600000", "76@-1200000", "77@-800000", "77@-400000"}, {1, 0, 0, 2}},
+        {"150 bpm at 50% in 6/8: eighths", first("A6/8", "150") + note(1, "2.") + bar(), 50, 3,
+         {"77@-2800000", "76@-2400000", "77@-2000000", "77@-1600000", "77@-1200000", "77@-800000", "77@-400000"},
+         {2, 1, 0, 0, 3}},
+        {"a one-beat pickup comes in on beat 4", first("A4/4", "60") + note(1) + bar() + whole, 100, 4,
+         {"77@-4000000", "76@-3000000", "77@-2000000", "77@-1000000"}, {3, 2, 1, 0, 0, 4}},
+        {"a delay shorter than a beat: one beat", first("A4/4", "60") + whole, 50, 1, {"77@-2000000"},
+         {2, 1, 0, 0, 1}},
+        {"no delay: no count-in", first("A4/4", "60") + whole, 100, 0, {}, {0, 0}},
+    };
     practice.metronome = true;
-    practice.setSpeed(50); // the count-in stays in seconds
-    play(r, practised(r, 0, 3));
-    EXPECT_EQ(heard(r), (std::vector<std::string>{"c77/80@0", "c77/80@1000000", "c76/110@2000000",
-                                                  "c76/110@3000000", "n60@3000000", "c77/80@4000000"}));
+    for (const Row& row : rows) {
+        PlaybackRig& r = load(row.music);
+        practice.setSpeed(row.speed);
+        const int64_t started = clock.now();
+        play(r, practised(r, 0, row.delay));
+        // The clicks before the first note as "76@-600000": the key, and µs from the note.
+        const int64_t music = r.devices.sounded().front().micros;
+        std::vector<std::string> clicks;
+        int64_t firstClick = music;
+        for (const StampedMessage& m : r.devices.messages()) {
+            if (midiStatus(m.message) != 0x99 || midiData2(m.message) == 0 || m.micros >= music)
+                continue;
+            firstClick = std::min(firstClick, m.micros);
+            clicks.push_back(std::to_string(midiData1(m.message)) + "@" + std::to_string(m.micros - music));
+        }
+        EXPECT_EQ(clicks, row.clicks) << row.name;
+        EXPECT_EQ(firstClick, clicks.empty() ? music : started) << row.name << ": the count-in starts at Play";
+        std::vector<long> shown;
+        for (const RecordingWindow::Call& call : r.window.callsOf("delay"))
+            shown.push_back(call.number);
+        EXPECT_EQ(shown, row.shown) << row.name;
+    }
 }
 
 TEST_F(PracticePlayback, LoopPlaysTheSelectionUntilStopped)
