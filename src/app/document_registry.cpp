@@ -50,6 +50,7 @@ CZolvaDoc* DocumentRegistry::openDocument(const QString& path)
             return open;
         }
         auto doc = std::make_unique<CZolvaDoc>(m_messages);
+        doc->setBackgroundLoad(m_load);
         const OpenedAs opened = m_import ? m_import(*doc, path) : OpenedAs::MusicFile;
         if (opened == OpenedAs::Failed || (opened == OpenedAs::MusicFile && !doc->openDocument(path)))
             return nullptr;

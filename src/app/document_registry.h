@@ -1,5 +1,7 @@
 #pragma once
 
+#include "doc/background_load.h"
+
 #include <QObject>
 #include <QString>
 
@@ -37,6 +39,8 @@ public:
     // the files of other kinds into the new document.
     using Importer = std::function<OpenedAs(CZolvaDoc& doc, const QString& path)>;
     void setImporter(Importer importer) { m_import = std::move(importer); }
+    // How new documents read their files.
+    void setBackgroundLoad(BackgroundLoad load) { m_load = std::move(load); }
     // Runs on every new view before its first update.
     void setViewSetup(std::function<void(CZolvaView&)> setup) { m_setUpView = std::move(setup); }
 
@@ -72,4 +76,5 @@ private:
     std::vector<CChildFrame*> m_liveFrames; // windows not yet deleted
     std::function<void(CZolvaView&)> m_setUpView;
     Importer m_import;
+    BackgroundLoad m_load = loadInPlace;
 };

@@ -1,6 +1,7 @@
 #include "app/music_importer.h"
 
 #include "app/settings_text.h"
+#include "doc/deferred_messages.h"
 #include "doc/music_loader.h"
 #include "doc/music_vocabulary.h"
 #include "doc/zolva_doc.h"
@@ -100,9 +101,12 @@ OpenedAs MusicImporter::open(CZolvaDoc& doc, const QString& path, const std::vec
     const SourceKind kind = sourceKindOfFile(file);
     if (kind == SourceKind::MusicFile)
         return OpenedAs::MusicFile;
-    std::vector<char> bytes;
     ImportedPiece piece;
-    if (readMusicBytes(file, bytes, m_messages) != 0 || !readImportedPiece(kind, bytes, file, m_messages, piece))
+    if (!inBackground(path, [&](MessageSink& messages) {
+            std::vector<char> bytes;
+            return readMusicBytes(file, bytes, messages) == 0 &&
+                   readImportedPiece(kind, bytes, file, messages, piece);
+        }))
         return OpenedAs::Failed;
 
     std::string remembered = readSettingText(kImportTines).toStdString();
@@ -139,10 +143,25 @@ OpenedAs MusicImporter::open(CZolvaDoc& doc, const QString& path, const std::vec
     writeSettingText(kImportTines, isDefault ? QString() : QString::fromStdString(choice.tines.noteValues));
 
     ImportOutcome outcome;
-    if (!buildImportedMusic(doc.tree(), piece, choice, file, m_messages, outcome) || !doc.openBuiltTree(path))
+    if (!inBackground(path, [&](MessageSink& messages) {
+            return buildImportedMusic(doc.tree(), piece, choice, file, messages, outcome);
+        }) ||
+        !doc.openBuiltTree(path))
         return OpenedAs::Failed;
     m_status = importStatusText(outcome);
     return OpenedAs::Imported;
+}
+
+bool MusicImporter::inBackground(const QString& path, const std::function<bool(MessageSink&)>& step)
+{
+    DeferredMessages messages;
+    bool done = false;
+    if (!m_load(QFileInfo(path).fileName(), [&](WorkProgress&) { done = step(messages); })) {
+        m_cancelled = true;
+        return false;
+    }
+    messages.showThrough(m_messages);
+    return done;
 }
 
 std::string MusicImporter::takeStatus()

@@ -42,10 +42,17 @@ public:
     bool takeCancelled() { return std::exchange(m_cancelled, false); }
 
     void setChooser(Chooser chooser) { m_choose = std::move(chooser); }
+    // How the file is read and the music written: in place unless set.
+    void setBackgroundLoad(BackgroundLoad load) { m_load = std::move(load); }
 
 private:
+    // Runs step through the background load with its messages held until it
+    // ends; false when it fails or the player cancels it.
+    bool inBackground(const QString& path, const std::function<bool(MessageSink&)>& step);
+
     MessageSink& m_messages;
     Chooser m_choose;
+    BackgroundLoad m_load = loadInPlace;
     std::string m_status;
     bool m_cancelled = false;
 };

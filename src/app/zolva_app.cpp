@@ -5,6 +5,7 @@
 #include "app/mainframe.h"
 #include "app/music_importer.h"
 #include "app/program_files.h"
+#include "app/progress_wait.h"
 #include "app/child_frame.h"
 #include "app/command_table.h"
 #include "app/settings_text.h"
@@ -108,6 +109,9 @@ bool CZolvaApp::StartUp(const QString& fileToOpen, int showState)
 
     m_frame = std::make_unique<CMainFrame>(m_messages);
     m_importer = std::make_unique<MusicImporter>(m_messages, m_frame.get());
+    m_progress = std::make_unique<ProgressWait>(m_frame.get());
+    m_frame->documents().setBackgroundLoad(m_progress->load());
+    m_importer->setBackgroundLoad(m_progress->load());
     m_frame->documents().setImporter([this](CZolvaDoc& doc, const QString& path) {
         return m_importer->open(doc, path, m_frame->documents().documents());
     });
@@ -163,7 +167,8 @@ CZolvaDoc* CZolvaApp::OpenDocumentFile(const QString& path)
 {
     CZolvaDoc* doc = m_frame->documents().openDocument(path);
     RecentFileList& recent = m_frame->recentFiles();
-    const bool cancelled = m_importer && m_importer->takeCancelled();
+    const bool importCancelled = m_importer && m_importer->takeCancelled();
+    const bool cancelled = (m_progress && m_progress->takeCancelled()) || importCancelled;
     if (doc)
         recent.add(path);
     else if (!cancelled)

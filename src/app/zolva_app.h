@@ -17,6 +17,7 @@ class MessageSink;
 class MidiDevices;
 class MidiSession;
 class MusicImporter;
+class ProgressWait;
 class PlayClock;
 class QWidget;
 class TiedViews;
@@ -126,6 +127,7 @@ private:
     std::unique_ptr<PlayClock> m_clock;
     std::unique_ptr<CMainFrame> m_frame;
     std::unique_ptr<MusicImporter> m_importer;
+    std::unique_ptr<ProgressWait> m_progress;
     QString m_programFolder;
     QString m_musicFolder;
     QString m_templatesFolder;

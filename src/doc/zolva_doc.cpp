@@ -1,11 +1,13 @@
 #include "doc/zolva_doc.h"
 
+#include "doc/deferred_messages.h"
 #include "doc/message_sink.h"
 #include "doc/music_loader.h"
 #include "doc/music_vocabulary.h"
 #include "xml/xpxml_node.h"
 
 #include <QFile>
+#include <QFileInfo>
 
 #include <new>
 
@@ -47,7 +49,21 @@ bool CZolvaDoc::openDocument(const QString& path)
     m_path = path;
     try {
         const std::string file = QFile::encodeName(path).toStdString();
-        if (loadMusicFile(m_tree, file, m_messages) != 0)
+        // Only the tree is touched while the file is read, so the reading may
+        // run elsewhere; its messages wait for it.
+        DeferredMessages messages;
+        int result = 0;
+        m_loadCancelled = !m_load(QFileInfo(path).fileName(), [&](WorkProgress& progress) {
+            m_tree.setProgress(&progress);
+            result = loadMusicFile(m_tree, file, messages);
+            m_tree.setProgress(nullptr);
+        });
+        if (m_loadCancelled) {
+            m_tree.documentNode()->removeAllChildren();
+            return false;
+        }
+        messages.showThrough(m_messages);
+        if (result != 0)
             return false;
         if (!m_tree.rootElement()) {
             m_messages.showMessage(formatMessage("%s is not a Zolva music file.", file.c_str()));

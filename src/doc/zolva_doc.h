@@ -1,11 +1,13 @@
 #pragma once
 
+#include "doc/background_load.h"
 #include "xml/xpxml_doc.h"
 
 #include <QObject>
 #include <QString>
 
 #include <string>
+#include <utility>
 
 class MessageSink;
 class XPxmlNode;
@@ -28,6 +30,10 @@ public:
     // element, is newer than the program, the user declines its upgrade or
     // memory runs out (the tree then left empty).
     bool openDocument(const QString& path);
+    // How openDocument reads the file: in place unless set.
+    void setBackgroundLoad(BackgroundLoad load) { m_load = std::move(load); }
+    // Whether the player cancelled the last openDocument's reading.
+    bool loadCancelled() const { return m_loadCancelled; }
     // Completes a tree that an importer has built in tree() from the file at
     // path, as openDocument completes a loaded one, and marks the document as
     // imported: it is held in memory only, like an upgraded file. False when
@@ -115,6 +121,8 @@ private:
     QString m_path;
     QString m_title;
     bool m_imported = false;
+    BackgroundLoad m_load = loadInPlace;
+    bool m_loadCancelled = false;
     bool m_modifiedFlag = false;
     bool m_barsTimed = false;
     double m_positionsScale = 0.0;

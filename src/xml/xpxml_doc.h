@@ -12,12 +12,14 @@ inline constexpr int NoNodeName = 2910;         // writer: "No node name."
 inline constexpr int NestingTooDeep = 2480;     // parser: nesting limit reached
 inline constexpr int EntityExpansionTooLarge = 2481;
 inline constexpr int DoctypeNotClosed = 2395;
+inline constexpr int Cancelled = 2482;          // parser: the progress asked to stop
 } // namespace XPxmlError
 
 // An XML document: owns its document node ("#document") and therefore the whole
 // tree, and keeps the error state of the last operation, the modified flags
 // and the ignore prefix of working names.
 class XPxmlDocumentNode;
+struct WorkProgress;
 
 class XPxmlDoc {
 public:
@@ -53,6 +55,9 @@ public:
 
     long line() const { return m_line; }
     bool isLoading() const { return m_loading; }
+    // Where loads report how far they have read and look whether to stop
+    // (then failing with XPxmlError::Cancelled); null for none.
+    void setProgress(WorkProgress* progress) { m_progress = progress; }
 
     void setIgnorePrefix(const char* prefix);
     const char* ignorePrefix() const { return m_ignorePrefix.c_str(); }
@@ -75,6 +80,7 @@ private:
     long m_line = 0;
     int m_errorCode = 0;
     bool m_loading = false;
+    WorkProgress* m_progress = nullptr;
     std::string m_errorText;
     std::string m_ignorePrefix;
 };

@@ -1,5 +1,7 @@
 #include "xml/xpxml_parser.h"
 
+#include "xml/work_progress.h"
+
 #include "xml/xpxml_attribute_filler.h"
 #include "xml/xpxml_common_names.h"
 #include "xml/xpxml_doc.h"
@@ -804,6 +806,8 @@ bool XPxmlParser::parseContent(XPxmlNode* node)
         node->appendChildUnshared(std::move(textNode));
     };
     for (;;) {
+        if (m_pos >= m_nextReport && !reportProgress())
+            return false;
         if (!pendingText) {
             // Blanks up to the next tag are dropped whatever the tag; before
             // anything else they stay in front of the text. Either way the run
@@ -941,6 +945,22 @@ void XPxmlParser::parseTopLevel()
         if (m_doc.errorCode() != 0)
             break;
     }
+}
+
+bool XPxmlParser::reportProgress()
+{
+    WorkProgress* progress = m_doc.m_progress;
+    if (!progress) {
+        m_nextReport = SIZE_MAX;
+        return true;
+    }
+    m_nextReport = m_pos + kReportEvery;
+    progress->total = m_length;
+    progress->done = m_pos;
+    if (!progress->cancelled)
+        return true;
+    fail(XPxmlError::Cancelled, "Cancelled.");
+    return false;
 }
 
 int XPxmlParser::load()

@@ -59,6 +59,11 @@ private:
     bool parseDocumentType(XPxmlNode* node);
     bool collectUntilClose(XPxmlNode* node, int code, const char* message, bool skipBlank);
 
+    // Tells the document's progress how far the text is read, every
+    // kReportEvery bytes; false, after failing, when it asks to stop.
+    bool reportProgress();
+    static constexpr size_t kReportEvery = size_t(64) << 10;
+
     int get();
     void stepBack() { --m_pos; }
     void rewind(const Token& token);
@@ -70,6 +75,7 @@ private:
     const unsigned char* m_text;
     size_t m_length;
     size_t m_pos = 0;
+    size_t m_nextReport = 0;
     int m_depth = 0;
     size_t m_expanded = 0; // bytes produced by declared entities so far
     // The entities of the document's first document type, the only ones that

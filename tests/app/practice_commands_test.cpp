@@ -69,8 +69,9 @@ TEST_F(PracticeCommandsTest, EveryPracticeControlShowsAtTheFirstWidth)
         ASSERT_TRUE(button) << action->text().toStdString();
         EXPECT_TRUE(button->isVisible()) << action->text().toStdString();
         EXPECT_TRUE(bar->rect().contains(button->geometry())) << action->text().toStdString();
-        if (button != frame()->speedBox())
+        if (button != frame()->speedBox()) {
             EXPECT_FALSE(action->icon().isNull()) << action->text().toStdString();
+        }
     }
 }
 
@@ -221,6 +222,7 @@ TEST_F(PracticeCommandsTest, LoopNeedsTwoSelectedRowsAndUntiedViewsAndKeepsTheSe
     ASSERT_TRUE(loop->isChecked());
     command(cmd::PlayView)->trigger();
     ASSERT_TRUE(view->isPlaying());
+    EXPECT_EQ(view->cursor().element.load(), element(view, 1)) << "the row played first, before any sound";
     // Round and round: the two selected notes (keys 60 and 64) until Stop.
     QTRY_VERIFY_WITH_TIMEOUT(soundedKeys().size() >= 6, 5000);
     EXPECT_TRUE(view->isPlaying());

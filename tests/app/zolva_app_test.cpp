@@ -259,6 +259,8 @@ TEST_F(ZolvaAppTest, OutOfMemoryAtEachStepOfAnOpenLeavesNothingBehind)
 {
     ASSERT_TRUE(app.StartUp(copyExample("ode_to_joy.zvm")));
     DocumentRegistry& documents = app.mainFrame()->documents();
+    // Read in place: counted allocations of one thread, none of the waiting window's.
+    documents.setBackgroundLoad(loadInPlace);
     const CZolvaDoc* open = documents.documents().front();
     auto eventCount = [](const CZolvaDoc& doc) {
         int count = 0;

@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <thread>
 
 namespace {
 
@@ -245,6 +246,36 @@ TEST_F(OpenDocument, FailuresOfLoadAndVersionCheckFailTheOpen)
     const std::string newerPath = writeTempFile("newer.zvm", musicFile("1.1.0"));
     EXPECT_FALSE(newer.openDocument(QString::fromStdString(newerPath)));
     EXPECT_EQ(sink2.messages, std::vector<std::string>{kNewerMessage});
+}
+
+// Read on a thread of its own, as the program does: the messages come after
+// the reading, on the opening thread; cancelled, the open ends silently and
+// empty.
+TEST_F(OpenDocument, ReadingElsewhereHoldsItsMessagesAndCanBeCancelled)
+{
+    for (const bool cancel : {false, true}) {
+        RecordingSink sink2;
+        CZolvaDoc other(sink2);
+        const std::thread::id opener = std::this_thread::get_id();
+        bool readElsewhere = false;
+        other.setBackgroundLoad([&](const QString& what, const std::function<void(WorkProgress&)>& work) {
+            EXPECT_EQ(what, "broken.zvm");
+            WorkProgress progress;
+            progress.cancelled = cancel;
+            std::thread([&] {
+                readElsewhere = std::this_thread::get_id() != opener;
+                work(progress);
+            }).join();
+            return !cancel;
+        });
+        // Broken unless cancelled: a sound file would open.
+        const std::string text = cancel ? musicFile("1.0.14") : "<Zolva><Notes></Zolva>";
+        EXPECT_FALSE(other.openDocument(QString::fromStdString(writeTempFile("broken.zvm", text))));
+        EXPECT_TRUE(readElsewhere);
+        EXPECT_EQ(other.loadCancelled(), cancel);
+        EXPECT_EQ(sink2.messages.size(), cancel ? 0u : 1u);
+        EXPECT_TRUE(!cancel || !other.tree().rootElement());
+    }
 }
 
 // Memory running out at each allocation of an open in turn, the read, parse,

@@ -1,3 +1,4 @@
+#include "xml/work_progress.h"
 #include "xml/xpxml.h"
 
 #include <gtest/gtest.h>
@@ -126,6 +127,25 @@ TEST(ParseErrors, EntityExpansionIsBounded)
     text += "</r>";
     XPxmlDoc doc;
     EXPECT_EQ(doc.loadText(text.c_str()), XPxmlError::EntityExpansionTooLarge);
+}
+
+// A load told to stop stops where it looks next, with its own code;
+// one left alone says how far it read.
+TEST(ParseErrors, ProgressReportsAndCancels)
+{
+    std::string text = "<r>";
+    for (int i = 0; i < 20000; ++i)
+        text += "<Note Value=\"4\" Tines=\"9\"/>";
+    text += "</r>";
+    for (const bool cancel : {false, true}) {
+        WorkProgress progress;
+        progress.cancelled = cancel;
+        XPxmlDoc doc;
+        doc.setProgress(&progress);
+        EXPECT_EQ(doc.loadText(text.c_str()), cancel ? XPxmlError::Cancelled : 0) << cancel;
+        EXPECT_EQ(progress.total, text.size()) << cancel;
+        EXPECT_EQ(progress.done > text.size() / 2, !cancel) << cancel;
+    }
 }
 
 } // namespace
