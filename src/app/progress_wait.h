@@ -13,6 +13,8 @@
 class ProgressWait {
 public:
     static constexpr int kShowAfterMs = 400;
+    // Files from this size on show the dialog as soon as their reading starts.
+    static constexpr size_t kShowAtOnceBytes = size_t(8) << 20;
 
     explicit ProgressWait(QWidget* parent) : m_parent(parent) {}
 
