@@ -95,6 +95,9 @@ bool ViewPlayer::play(PlayOptions options)
     }
     if (!m_thread.play(setup))
         return false;
+    // The band of the row being played starts where the loop does, count-in included.
+    if (setup.loopFirst)
+        m_view.cursor().element.store(setup.loopFirst);
     m_sincePlay.start();
     m_barCounter = BarCounter();
     m_positionTimer->start();

@@ -44,6 +44,34 @@ void repeatDots(FrameCanvas& canvas, int cx, int top)
     canvas.ellipse(cx + t, top, cx + t + r, top + r);
 }
 
+// What the badge reads for a pass written "2/3", or "2" in a section that
+// repeats until Stop.
+QString passText(const char* pass)
+{
+    const QString written = QString::fromUtf8(pass);
+    const qsizetype slash = written.indexOf(u'/');
+    if (slash < 0)
+        return QStringLiteral("pass %1").arg(written);
+    return QStringLiteral("pass %1 of %2").arg(written.left(slash), written.mid(slash + 1));
+}
+
+// The pass in a framed box whose text starts at x on the row of text at y,
+// right of the lanes where neither repeat dots nor bar lines reach.
+void drawPassBadge(FrameCanvas& canvas, int x, int y, const char* pass)
+{
+    const QString text = passText(pass);
+    const int pad = canvas.scaled(3);
+    const int left = x - pad - 2;
+    const int right = x + canvas.textWidth(text) + pad + 2;
+    const int top = y - 2;
+    const int bottom = y + canvas.textHeight() + 2;
+    const QColor frame = canvas.tools.playingBrush.color();
+    canvas.fill(left, top, right - left, bottom - top, Qt::white);
+    canvas.frame(left, top, right, bottom, frame);
+    canvas.frame(left + 1, top + 1, right - 1, bottom - 1, frame);
+    canvas.text(x, y, text);
+}
+
 } // namespace
 
 void drawTimeSignature(FrameCanvas& canvas, const XPxmlNode* bar)
@@ -81,10 +109,17 @@ void drawBar(FrameCanvas& canvas, const XPxmlNode* bar, long number, bool openin
     if (modifier)
         t = m.thickLine;
 
+    // Right of the lanes on the line's row: the bar's number, then the pass
+    // of the repeat it closes while that plays.
+    const int textY = c - canvas.textHeight() / 2;
+    int textX = x1 + canvas.scaled(5);
     if (canvas.options.barNumbers && !last) {
         const QString text = QString::number(number);
-        canvas.text(x1 + canvas.scaled(5), c - canvas.textHeight() / 2, text);
+        canvas.text(textX, textY, text);
+        textX += canvas.textWidth(text) + canvas.scaled(8);
     }
+    if (const char* pass = bar->getAttribute(MusicAttr::Pass))
+        drawPassBadge(canvas, textX + canvas.scaled(5), textY, pass);
     if (leftOut)
         return;
     canvas.fill(x0, c, width, t, colour);
@@ -102,15 +137,10 @@ void drawBar(FrameCanvas& canvas, const XPxmlNode* bar, long number, bool openin
         const int u2 = u + r + m.thinLine;
         repeatDots(canvas, cx, u2);
         long count = 0;
-        int countRight = cx;
         if (bar->getAttributeNumber(MusicAttr::RepeatCount, &count) && count > 1) {
             const QString text = QString::number(count);
             canvas.text(cx - canvas.textWidth(text) / 2, u2 - canvas.textHeight() / 2, text);
-            countRight = cx + canvas.textWidth(text) / 2;
         }
-        // While the section plays: its pass, beside the count.
-        if (const char* pass = bar->getAttribute(MusicAttr::Pass))
-            canvas.text(countRight + canvas.scaled(6), u2 - canvas.textHeight() / 2, QString::fromUtf8(pass));
     }
     if (!modifier && last)
         canvas.fill(x0, c + m.thickLine + canvas.scaled(3), width, m.thinLine, colour);

@@ -8,6 +8,8 @@ constexpr uint32_t kBlack = 0x000000;
 constexpr uint32_t kWhite = 0xFFFFFF;
 constexpr uint32_t kLaneGrey = 0xC8C8C8;
 constexpr uint32_t kCursorCellGrey = 0x3C3C3C;
+// Amber: apart from the selection's green and the lanes' shades.
+constexpr uint32_t kPlayingAmber = 0x0070E0;
 
 // Wide solid lines end and join round, as the tablature has always been drawn.
 QPen solidPen(uint32_t bgr, double width)
@@ -35,6 +37,7 @@ DrawingTools makeDrawingTools(double scale, QColor shade, int labelTenths)
     tools.shadeBrush = QBrush(shade);
     tools.frameBrush = QBrush(colorFromRef(kBlack));
     tools.cursorCellBrush = QBrush(colorFromRef(kCursorCellGrey));
+    tools.playingBrush = QBrush(colorFromRef(kPlayingAmber));
     tools.labelTenths = labelTenths;
     tools.labelFont = QFont(QStringLiteral("Arial"));
     tools.labelFont.setPointSizeF(labelTenths / 10.0);

@@ -17,6 +17,7 @@ struct DrawingTools {
     QBrush shadeBrush;
     QBrush frameBrush;
     QBrush cursorCellBrush;
+    QBrush playingBrush; // what marks the music being played
     QFont labelFont;
     int labelTenths = 90; // the label font's size in tenths of a point
 };

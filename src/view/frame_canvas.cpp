@@ -148,6 +148,11 @@ void FrameCanvas::xorBlock(int left, int top, int right, int bottom, uint32_t bg
     combine(left, top, right, bottom, bgr, QPainter::RasterOp_SourceXorDestination);
 }
 
+void FrameCanvas::multiplyBlock(int left, int top, int right, int bottom, uint32_t bgr)
+{
+    combine(left, top, right, bottom, bgr, QPainter::CompositionMode_Multiply);
+}
+
 void FrameCanvas::frame(int left, int top, int right, int bottom, QColor color)
 {
     if (right <= left || bottom <= top)

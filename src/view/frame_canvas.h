@@ -100,6 +100,8 @@ public:
     // 0x00BBGGRR by OR or exclusive OR: the music under it stays visible.
     void orBlock(int left, int top, int right, int bottom, uint32_t bgr);
     void xorBlock(int left, int top, int right, int bottom, uint32_t bgr);
+    // … multiplied by it: black stays black, white takes the colour.
+    void multiplyBlock(int left, int top, int right, int bottom, uint32_t bgr);
     // A one-pixel frame just inside left … right − 1, top … bottom − 1.
     void frame(int left, int top, int right, int bottom, QColor color);
     // The rectangle whose one-pixel outline runs along left … right − 1 and

@@ -17,6 +17,9 @@ struct CursorMarks {
     const XPxmlNode* selectionAnchor = nullptr;
     const XPxmlNode* selectionEnd = nullptr;
     bool playing = false;
+    // With a selection the cursor shows over it while playing, and when this
+    // is set (a Stop left it inside the selection) also afterwards.
+    bool cursorOverSelection = false;
 };
 
 // Draws the visible part of a view's tablature into an off-screen frame: no

@@ -64,6 +64,15 @@ NavigationView CZolvaView::navigation()
     return NavigationView{m_layout, m_cursor, m_doc.noteList(), TineSound{m_midi, keys, m_doc.tineCount()}, m_playing};
 }
 
+void CZolvaView::setPlaying(bool playing)
+{
+    if (m_playing && !playing)
+        m_stoppedInSelection = {m_cursor.selectionAnchor, m_cursor.selectionEnd};
+    else if (playing)
+        m_stoppedInSelection = {};
+    m_playing = playing;
+}
+
 void CZolvaView::OnHome()
 {
     jump(CursorToFirst);
@@ -330,6 +339,8 @@ void CZolvaView::paintEvent(QPaintEvent*)
     marks.selectionAnchor = m_cursor.selectionAnchor;
     marks.selectionEnd = m_cursor.selectionEnd;
     marks.playing = m_playing;
+    marks.cursorOverSelection =
+        marks.selectionAnchor && std::pair(marks.selectionAnchor, marks.selectionEnd) == m_stoppedInSelection;
     // A paint that finds another still drawing shows the last frame again.
     m_painter.OnDraw(m_frame, m_layout, viewport()->size(), marks, viewport()->devicePixelRatioF());
     if (m_frame.isNull())

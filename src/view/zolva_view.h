@@ -8,6 +8,7 @@
 #include <QImage>
 
 #include <array>
+#include <utility>
 
 class CZolvaDoc;
 class MidiSession;
@@ -37,7 +38,9 @@ public:
     ViewCursor& cursor() { return m_cursor; }
     int cursorTine() const { return m_cursor.tine; }
     bool isPlaying() const { return m_playing; }
-    void setPlaying(bool playing) { m_playing = playing; }
+    // Stopping remembers the selection, if any: while it stays, the cursor
+    // where the music stopped shows over it.
+    void setPlaying(bool playing);
     bool shiftDown() const { return m_shiftDown; }
     bool buttonDown() const { return m_buttonDown; }
     // Where previews sound; none: the view is silent.
@@ -117,6 +120,7 @@ private:
     ViewLayout m_layout;
     ViewCursor m_cursor;
     bool m_playing = false;
+    std::pair<const XPxmlNode*, const XPxmlNode*> m_stoppedInSelection; // anchor and end
     bool m_shiftDown = false;
     bool m_buttonDown = false;
     bool m_shown = false; // the window has been shown at its real size

@@ -2,6 +2,8 @@
 // probed at positions computed from the layout.
 #include "drawing_fixture.h"
 
+#include <QFontMetrics>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -150,6 +152,43 @@ TEST(DrawBars, BothRepeatWithCount)
         EXPECT_EQ(d.at(cx + t + r / 2, dotTop), kBlack);
     }
     EXPECT_TRUE(d.hasInk(cx - 4, lower - 6, cx + 4, lower + 6)) << "the repeat count";
+}
+
+// While a repeat plays, its pass shows in a framed badge right of the bar's
+// number; the dots, the count and the lines stay as they were.
+TEST(DrawBars, PassBadgeBesideTheBarNumber)
+{
+    const std::string piece = bar() + note("4") +
+                              bar("A4/4", "Auto", attr("Modifier", "CloseRepeat") + attr("RepeatCount", "2")) +
+                              note("4") + bar();
+    const Music::Config config = withOptions("Number=\"5\"", "Tails=\"Minimal\"", "BarNumbers=\"1\"");
+    struct Row {
+        const char* pass;
+        const char* reads;
+    };
+    const Row rows[] = {{"2/3", "pass 2 of 3"}, {"2", "pass 2"}};
+    for (const Row& row : rows) {
+        Drawing plain(piece, config);
+        Drawing d(piece, config);
+        d.music.at(2)->setAttribute("~Pass", row.pass);
+        d.paint();
+        const LayoutMetrics& m = d.metrics();
+        const int c = lineTop(d, 2, m.thinLine);
+        const int lanesRight = d.tineX(5);
+        const QRect repeat(d.tineX(0), c, lanesRight - d.tineX(0), m.thickLine + 6 + 3 * m.repeatDot);
+        EXPECT_EQ(d.frame.copy(repeat), plain.frame.copy(repeat)) << row.pass;
+
+        const QFontMetrics font(d.music.layout.options().tools.labelFont, &d.frame);
+        const int textX = lanesRight + 5 + font.horizontalAdvance("2") + 8 + 5;
+        const int left = textX - 5;
+        const int right = textX + font.horizontalAdvance(row.reads) + 5;
+        for (int x : {left, right - 1}) {
+            EXPECT_EQ(d.at(x, c), 0x0070E0u) << row.pass << ": the badge's frame at " << x;
+            EXPECT_EQ(plain.at(x, c), kWhite) << row.pass;
+        }
+        EXPECT_EQ(d.at(right, c), kWhite) << row.pass << " reads " << row.reads;
+        EXPECT_TRUE(d.hasInk(textX, c - 4, right - 5, c + 4)) << row.pass;
+    }
 }
 
 TEST(DrawBars, ErrorBandTintsTheOverfullMeasure)

@@ -106,6 +106,51 @@ TEST(DrawCursor, HighlightCellAndSelection)
     }
 }
 
+// Over a selection (rows 1 … 3) the cursor's row (2) has an amber band of its
+// own while playing, and after a Stop with the cell of its tine.
+TEST(DrawCursor, PlayedRowOverTheSelection)
+{
+    const std::string piece = bar() + note("4") + note("4") + note("4") + bar();
+    const Music::Config config = withOptions("Number=\"5\" Shade=\"00100\" ShadeColor=\"14599344\"",
+                                             "Tails=\"Minimal\"", "TineLabels=\"0\"");
+    constexpr uint32_t kTinted = 0xC8FFC8;    // lane grey OR the selection's 0x003700
+    constexpr uint32_t kPlayed = 0x32A8C8;    // … multiplied by 0x40A8FF
+    constexpr uint32_t kShaded = 0x38A3B0;    // 0xDEC4B0 OR 0x003700, multiplied alike
+    constexpr uint32_t kPlayedCell = 0x0E94F4; // kPlayed XOR 0x3C3C3C
+    constexpr uint32_t kAmber = 0x0070E0;
+    struct Row {
+        const char* what;
+        bool playing;
+        bool overSelection;
+        int lane;
+        uint32_t want;
+    };
+    const Row rows[] = {
+        {"playing", true, false, 0, kPlayed},
+        {"playing, a shaded lane", true, false, 2, kShaded},
+        {"playing, no cell on the cursor's tine", true, false, 3, kPlayed},
+        {"stopped in the selection: the cell", false, true, 3, kPlayedCell},
+        {"a selection alone", false, false, 3, kTinted},
+    };
+    for (const Row& row : rows) {
+        Drawing d(piece, config);
+        CursorMarks marks;
+        marks.element = d.music.at(2);
+        marks.tine = 3;
+        marks.selectionAnchor = d.music.at(1);
+        marks.selectionEnd = d.music.at(3);
+        marks.playing = row.playing;
+        marks.cursorOverSelection = row.overSelection;
+        d.paint(marks);
+        const int y = int(d.band(2).top) - 3; // the gap above the note, in the band
+        const int mid = d.metrics().tineWidth / 2;
+        const bool band = row.want != kTinted;
+        EXPECT_EQ(d.at(d.tineX(row.lane) + mid, y), row.want) << row.what;
+        EXPECT_EQ(d.at(d.tineX(0) - 2, y), band ? kAmber : kWhite) << row.what << ": the band's outer frame";
+        EXPECT_EQ(d.at(d.tineX(0) + mid, int(d.band(1).top) - 3), kTinted) << row.what << ": the selection below";
+    }
+}
+
 } // namespace
 
 namespace {

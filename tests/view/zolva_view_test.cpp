@@ -83,6 +83,32 @@ TEST(ZolvaView, ShowsThePaintersFrameWithoutErasing)
     }
 }
 
+// Playing, and after a Stop until the selection changes, the cursor's row has
+// its amber band over the selection.
+TEST(ZolvaView, CursorShowsOverTheSelectionItWasPlayedIn)
+{
+    OpenView open;
+    CZolvaView& view = open.view;
+    ViewCursor& cursor = view.cursor();
+    cursor.selectionAnchor = open.music.at(1);
+    cursor.selectionEnd = open.music.at(3);
+    cursor.element.store(open.music.at(2));
+    const auto banded = [&] {
+        const QImage shown = view.viewport()->grab().toImage();
+        const double ratio = view.viewport()->devicePixelRatioF();
+        const ViewLayout::Band row = view.layout().EventBand(open.music.at(2));
+        const int x = view.layout().TineX(0) - 2 - view.horizontalScrollBar()->value();
+        return shown.pixel(int(x * ratio), int(double(row.top - 3) * ratio)) == qRgb(0xE0, 0x70, 0x00);
+    };
+    EXPECT_FALSE(banded()) << "a selection alone";
+    view.setPlaying(true);
+    EXPECT_TRUE(banded()) << "playing";
+    view.setPlaying(false);
+    EXPECT_TRUE(banded()) << "stopped";
+    cursor.selectionEnd = open.music.at(4);
+    EXPECT_FALSE(banded()) << "the selection changed";
+}
+
 TEST(ZolvaView, ScrollToElementKeepsTheElementsAheadInView)
 {
     OpenView open;
