@@ -8,6 +8,7 @@
 //   --select A:B     rows A … B selected (the cursor on A)
 //   --label I:TEXT   TEXT beside element I, joined to it by a thin line
 #include "doc/message_sink.h"
+#include "doc/music_vocabulary.h"
 #include "doc/zolva_doc.h"
 #include "view/tablature_painter.h"
 #include "view/view_cursor.h"
@@ -59,7 +60,7 @@ int main(int argc, char** argv)
     const QStringList args = app.arguments();
     if (args.size() < 3) {
         std::cerr << "usage: zolva-render-tablature FILE.zvm OUT.png [--ratio R] [--zoom P] [--height H]"
-                     " [--cursor I:T] [--select A:B] [--label I:TEXT]...\n";
+                     " [--cursor I:T] [--select A:B] [--playing I] [--pass I:TEXT] [--label I:TEXT]...\n";
         return 2;
     }
     double ratio = 1.0;
@@ -68,7 +69,9 @@ int main(int argc, char** argv)
     int cursorIndex = -1;
     int cursorTine = 0;
     int selectTo = -1;
+    int playingIndex = -1; // the row playing over the selection
     std::vector<Label> labels;
+    std::vector<Label> passes; // bars showing the pass of their section
     for (int i = 3; i + 1 < args.size(); i += 2) {
         const QString& option = args[i];
         const QString& value = args[i + 1];
@@ -82,9 +85,11 @@ int main(int argc, char** argv)
             const auto [index, more] = split(value);
             cursorIndex = index;
             (option == "--cursor" ? cursorTine : selectTo) = more.toInt();
-        } else if (option == "--label") {
+        } else if (option == "--playing") {
+            playingIndex = value.toInt();
+        } else if (option == "--label" || option == "--pass") {
             const auto [index, text] = split(value);
-            labels.push_back({index, text});
+            (option == "--label" ? labels : passes).push_back({index, text});
         }
     }
 
@@ -92,6 +97,10 @@ int main(int argc, char** argv)
     CZolvaDoc doc(sink);
     if (!doc.openDocument(args[1]))
         return 1;
+    for (const Label& pass : passes) {
+        if (XPxmlNode* bar = elementAt(doc, pass.element))
+            bar->setAttribute(MusicAttr::Pass, pass.text.toUtf8().constData());
+    }
     ViewLayout layout;
     layout.setDocument(&doc);
     layout.setZoom(zoom);
@@ -103,6 +112,7 @@ int main(int argc, char** argv)
     font.setPointSizeF(9 * zoom / 100.0);
     const QFontMetrics metrics(font);
     constexpr int kGap = 30; // between the music (lyrics included) and the labels
+    constexpr int kBadgeRoom = 80;
     int margin = 0;
     for (const Label& label : labels)
         margin = std::max(margin, kGap + metrics.horizontalAdvance(label.text) + 10);
@@ -114,14 +124,21 @@ int main(int argc, char** argv)
         marks.selectionAnchor = marks.element;
         marks.selectionEnd = elementAt(doc, selectTo);
     }
+    if (playingIndex >= 0) {
+        marks.element = elementAt(doc, playingIndex);
+        marks.playing = true;
+        marks.cursorOverSelection = true;
+    }
     // The bottom of the piece, drawn as a window of that height scrolled there.
     layout.setViewport(extent.height() - shown, shown);
     TablaturePainter painter;
     QImage frame;
-    if (!painter.OnDraw(frame, layout, QSize(extent.width(), shown), marks, ratio))
+    // A pass badge reaches past the lyrics, as a window wider than the music shows it.
+    const int width = extent.width() + (passes.empty() ? 0 : kBadgeRoom);
+    if (!painter.OnDraw(frame, layout, QSize(width, shown), marks, ratio))
         return 1;
 
-    QImage picture(int(std::ceil((extent.width() + margin) * ratio)), frame.height(), QImage::Format_RGB32);
+    QImage picture(int(std::ceil((width + margin) * ratio)), frame.height(), QImage::Format_RGB32);
     picture.setDevicePixelRatio(ratio);
     picture.fill(Qt::white);
     QPainter p(&picture);
@@ -131,14 +148,14 @@ int main(int argc, char** argv)
     // The leader stops short of the lyrics and goes on after them.
     const int right = layout.TineX(doc.tineCount()) + 4;
     const int lyrics = layout.TineX(doc.tineCount() + 1) - 4;
-    const int textX = extent.width() + kGap;
+    const int textX = width + kGap;
     for (const Label& label : labels) {
         const ViewLayout::Band b = layout.EventBand(elementAt(doc, label.element));
         const int y = int(b.top + b.height / 2);
         p.setPen(QPen(QColor(0x40, 0x60, 0xC0), 0.8, Qt::DotLine));
         if (lyrics > right)
             p.drawLine(right, y, lyrics, y);
-        p.drawLine(extent.width() + 2, y, textX - 4, y);
+        p.drawLine(width + 2, y, textX - 4, y);
         p.setPen(QColor(0x20, 0x30, 0x80));
         p.drawText(textX, y + p.fontMetrics().ascent() / 2 - 1, label.text);
     }
