@@ -28,6 +28,9 @@ inline constexpr std::chrono::milliseconds kAudioRestAfter{3000};
 // once it is done, or not at all when that is more than a second later. The
 // audio output stops when nothing has sounded for kAudioRestAfter and starts
 // again for the next note. Null when there is no SoundFont or no audio output.
+// A close keeps the engine and its output running (KeptSynth), every sound
+// cut, and an open with the same SoundFont and audio settings takes them back
+// at once; with other audio settings it keeps only the engine.
 std::unique_ptr<MidiOutput> openBuiltInSynth();
 
 // The same with a given SoundFont file, FluidSynth audio drivers to try in

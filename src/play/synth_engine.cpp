@@ -99,6 +99,16 @@ void SynthEngine::silence()
         fluid_synth_all_sounds_off(m_synth.get(), -1);
 }
 
+void SynthEngine::reset()
+{
+    if (!m_synth)
+        return;
+    constexpr int kResetAllControllers = 121;
+    for (int channel = 0; channel < fluid_synth_count_midi_channels(m_synth.get()); ++channel)
+        fluid_synth_cc(m_synth.get(), channel, kResetAllControllers, 0);
+    silence();
+}
+
 void SynthEngine::setVolume(uint32_t volume)
 {
     if (!m_synth)

@@ -42,6 +42,10 @@ public:
     void play(MidiMessage message);
     // Cuts every sound at once, release phases included.
     void silence();
+    // Silences and sets every channel's controllers back (pedals, pitch
+    // bend …), as a fresh engine has them; the programs stay, their samples
+    // loaded.
+    void reset();
     // Scales the gain by the louder of the two channel volumes.
     void setVolume(uint32_t volume);
     // Renders frames of stereo sound into left and right.

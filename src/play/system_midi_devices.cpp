@@ -1,6 +1,7 @@
 #include "play/system_midi_devices.h"
 
 #include "play/builtin_synth.h"
+#include "play/kept_synth.h"
 #include "play/midi_ports.h"
 #include "play/midi_recorder.h"
 
@@ -14,8 +15,15 @@ std::vector<MidiDeviceInfo> SystemMidiDevices::list()
     return devices;
 }
 
+SystemMidiDevices::~SystemMidiDevices()
+{
+    KeptSynth::builtIn().close();
+}
+
 std::unique_ptr<MidiOutput> SystemMidiDevices::open(int id)
 {
+    if (id != -1)
+        KeptSynth::builtIn().close();
     std::unique_ptr<MidiOutput> device = id == -1 ? openBuiltInSynth() : openMidiPort(id);
     return withMidiLog(std::move(device), std::getenv("ZOLVA_MIDI_LOG"));
 }

@@ -7,8 +7,11 @@
 // The devices of this machine: the built-in synthesizer (-1) and the MIDI ports.
 class SystemMidiDevices : public MidiDevices {
 public:
+    // The built-in synthesizer kept since its last close really closes.
+    ~SystemMidiDevices() override;
     std::vector<MidiDeviceInfo> list() override;
-    // The open device, logged when ZOLVA_MIDI_LOG names a file.
+    // The open device, logged when ZOLVA_MIDI_LOG names a file. A port really
+    // closes the built-in synthesizer kept since its last close.
     std::unique_ptr<MidiOutput> open(int id) override;
 };
 

@@ -1,4 +1,6 @@
 #include "play/builtin_synth.h"
+#include "play/kept_synth.h"
+#include "play/synth_audio.h"
 #include "play/synth_engine.h"
 #include "play/system_midi_devices.h"
 
@@ -130,7 +132,12 @@ TEST(BuiltInSynth, OpenNeverStallsAndFailsForABadSoundFont)
 struct FileAudioTest : ::testing::Test {
     QTemporaryDir dir;
     QString previous = QDir::currentPath();
-    void SetUp() override { QDir::setCurrent(dir.path()); }
+    void SetUp() override
+    {
+        // An output kept from another test would go on writing in its folder.
+        KeptSynth::builtIn().close();
+        QDir::setCurrent(dir.path());
+    }
     void TearDown() override { QDir::setCurrent(previous); }
 
     // Samples louder than a whisper in what the driver wrote.
@@ -196,7 +203,11 @@ public:
         quietenFluidSynthLog(); // once only: later calls leave this in place
         fluid_set_log_function(FLUID_DBG, collect, this);
     }
-    ~SampleLog() { fluid_set_log_function(FLUID_DBG, nullptr, nullptr); }
+    ~SampleLog()
+    {
+        KeptSynth::builtIn().close(); // its threads would go on logging
+        fluid_set_log_function(FLUID_DBG, nullptr, nullptr);
+    }
 
     // Lines that start with prefix, and whether each came from this thread.
     std::vector<std::pair<std::string, bool>> lines(const std::string& prefix) const
@@ -318,6 +329,58 @@ TEST_F(FileAudioTest, ReopenSoundsAtOnceWithTheSoundFontKeptLoaded)
     std::this_thread::sleep_for(std::chrono::milliseconds(300));
     synth->close();
     EXPECT_GT(loudSamples(), 1000u);
+}
+
+// A close keeps the engine and its running output, every sound cut, for an
+// open with the same settings; other settings start an output of their own,
+// and a MIDI port really closes what was kept. The file driver writes where
+// it began, so a new output shows as a file in the folder of the reopen.
+TEST_F(FileAudioTest, CloseKeepsTheOutputOnlyForAReopenWithTheSameSettings)
+{
+    using namespace std::chrono;
+    struct Row {
+        const char* what;
+        std::vector<std::string> drivers; // of the reopen
+        milliseconds restAfter;
+        bool portBetween;
+        bool kept;
+    };
+    const Row rows[] = {
+        {"the same settings", {"file"}, kAudioRestAfter, false, true},
+        {"other drivers", {"no-such-driver", "file"}, kAudioRestAfter, false, false},
+        {"another rest time", {"file"}, milliseconds(200), false, false},
+        {"a MIDI port opened between", {"file"}, kAudioRestAfter, true, false},
+    };
+    constexpr int kChurchOrgan = 19; // sounds for as long as its key is down
+    for (const Row& row : rows) {
+        KeptSynth& kept = KeptSynth::builtIn();
+        kept.close();
+        QTemporaryDir first, second;
+        QDir::setCurrent(first.path());
+        openBuiltInSynth(kTestSoundFont, {"file"})->close(); // loaded, so that what is sent sounds at once
+        std::unique_ptr<MidiOutput> synth = openBuiltInSynth(kTestSoundFont, {"file"});
+        ASSERT_NE(synth, nullptr);
+        synth->send(midiMessage(0xC0, kChurchOrgan, 0));
+        synth->send(midiMessage(0x90, 60, 100));
+        synth->close(); // the key still down
+
+        std::unique_ptr<SynthAudio> audio = kept.take(kTestSoundFont, {"file"}, kAudioRestAfter);
+        ASSERT_NE(audio, nullptr) << row.what;
+        for (int i = 0; i < 40 && audio->engine().soundingVoices() > 0; ++i)
+            std::this_thread::sleep_for(milliseconds(50)); // the running output renders the cut
+        EXPECT_EQ(audio->engine().soundingVoices(), 0) << row.what;
+        kept.keep(kTestSoundFont, std::move(audio));
+
+        SystemMidiDevices devices;
+        if (row.portBetween)
+            devices.open(0);
+        QDir::setCurrent(second.path());
+        synth = openBuiltInSynth(kTestSoundFont, row.drivers, row.restAfter);
+        ASSERT_NE(synth, nullptr);
+        EXPECT_EQ(QFileInfo::exists(second.filePath("fluidsynth.wav")), !row.kept) << row.what;
+        synth->close();
+        QDir::setCurrent(dir.path());
+    }
 }
 
 TEST(SystemDevices, SynthesizerListedFirstWithoutStalling)
