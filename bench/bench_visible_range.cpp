@@ -8,7 +8,7 @@
 #include "quiet_sink.h"
 #include "doc/zolva_doc.h"
 #include "music_text.h"
-#include "play/note_steps.h"
+#include "doc/note_steps.h"
 #include "play/view_navigation.h"
 #include "view/view_cursor.h"
 #include "view/view_layout.h"
@@ -74,8 +74,8 @@ VisibleRange walkedRange(const ViewLayout& layout, XPxmlNode* noteList)
     }
     if (!first)
         return range;
-    for (range.start = first; !isBar(range.start) && prevElement(range.start);)
-        range.start = prevElement(range.start);
+    for (range.start = first; !isBar(range.start) && previousElement(range.start);)
+        range.start = previousElement(range.start);
     for (XPxmlNode* next = last; next; next = next->nextElementSibling()) {
         range.end = next;
         if (isBar(next) && !layout.IsPartlyVisible(next))

@@ -2,7 +2,7 @@
 
 #include "doc/music_vocabulary.h"
 #include "doc/zolva_doc.h"
-#include "view/eight_bit_text.h"
+#include "doc/eight_bit_text.h"
 #include "xml/xpxml_node.h"
 
 #include <QCheckBox>

@@ -2,7 +2,7 @@
 
 #include "app/program_files.h"
 #include "doc/message_sink.h"
-#include "view/eight_bit_text.h"
+#include "doc/eight_bit_text.h"
 
 #include <QDialogButtonBox>
 #include <QFile>

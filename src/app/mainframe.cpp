@@ -8,7 +8,7 @@
 #include "app/document_registry.h"
 #include "app/license_text_dlg.h"
 #include "app/online_documentation.h"
-#include "app/settings_text.h"
+#include "doc/settings_store.h"
 #include "app/status_notice.h"
 #include "app/window_cascade.h"
 #include "app/window_placement.h"
@@ -33,13 +33,7 @@
 
 namespace {
 
-const QString kDockStateGroup = QStringLiteral("ToolbarDockState");
 const QString kAppName = QStringLiteral("Zolva Reader");
-
-QSettings programSettings()
-{
-    return QSettings(QStringLiteral("Zolva"), kAppName);
-}
 
 } // namespace
 
@@ -242,13 +236,13 @@ void CMainFrame::addPracticeTools(PracticeControls& practice)
     onCommand(cmd::Faster, [this] { m_speedBox->setValue(m_speedBox->value() + kSpeedStepPercent); });
     onCommand(cmd::NormalSpeed, [this] { m_speedBox->setValue(kNormalSpeedPercent); });
     QAction* metronome = m_actions[cmd::Metronome];
-    metronome->setChecked(leadingIntegerOf(readSettingText("Metronome")) != 0);
+    metronome->setChecked(leadingIntegerOf(readSettingText(SettingKey::Metronome)) != 0);
     practice.metronome = metronome->isChecked();
     connect(metronome, &QAction::toggled, this, [this](bool on) {
         m_practice->metronome = on;
-        writeSettingText("Metronome", QString::number(on ? 1 : 0));
+        writeSettingText(SettingKey::Metronome, QString::number(on ? 1 : 0));
     });
-    const long remembered = leadingIntegerOf(readSettingText("Speed"));
+    const long remembered = leadingIntegerOf(readSettingText(SettingKey::Speed));
     const int speed = remembered == 0 ? kNormalSpeedPercent
                                       : int(std::clamp<long>(remembered, kMinSpeedPercent, kMaxSpeedPercent));
     if (m_speedBox->value() == speed)
@@ -261,7 +255,7 @@ void CMainFrame::addPracticeTools(PracticeControls& practice)
 void CMainFrame::setSpeed(int percent)
 {
     m_practice->setSpeed(percent);
-    writeSettingText("Speed", QString::number(m_practice->speed.load()));
+    writeSettingText(SettingKey::Speed, QString::number(m_practice->speed.load()));
     m_speedPane->setText(QStringLiteral("Speed %1%").arg(m_practice->speed.load()));
     m_speedPane->setVisible(m_practice->speed != kNormalSpeedPercent);
     updateCommands();
@@ -333,13 +327,13 @@ void CMainFrame::fillPlayDelayBox()
     connect(m_playDelayBox, &QLineEdit::textChanged, this, &CMainFrame::onPlayDelayEdited);
     new BoxKeys(m_playDelayBox, [this] { giveKeyboardToMusic(); });
     // Filling the box is a change like any other: "PlayDelay" gets the number's plain form.
-    m_playDelayBox->setText(QString::number(leadingIntegerOf(readSettingText("PlayDelay"))));
+    m_playDelayBox->setText(QString::number(leadingIntegerOf(readSettingText(SettingKey::PlayDelay))));
 }
 
 void CMainFrame::onPlayDelayEdited(const QString& text)
 {
     m_playDelay = int(leadingIntegerOf(text));
-    writeSettingText("PlayDelay", text); // exactly as typed
+    writeSettingText(SettingKey::PlayDelay, text); // exactly as typed
 }
 
 void CMainFrame::onCommand(int id, std::function<void()> handler)
@@ -513,7 +507,7 @@ void CMainFrame::rebuildWindowList()
 
 void CMainFrame::RestoreWindowPlacement(int showState)
 {
-    std::optional<WindowPlacement> placement = WindowPlacement::fromText(readSettingText("WindowPos"));
+    std::optional<WindowPlacement> placement = WindowPlacement::fromText(readSettingText(SettingKey::WindowPos));
     const QScreen* screen = this->screen();
     const QRect room = screen ? windowRoom(screen->availableGeometry()) : QRect();
     if (!placement) {
@@ -553,9 +547,9 @@ bool CMainFrame::CheckDockState(const QString& name) const
 
 void CMainFrame::restoreDockState()
 {
-    if (CheckDockState(kDockStateGroup)) {
+    if (CheckDockState(QLatin1String(kDockStateGroup))) {
         QSettings settings = programSettings();
-        restoreState(settings.value(kDockStateGroup + QStringLiteral("/State")).toByteArray());
+        restoreState(settings.value(QLatin1String(kDockStateGroup) + QStringLiteral("/State")).toByteArray());
     }
     // Whatever was saved, the main toolbar stays shown at the top.
     if (toolBarArea(m_mainToolBar) != Qt::TopToolBarArea)
@@ -572,9 +566,9 @@ void CMainFrame::closeEvent(QCloseEvent* event)
 
 void CMainFrame::OnClose()
 {
-    writeSettingText("WindowPos", WindowPlacement::of(*this).toText());
+    writeSettingText(SettingKey::WindowPos, WindowPlacement::of(*this).toText());
     QSettings settings = programSettings();
-    settings.beginGroup(kDockStateGroup);
+    settings.beginGroup(QLatin1String(kDockStateGroup));
     settings.setValue(QStringLiteral("State"), saveState());
     QStringList bars;
     for (const QToolBar* bar : findChildren<QToolBar*>())

@@ -1,6 +1,6 @@
 #include "app/message_box_sink.h"
 
-#include "view/eight_bit_text.h"
+#include "doc/eight_bit_text.h"
 
 #include <QApplication>
 #include <QMessageBox>

@@ -1,6 +1,6 @@
 #include "app/music_importer.h"
 
-#include "app/settings_text.h"
+#include "doc/settings_store.h"
 #include "doc/deferred_messages.h"
 #include "doc/music_loader.h"
 #include "doc/music_vocabulary.h"
@@ -17,12 +17,10 @@
 
 namespace {
 
-constexpr char kImportTines[] = "ImportTines";
-constexpr char kImportRhythm[] = "ImportRhythm";
 
-std::string attributeOf(const XPxmlNode* element, const char* name)
+std::string attributeText(const XPxmlNode* element, const char* name)
 {
-    const char* value = element ? element->getAttribute(name) : nullptr;
+    const char* value = xpxmlAttributeOf(element, name);
     return value ? value : "";
 }
 
@@ -40,10 +38,10 @@ std::vector<TineChoice> tineChoices(const std::string& remembered, const std::ve
     std::vector<TineChoice> ofDocuments;
     for (const CZolvaDoc* doc : open) {
         const XPxmlNode* tines = doc->tineSettings();
-        const std::string noteValues = attributeOf(tines, MusicAttr::NoteValues);
+        const std::string noteValues = attributeText(tines, MusicAttr::NoteValues);
         if (!noteValues.empty())
             ofDocuments.push_back({QStringLiteral("Tines of %1").arg(doc->title()),
-                                   {noteValues, attributeOf(tines, MusicAttr::Shade)}});
+                                   {noteValues, attributeText(tines, MusicAttr::Shade)}});
     }
     bool rememberedFromDocument = false;
     for (const TineChoice& choice : ofDocuments)
@@ -68,7 +66,7 @@ int choiceOf(const std::vector<TineChoice>& choices, const std::string& noteValu
 // otherwise.
 ImportRhythm rememberedRhythm()
 {
-    const QString text = readSettingText(kImportRhythm);
+    const QString text = readSettingText(SettingKey::ImportRhythm);
     return text.isEmpty() || leadingIntegerOf(text) != 0 ? ImportRhythm::Simplified : ImportRhythm::AsPlayed;
 }
 
@@ -109,7 +107,7 @@ OpenedAs MusicImporter::open(CZolvaDoc& doc, const QString& path, const std::vec
         }))
         return OpenedAs::Failed;
 
-    std::string remembered = readSettingText(kImportTines).toStdString();
+    std::string remembered = readSettingText(SettingKey::ImportTines).toStdString();
     if (remembered.empty())
         remembered = defaultKalimba().noteValues;
     const std::vector<TineChoice> choices = tineChoices(remembered, open);
@@ -119,7 +117,7 @@ OpenedAs MusicImporter::open(CZolvaDoc& doc, const QString& path, const std::vec
     // documents whose tines are not the ones remembered.
     bool otherTines = false;
     for (const CZolvaDoc* other : open) {
-        const std::string noteValues = attributeOf(other->tineSettings(), MusicAttr::NoteValues);
+        const std::string noteValues = attributeText(other->tineSettings(), MusicAttr::NoteValues);
         otherTines |= !noteValues.empty() && noteValues != remembered;
     }
     const bool played = kind == SourceKind::Midi;
@@ -130,7 +128,7 @@ OpenedAs MusicImporter::open(CZolvaDoc& doc, const QString& path, const std::vec
             return OpenedAs::Failed;
         }
         if (played)
-            writeSettingText(kImportRhythm, QString::number(int(rhythm)));
+            writeSettingText(SettingKey::ImportRhythm, QString::number(int(rhythm)));
     }
 
     ImportChoice choice;
@@ -140,7 +138,7 @@ OpenedAs MusicImporter::open(CZolvaDoc& doc, const QString& path, const std::vec
     if (choice.tines.shade.empty())
         choice.tines.shade.assign(parseTinePitches(choice.tines.noteValues).size(), '0');
     const bool isDefault = choice.tines.noteValues == defaultKalimba().noteValues;
-    writeSettingText(kImportTines, isDefault ? QString() : QString::fromStdString(choice.tines.noteValues));
+    writeSettingText(SettingKey::ImportTines, isDefault ? QString() : QString::fromStdString(choice.tines.noteValues));
 
     ImportOutcome outcome;
     if (!inBackground(path, [&](MessageSink& messages) {

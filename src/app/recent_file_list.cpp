@@ -1,13 +1,12 @@
 #include "app/recent_file_list.h"
 
+#include "doc/settings_store.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QRegularExpression>
-#include <QSettings>
 
 namespace {
-
-const QString kSection = QStringLiteral("Recent File List");
 
 bool sameFile(const QString& a, const QString& b)
 {
@@ -19,8 +18,8 @@ bool sameFile(const QString& a, const QString& b)
 void RecentFileList::load()
 {
     m_files.clear();
-    QSettings settings(QStringLiteral("Zolva"), QStringLiteral("Zolva Reader"));
-    settings.beginGroup(kSection);
+    QSettings settings = programSettings();
+    settings.beginGroup(QLatin1String(kRecentFileGroup));
     for (int i = 1; i <= kSize; ++i) {
         const QString path = settings.value(QStringLiteral("File%1").arg(i)).toString();
         if (!path.isEmpty())
@@ -30,8 +29,8 @@ void RecentFileList::load()
 
 void RecentFileList::save() const
 {
-    QSettings settings(QStringLiteral("Zolva"), QStringLiteral("Zolva Reader"));
-    settings.beginGroup(kSection);
+    QSettings settings = programSettings();
+    settings.beginGroup(QLatin1String(kRecentFileGroup));
     for (int i = 1; i <= kSize; ++i) {
         const QString key = QStringLiteral("File%1").arg(i);
         if (i <= m_files.size())

@@ -8,7 +8,7 @@
 #include "app/progress_wait.h"
 #include "app/child_frame.h"
 #include "app/command_table.h"
-#include "app/settings_text.h"
+#include "doc/settings_store.h"
 #include "app/view_player.h"
 #include "play/midi_session.h"
 #include "play/play_clock.h"
@@ -144,7 +144,7 @@ int CZolvaApp::playDelay() const
 
 QString CZolvaApp::openFolder() const
 {
-    const QString last = readSettingText("LastOpenPath");
+    const QString last = readSettingText(SettingKey::LastOpenPath);
     if (!last.isEmpty())
         return last;
     // The user's own music first; an empty folder shows nothing to open.
@@ -158,7 +158,7 @@ void CZolvaApp::OnFileOpen()
 {
     for (const QString& file : m_chooseFiles(m_frame.get(), openFolder())) {
         // Recorded before the open, so a file that fails still sets the folder.
-        writeSettingText("LastOpenPath", folderOfPath(QDir::fromNativeSeparators(file)));
+        writeSettingText(SettingKey::LastOpenPath, folderOfPath(QDir::fromNativeSeparators(file)));
         OpenDocumentFile(file);
     }
 }
@@ -202,9 +202,9 @@ void CZolvaApp::setUpView(CZolvaView& view)
 {
     view.setMidi(m_midi.get());
     // A new window opens at the zoom last chosen in any window.
-    view.setZoom(validZoom(leadingIntegerOf(readSettingText("Zoom"))));
+    view.setZoom(validZoom(leadingIntegerOf(readSettingText(SettingKey::Zoom))));
     QObject::connect(&view, &CZolvaView::zoomChanged, m_frame.get(), [this](int percent) {
-        writeSettingText("Zoom", QString::number(percent));
+        writeSettingText(SettingKey::Zoom, QString::number(percent));
         m_frame->updateCommands();
     });
     QObject::connect(&view, &CZolvaView::playAllRequested, m_frame.get(), [this] { OnPlayAll(); });

@@ -27,12 +27,11 @@ constexpr int kKeys = 128;
 // a longer one is no music, and would take more values than memory holds.
 constexpr double kLongestMeasure = 64 * 4;
 
-bool named(const XPxmlNode* node, const char* name) { return xpxmlNameEquals(node->name(), name); }
 
 XPxmlNode* child(const XPxmlNode* parent, const char* name)
 {
     for (XPxmlNode* c = parent ? parent->firstElementChild() : nullptr; c; c = c->nextElementSibling())
-        if (named(c, name))
+        if (c->hasName(name))
             return c;
     return nullptr;
 }
@@ -81,7 +80,7 @@ double typeQuarters(const XPxmlNode* note)
             quarters = value;
     double add = quarters / 2;
     for (XPxmlNode* c = note->firstElementChild(); c; c = c->nextElementSibling())
-        if (named(c, "dot")) {
+        if (c->hasName("dot")) {
             quarters += add;
             add /= 2;
         }
@@ -117,7 +116,7 @@ bool inFirstVoice(const XPxmlNode* note)
 bool hasTie(const XPxmlNode* note, const char* type)
 {
     for (XPxmlNode* c = note->firstElementChild(); c; c = c->nextElementSibling())
-        if (named(c, "tie") && attribute(c, "type") == type)
+        if (c->hasName("tie") && attribute(c, "type") == type)
             return true;
     return false;
 }
@@ -127,7 +126,7 @@ std::string firstVerse(const XPxmlNode* note)
 {
     const XPxmlNode* chosen = nullptr;
     for (XPxmlNode* c = note->firstElementChild(); c; c = c->nextElementSibling()) {
-        if (!named(c, "lyric"))
+        if (!c->hasName("lyric"))
             continue;
         const std::string number = attribute(c, "number");
         if (number == "1" || (number.empty() && !chosen)) {
@@ -155,7 +154,7 @@ PartInfo partInfo(const XPxmlNode* partList, const std::string& id)
 {
     PartInfo info;
     for (XPxmlNode* c = partList ? partList->firstElementChild() : nullptr; c; c = c->nextElementSibling()) {
-        if (!named(c, "score-part") || attribute(c, "id") != id)
+        if (!c->hasName("score-part") || attribute(c, "id") != id)
             continue;
         info.name = childText(c, "part-name");
         info.instrument = childText(child(c, "score-instrument"), "instrument-name");
@@ -200,7 +199,7 @@ std::vector<const XPxmlNode*> measuresOf(const XPxmlNode* part)
 {
     std::vector<const XPxmlNode*> measures;
     for (XPxmlNode* c = part->firstElementChild(); c; c = c->nextElementSibling())
-        if (named(c, "measure"))
+        if (c->hasName("measure"))
             measures.push_back(c);
     return measures;
 }
@@ -261,7 +260,7 @@ private:
         for (const XPxmlNode* measure : measures) {
             states.push_back(state);
             for (XPxmlNode* c = measure->firstElementChild(); c; c = c->nextElementSibling())
-                if (named(c, "attributes"))
+                if (c->hasName("attributes"))
                     applyAttributes(c, state);
         }
         return states;
@@ -293,15 +292,15 @@ private:
             m_piece.measureStarts.push_back(ticks(m_measureStart));
         m_position = m_end = m_measureStart;
         for (XPxmlNode* c = measure ? measure->firstElementChild() : nullptr; c; c = c->nextElementSibling()) {
-            if (named(c, "attributes"))
+            if (c->hasName("attributes"))
                 readAttributes(c);
-            else if (named(c, "note"))
+            else if (c->hasName("note"))
                 readNote(c);
-            else if (named(c, "backup"))
+            else if (c->hasName("backup"))
                 move(-duration(c));
-            else if (named(c, "forward"))
+            else if (c->hasName("forward"))
                 move(duration(c));
-            else if (named(c, "direction") || named(c, "sound"))
+            else if (c->hasName("direction") || c->hasName("sound"))
                 readTempo(c);
         }
         // A measure without anything in it still takes its time signature's length.
@@ -335,7 +334,7 @@ private:
     // its offset moves what it says to playback only when it says so.
     void readTempo(const XPxmlNode* element)
     {
-        const XPxmlNode* sound = named(element, "sound") ? element : child(element, "sound");
+        const XPxmlNode* sound = element->hasName("sound") ? element : child(element, "sound");
         const double tempo = sound ? soundTempo(sound) : 0;
         if (tempo <= 0)
             return;
@@ -459,14 +458,14 @@ void readDirectionMarks(const XPxmlNode* direction, MeasureMarks& marks)
     const XPxmlNode* sound = child(direction, "sound");
     const bool said = sound && readSoundMarks(sound, marks);
     for (XPxmlNode* type = direction->firstElementChild(); type; type = type->nextElementSibling()) {
-        if (!named(type, "direction-type"))
+        if (!type->hasName("direction-type"))
             continue;
         for (XPxmlNode* c = type->firstElementChild(); c; c = c->nextElementSibling()) {
-            if (named(c, "segno"))
+            if (c->hasName("segno"))
                 marks.segno = true;
-            else if (named(c, "coda"))
+            else if (c->hasName("coda"))
                 marks.codaSign = true;
-            else if (named(c, "words"))
+            else if (c->hasName("words"))
                 readJumpWords(c->textContent(), said, marks);
         }
     }
@@ -475,7 +474,7 @@ void readDirectionMarks(const XPxmlNode* direction, MeasureMarks& marks)
 void readBarlineMarks(const XPxmlNode* barline, MeasureMarks& marks)
 {
     for (XPxmlNode* c = barline->firstElementChild(); c; c = c->nextElementSibling()) {
-        if (named(c, "repeat")) {
+        if (c->hasName("repeat")) {
             const std::string direction = attribute(c, "direction");
             if (direction == "forward") {
                 marks.repeatForward = true;
@@ -485,15 +484,15 @@ void readBarlineMarks(const XPxmlNode* barline, MeasureMarks& marks)
                 marks.times = stated.empty() ? 2 : int(std::clamp(number(stated, 2), 0.0, 1000.0));
                 marks.afterJump = attribute(c, "after-jump") == "yes";
             }
-        } else if (named(c, "ending")) {
+        } else if (c->hasName("ending")) {
             const std::string type = attribute(c, "type");
             if (type == "start")
                 marks.ending = endingNumbers(attribute(c, "number"));
             else if (type == "stop" || type == "discontinue")
                 marks.endingStop = true;
-        } else if (named(c, "segno")) {
+        } else if (c->hasName("segno")) {
             marks.segno = true;
-        } else if (named(c, "coda")) {
+        } else if (c->hasName("coda")) {
             marks.codaSign = true;
         }
     }
@@ -503,11 +502,11 @@ void readBarlineMarks(const XPxmlNode* barline, MeasureMarks& marks)
 void readMeasureMarks(const XPxmlNode* measure, MeasureMarks& marks)
 {
     for (XPxmlNode* c = measure->firstElementChild(); c; c = c->nextElementSibling()) {
-        if (named(c, "barline"))
+        if (c->hasName("barline"))
             readBarlineMarks(c, marks);
-        else if (named(c, "direction"))
+        else if (c->hasName("direction"))
             readDirectionMarks(c, marks);
-        else if (named(c, "sound"))
+        else if (c->hasName("sound"))
             readSoundMarks(c, marks);
     }
 }
@@ -524,7 +523,7 @@ ScoreForm readForm(const XPxmlNode* score)
     std::vector<MeasureMarks> marks;
     std::vector<double> stated; // the last tempo stated in each measure
     for (XPxmlNode* part = score->firstElementChild(); part; part = part->nextElementSibling()) {
-        if (!named(part, "part"))
+        if (!part->hasName("part"))
             continue;
         const std::vector<const XPxmlNode*> measures = measuresOf(part);
         if (measures.size() > marks.size()) {
@@ -534,7 +533,7 @@ ScoreForm readForm(const XPxmlNode* score)
         for (size_t i = 0; i < measures.size(); ++i) {
             readMeasureMarks(measures[i], marks[i]);
             for (XPxmlNode* c = measures[i]->firstElementChild(); c; c = c->nextElementSibling()) {
-                const XPxmlNode* sound = named(c, "sound") ? c : named(c, "direction") ? child(c, "sound") : nullptr;
+                const XPxmlNode* sound = c->hasName("sound") ? c : c->hasName("direction") ? child(c, "sound") : nullptr;
                 if (const double tempo = sound ? soundTempo(sound) : 0; tempo > 0)
                     stated[i] = tempo;
             }
@@ -553,7 +552,7 @@ void readCredits(const XPxmlNode* score, ImportedPiece& piece)
         piece.title = childText(score, "movement-title");
     const XPxmlNode* identification = child(score, "identification");
     for (XPxmlNode* c = identification ? identification->firstElementChild() : nullptr; c; c = c->nextElementSibling())
-        if (named(c, "creator") && attribute(c, "type") == "composer" && piece.composer.empty())
+        if (c->hasName("creator") && attribute(c, "type") == "composer" && piece.composer.empty())
             piece.composer = c->textContent();
     piece.rights = childText(identification, "rights");
 }
@@ -570,8 +569,8 @@ bool readMusicXml(std::string& text, ImportedPiece& piece, std::string& problem)
     }
     std::string().swap(text); // the tree holds it now
     const XPxmlNode* score = tree.rootElement();
-    if (!score || !named(score, "score-partwise")) {
-        problem = score && named(score, "score-timewise") ? "the MusicXML is timewise; only partwise scores can be read"
+    if (!score || !score->hasName("score-partwise")) {
+        problem = score && score->hasName("score-timewise") ? "the MusicXML is timewise; only partwise scores can be read"
                                                           : "not a MusicXML file";
         return false;
     }
@@ -582,7 +581,7 @@ bool readMusicXml(std::string& text, ImportedPiece& piece, std::string& problem)
     const ScoreForm form = readForm(score);
     int partNumber = 0;
     for (XPxmlNode* part = score->firstElementChild(); part; part = part->nextElementSibling()) {
-        if (!named(part, "part"))
+        if (!part->hasName("part"))
             continue;
         SourceVoice voice;
         const PartInfo info = partInfo(partList, attribute(part, "id"));

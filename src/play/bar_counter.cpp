@@ -2,7 +2,7 @@
 
 #include "doc/music_vocabulary.h"
 #include "xml/xpxml.h"
-#include "play/note_steps.h"
+#include "doc/note_steps.h"
 #include "xml/xpxml_node.h"
 
 #include <algorithm>

@@ -1,6 +1,6 @@
 #include "play/count_in.h"
 
-#include "view/measure_beats.h"
+#include "doc/measure_beats.h"
 
 #include <algorithm>
 #include <cmath>

@@ -2,8 +2,8 @@
 
 #include "doc/music_vocabulary.h"
 #include "play/chord_sender.h"
-#include "play/note_chord.h"
-#include "play/note_steps.h"
+#include "doc/tine_numbers.h"
+#include "doc/note_steps.h"
 #include "xml/xpxml_kind.h"
 #include "xml/xpxml_node.h"
 
@@ -11,7 +11,7 @@ void PlayElement(const TineSound& sound, bool playing, const XPxmlNode* element)
 {
     if (playing || !sound.midi || !element || !xpxmlNameEquals(element->name(), MusicElement::Note))
         return;
-    const NoteChord chord = readNoteChord(element, sound.tineCount);
+    const TineNumbers chord = readNoteTines(element, sound.tineCount);
     if (chord.count > 0)
         PlayChord(*sound.midi, sound.tineKeys, sound.tineCount, false, chord.span());
 }

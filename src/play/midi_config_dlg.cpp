@@ -2,7 +2,7 @@
 
 #include "play/instrument_names.h"
 #include "play/midi_session.h"
-#include "play/settings_values.h"
+#include "doc/settings_store.h"
 
 #include <QComboBox>
 #include <QDialogButtonBox>
@@ -61,9 +61,9 @@ CMidiConfigDlg::CMidiConfigDlg(const std::vector<MidiDeviceInfo>& devices, int m
 void CMidiConfigDlg::accept()
 {
     if (m_devices->currentIndex() >= 0)
-        writeSettingNumber("MidiDevice", m_devices->currentData().toInt());
+        writeSettingNumber(SettingKey::MidiDevice, m_devices->currentData().toInt());
     if (m_instruments->currentIndex() >= 0)
-        writeSettingNumber("MidiInstrument", m_instruments->currentData().toInt());
+        writeSettingNumber(SettingKey::MidiInstrument, m_instruments->currentData().toInt());
     QDialog::accept();
 }
 

@@ -3,7 +3,7 @@
 #include "doc/message_sink.h"
 #include "play/holding_output.h"
 #include "play/midi_recorder.h"
-#include "play/settings_values.h"
+#include "doc/settings_store.h"
 
 #include <utility>
 
@@ -63,8 +63,8 @@ void MidiSession::sayNextFailure()
 bool MidiSession::OpenMidiOutput()
 {
     waitForOutput();
-    m_midiDevice = int(readSettingNumber("MidiDevice", kDefaultDevice));
-    m_midiInstrument = int(readSettingNumber("MidiInstrument", kDefaultInstrument));
+    m_midiDevice = int(readSettingNumber(SettingKey::MidiDevice, kDefaultDevice));
+    m_midiInstrument = int(readSettingNumber(SettingKey::MidiInstrument, kDefaultInstrument));
 
     std::shared_ptr<MidiOutput> opened;
     if (!openDevice(m_midiDevice, m_midiInstrument, opened)) {
@@ -103,8 +103,8 @@ void MidiSession::CloseMidiOutput()
 void MidiSession::restartOutput()
 {
     // The settings are read here, on the user-interface thread, as an open reads them.
-    m_midiDevice = int(readSettingNumber("MidiDevice", kDefaultDevice));
-    m_midiInstrument = int(readSettingNumber("MidiInstrument", kDefaultInstrument));
+    m_midiDevice = int(readSettingNumber(SettingKey::MidiDevice, kDefaultDevice));
+    m_midiInstrument = int(readSettingNumber(SettingKey::MidiInstrument, kDefaultInstrument));
     std::lock_guard restart(m_restartMutex);
     if (!m_holding) {
         // Nothing more reaches the old output; what comes meanwhile waits.
@@ -178,7 +178,7 @@ void MidiSession::setDrumsWanted(bool wanted)
 
 void MidiSession::readMute()
 {
-    m_mute = int(readSettingNumber("Mute", 0));
+    m_mute = int(readSettingNumber(SettingKey::Mute, 0));
 }
 
 std::shared_ptr<MidiOutput> MidiSession::midiOut() const

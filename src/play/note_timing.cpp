@@ -1,7 +1,7 @@
 #include "play/note_timing.h"
 
-#include "view/measure_beats.h"
-#include "view/number_text.h"
+#include "doc/measure_beats.h"
+#include "doc/number_text.h"
 
 #include <cmath>
 

@@ -3,12 +3,12 @@
 #include "doc/music_vocabulary.h"
 #include "play/chord_sender.h"
 #include "play/midi_session.h"
-#include "play/note_chord.h"
-#include "play/note_steps.h"
+#include "doc/tine_numbers.h"
+#include "doc/note_steps.h"
 #include "play/playback_window.h"
 #include "play/practice_controls.h"
 #include "play/tied_views.h"
-#include "view/number_text.h"
+#include "doc/number_text.h"
 #include "xml/xpxml_node.h"
 
 #include <algorithm>
@@ -32,10 +32,6 @@ constexpr int kBeatKey = 77;   // low wood block
 constexpr int kAccentVelocity = 110;
 constexpr int kBeatVelocity = 80;
 
-bool named(const XPxmlNode* element, const char* name)
-{
-    return xpxmlNameEquals(element->name(), name);
-}
 
 // The attribute's text copied under its list's lock: the user-interface thread
 // may write working attributes of the same element meanwhile.
@@ -75,7 +71,7 @@ void PlaybackRun::preScan()
     // A loop's repeats go back no further than its first row.
     m_repeatStart = m_setup.loopFirst;
     for (XPxmlNode* e = m_setup.start; e && !m_repeatStart; e = previousElement(e)) {
-        if (named(e, MusicElement::Bar)) {
+        if (e->hasName(MusicElement::Bar)) {
             const auto modifier = attribute(e, MusicAttr::Modifier);
             if (modifier && !xpxmlNameEquals(modifier->c_str(), MusicValue::CloseRepeat))
                 m_repeatStart = e;
@@ -100,13 +96,13 @@ int64_t PlaybackRun::tempoAt(XPxmlNode* element) const
 void PlaybackRun::placeInBar(XPxmlNode* element)
 {
     std::vector<XPxmlNode*> before;
-    XPxmlNode* bar = named(element, MusicElement::Bar) ? element : previousElement(element);
-    for (; bar && !named(bar, MusicElement::Bar); bar = previousElement(bar))
+    XPxmlNode* bar = element->hasName(MusicElement::Bar) ? element : previousElement(element);
+    for (; bar && !bar->hasName(MusicElement::Bar); bar = previousElement(bar))
         before.push_back(bar);
     m_signature = {};
     for (XPxmlNode* e = bar; e; e = previousElement(e)) {
         const auto timing = attribute(e, MusicAttr::Timing);
-        if (timing && named(e, MusicElement::Bar)) {
+        if (timing && e->hasName(MusicElement::Bar)) {
             m_signature = readTimeSignature(timing->c_str());
             break;
         }
@@ -124,15 +120,15 @@ double PlaybackRun::pickupBeats(XPxmlNode* bar) const
     if (bar != firstElement(m_setup.noteList))
         return 0;
     double length = 0;
-    for (XPxmlNode* e = nextElement(bar); e && !named(e, MusicElement::Bar); e = nextElement(e))
+    for (XPxmlNode* e = nextElement(bar); e && !e->hasName(MusicElement::Bar); e = nextElement(e))
         length += barBeats(e);
     return length > 0 && length < m_signature.beats - kBeatSlack ? m_signature.beats - length : 0;
 }
 
 double PlaybackRun::barBeats(XPxmlNode* element) const
 {
-    const bool rest = named(element, MusicElement::Rest);
-    if (!rest && !(named(element, MusicElement::Note) && readNoteChord(element, m_setup.tineCount).count != 0))
+    const bool rest = element->hasName(MusicElement::Rest);
+    if (!rest && !(element->hasName(MusicElement::Note) && readNoteTines(element, m_setup.tineCount).takesTime))
         return 0;
     const auto value = attribute(element, MusicAttr::Value);
     const auto tuplet = attribute(element, MusicAttr::Tuplet);
@@ -235,7 +231,7 @@ void PlaybackRun::walk()
             m_tempo = readTempo(tempo->c_str());
 
         Deadline deadline;
-        const bool isBar = named(e, MusicElement::Bar);
+        const bool isBar = e->hasName(MusicElement::Bar);
         if (isBar) {
             if (XPxmlNode* back = barRepeats(e)) {
                 jumpBack();
@@ -246,9 +242,9 @@ void PlaybackRun::walk()
             if (const auto timing = attribute(e, MusicAttr::Timing))
                 m_signature = readTimeSignature(timing->c_str());
             m_barBeat = pickupBeats(e);
-        } else if (named(e, MusicElement::Rest)) {
+        } else if (e->hasName(MusicElement::Rest)) {
             deadline = restFor(e);
-        } else if (named(e, MusicElement::Note)) {
+        } else if (e->hasName(MusicElement::Note)) {
             deadline = playNote(e);
         }
 
@@ -338,7 +334,7 @@ void PlaybackRun::lookAhead()
     for (int i = 0; i < kElementsAtATime && m_lookAhead; ++i) {
         XPxmlNode* e = m_lookAhead;
         m_lookAhead = e == m_setup.loopLast ? nullptr : nextElement(e);
-        const auto modifier = named(e, MusicElement::Bar) ? attribute(e, MusicAttr::Modifier) : std::nullopt;
+        const auto modifier = e->hasName(MusicElement::Bar) ? attribute(e, MusicAttr::Modifier) : std::nullopt;
         if (!modifier)
             continue;
         m_lookAhead = nullptr;
@@ -363,8 +359,8 @@ PlaybackRun::Deadline PlaybackRun::restFor(XPxmlNode* element)
 
 PlaybackRun::Deadline PlaybackRun::playNote(XPxmlNode* note)
 {
-    const NoteChord chord = readNoteChord(note, m_setup.tineCount);
-    if (chord.count == 0)
+    const TineNumbers chord = readNoteTines(note, m_setup.tineCount);
+    if (!chord.takesTime)
         return {}; // an empty note takes no time and leaves a tie alone
     // The deadline before the chord, so that a strummed chord's pauses fall
     // inside the note.

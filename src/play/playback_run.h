@@ -3,7 +3,7 @@
 #include "play/count_in.h"
 #include "play/note_timing.h"
 #include "play/playback_thread.h"
-#include "view/measure_beats.h"
+#include "doc/measure_beats.h"
 
 #include <array>
 #include <atomic>

@@ -1,7 +1,7 @@
 #include "play/view_navigation.h"
 
 #include "play/chord_sender.h"
-#include "play/note_steps.h"
+#include "doc/note_steps.h"
 #include "view/note_heads.h"
 #include "view/view_cursor.h"
 #include "view/view_layout.h"

@@ -4,6 +4,7 @@
 #include "view/frame_canvas.h"
 #include "view/visible_range.h"
 #include "xml/xpxml.h"
+#include "doc/note_steps.h"
 
 #include <cstring>
 
@@ -20,9 +21,9 @@ bool is(const char* text, const char* keyword)
 // Black frame and a red tint over the measure that bar closes.
 void drawErrorBand(FrameCanvas& canvas, const XPxmlNode* bar)
 {
-    const XPxmlNode* opening = prevElement(bar);
+    const XPxmlNode* opening = previousElement(bar);
     while (opening && !isBar(opening))
-        opening = prevElement(opening);
+        opening = previousElement(opening);
     if (!opening)
         return;
     const int left = canvas.tineX(0) - 1;

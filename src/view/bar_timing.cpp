@@ -2,7 +2,7 @@
 
 #include "doc/music_vocabulary.h"
 #include "view/group_repair.h"
-#include "view/measure_beats.h"
+#include "doc/measure_beats.h"
 #include "view/note_list_rewrite.h"
 #include "view/view_cursor.h"
 #include "xml/xpxml_node.h"

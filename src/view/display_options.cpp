@@ -3,7 +3,7 @@
 #include "doc/music_vocabulary.h"
 #include "doc/zolva_doc.h"
 #include "view/note_names.h"
-#include "view/number_text.h"
+#include "doc/number_text.h"
 #include "xml/xpxml_node.h"
 
 #include <algorithm>
@@ -17,15 +17,10 @@ constexpr int kLabelTenths = 90;        // 9 points at scale 1
 constexpr int kModernNoteSize = 20;
 constexpr int kNoteSize = 10;
 
-const char* attributeOf(const XPxmlNode* element, const char* name)
-{
-    return element ? element->getAttribute(name) : nullptr;
-}
-
 // The attribute's leading integer, or fallback when it is absent.
 long numberOr(const XPxmlNode* element, const char* name, long fallback)
 {
-    const char* text = attributeOf(element, name);
+    const char* text = xpxmlAttributeOf(element, name);
     return text ? xpxmlLeadingInteger(text) : fallback;
 }
 
@@ -41,7 +36,7 @@ bool textIs(const char* text, const char* keyword)
 
 double fileScale(const XPxmlNode* screen)
 {
-    const char* text = attributeOf(screen, MusicAttr::Scale);
+    const char* text = xpxmlAttributeOf(screen, MusicAttr::Scale);
     if (!text)
         return 1.0;
     const double scale = leadingReal(text);
@@ -91,7 +86,7 @@ DisplayOptions ResolveDisplayOptions(const CZolvaDoc& doc, int zoomPercent)
     const XPxmlNode* options = doc.optionsElement();
     DisplayOptions o;
 
-    const char* sharps = attributeOf(tines, MusicAttr::Sharps);
+    const char* sharps = xpxmlAttributeOf(tines, MusicAttr::Sharps);
     o.flats = sharps && !textIs(sharps, MusicValue::Sharps);
 
     o.barNumbers = switchOn(options, MusicAttr::BarNumbers, MusicDefault::BarNumbers);
@@ -100,12 +95,12 @@ DisplayOptions ResolveDisplayOptions(const CZolvaDoc& doc, int zoomPercent)
     o.centreLine = switchOn(options, MusicAttr::CenterLine, MusicDefault::CenterLine);
     o.tineLabels = switchOn(options, MusicAttr::TineLabels, MusicDefault::TineLabels);
 
-    ParseNumberList(attributeOf(tines, MusicAttr::NoteValues), o.tineKeys.data(), DisplayOptions::kMaxTines);
+    ParseNumberList(xpxmlAttributeOf(tines, MusicAttr::NoteValues), o.tineKeys.data(), DisplayOptions::kMaxTines);
 
     LayoutMetrics& m = o.metrics; // the base values
     if (o.vTines)
         m.bottomMargin *= 2;
-    const char* firstBar = attributeOf(screen, MusicAttr::DrawFirstBar);
+    const char* firstBar = xpxmlAttributeOf(screen, MusicAttr::DrawFirstBar);
     o.drawFirstBar = !(firstBar && std::toupper(static_cast<unsigned char>(firstBar[0])) == MusicValue::No);
 
     const uint32_t shade = uint32_t(numberOr(tines, MusicAttr::ShadeColor, kDefaultShade));
@@ -118,10 +113,10 @@ DisplayOptions ResolveDisplayOptions(const CZolvaDoc& doc, int zoomPercent)
         m.tineWidth = int(tineWidth);
     m.laneOrigin = m.leftGutter + m.stemReach;
 
-    o.spacing = textIs(attributeOf(screen, MusicAttr::NoteSpacing), MusicValue::Variable) ? Spacing::VariableNotes
+    o.spacing = textIs(xpxmlAttributeOf(screen, MusicAttr::NoteSpacing), MusicValue::Variable) ? Spacing::VariableNotes
                                                                                          : Spacing::FixedNotes;
     m.noteSpacing = int(numberOr(screen, MusicAttr::NoteSpacingSize, m.noteSpacing));
-    if (textIs(attributeOf(screen, MusicAttr::MeasureSpacing), MusicValue::Fixed))
+    if (textIs(xpxmlAttributeOf(screen, MusicAttr::MeasureSpacing), MusicValue::Fixed))
         o.spacing |= Spacing::FixedMeasures;
     m.measureSpacing = int(numberOr(screen, MusicAttr::MeasureSpacingSize, m.measureSpacing));
 

@@ -2,7 +2,7 @@
 
 #include "doc/music_vocabulary.h"
 #include "view/lyric_width.h"
-#include "view/measure_beats.h"
+#include "doc/measure_beats.h"
 #include "view/position_text.h"
 #include "xml/xpxml_name_set.h"
 #include "xml/xpxml_node.h"

@@ -1,8 +1,8 @@
 #include "view/event_placement.h"
 
 #include "doc/music_vocabulary.h"
-#include "view/measure_beats.h"
-#include "view/number_text.h"
+#include "doc/measure_beats.h"
+#include "doc/number_text.h"
 #include "view/position_text.h"
 #include "xml/xpxml_name_set.h"
 #include "xml/xpxml_node.h"

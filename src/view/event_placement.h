@@ -2,7 +2,7 @@
 
 #include "view/display_options.h"
 #include "view/event_facts.h"
-#include "view/measure_beats.h"
+#include "doc/measure_beats.h"
 
 #include <cstdint>
 

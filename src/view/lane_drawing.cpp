@@ -1,6 +1,6 @@
 #include "view/lane_drawing.h"
 
-#include "view/eight_bit_text.h"
+#include "doc/eight_bit_text.h"
 #include "view/frame_canvas.h"
 
 #include <algorithm>

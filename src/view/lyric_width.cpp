@@ -1,6 +1,6 @@
 #include "view/lyric_width.h"
 
-#include "view/eight_bit_text.h"
+#include "doc/eight_bit_text.h"
 
 #include <algorithm>
 #include <cstdint>

@@ -1,10 +1,11 @@
 #include "view/mark_drawing.h"
 
 #include "doc/music_vocabulary.h"
-#include "view/eight_bit_text.h"
+#include "doc/eight_bit_text.h"
 #include "view/frame_canvas.h"
-#include "view/tine_numbers.h"
+#include "doc/tine_numbers.h"
 #include "xml/xpxml.h"
+#include "doc/number_text.h"
 
 #include <algorithm>
 
@@ -12,11 +13,6 @@ namespace {
 
 // Qt measures arcs in sixteenths of a degree, anticlockwise from three o'clock.
 constexpr int kDegree = 16;
-
-bool startsWith(const char* text, char letter)
-{
-    return text && (text[0] == letter || text[0] == letter - 'A' + 'a');
-}
 
 } // namespace
 
@@ -39,7 +35,7 @@ void drawFermata(FrameCanvas& canvas, const XPxmlNode* element)
 void drawTupletBracket(FrameCanvas& canvas, const XPxmlNode* element)
 {
     const XPxmlNode* last = element->nextElementSibling();
-    while (last && !startsWith(last->getAttribute(MusicAttr::Tuplet), MusicValue::GroupLast[0]))
+    while (last && !startsWithLetter(last->getAttribute(MusicAttr::Tuplet), MusicValue::GroupLast[0]))
         last = last->nextElementSibling();
     if (!last)
         return; // layout pairs every opening with an end; a list changed since has none

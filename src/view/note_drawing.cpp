@@ -3,10 +3,11 @@
 #include "doc/music_vocabulary.h"
 #include "view/event_facts.h"
 #include "view/frame_canvas.h"
-#include "view/measure_beats.h"
-#include "view/tine_numbers.h"
+#include "doc/measure_beats.h"
+#include "doc/tine_numbers.h"
 #include "view/visible_range.h"
 #include "xml/xpxml.h"
+#include "doc/note_steps.h"
 
 #include <algorithm>
 
@@ -120,7 +121,7 @@ void drawFlagsAndBeams(FrameCanvas& canvas, const EventFacts& facts, const char*
     int count = facts.valueNumber / 8;
     int previousCount = previousValue ? int(xpxmlLeadingInteger(previousValue) / 8) : 0;
     int previousDots = previousValue ? valueDots(previousValue) : 0;
-    const XPxmlNode* before = prevElement(facts.node);
+    const XPxmlNode* before = previousElement(facts.node);
     const int belowTop = before ? canvas.band(before).top : b.bottom();
     QPainter& p = canvas.painter;
     p.setPen(canvas.tools.outlinePen);

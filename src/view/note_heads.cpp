@@ -3,7 +3,7 @@
 #include "doc/music_vocabulary.h"
 #include "doc/zolva_doc.h"
 #include "view/event_facts.h"
-#include "view/tine_numbers.h"
+#include "doc/tine_numbers.h"
 #include "view/view_layout.h"
 #include "xml/xpxml.h"
 

@@ -1,6 +1,6 @@
 #include "view/position_text.h"
 
-#include "view/number_text.h"
+#include "doc/number_text.h"
 
 #include <charconv>
 

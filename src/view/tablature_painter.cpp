@@ -12,6 +12,7 @@
 #include "view/rest_drawing.h"
 #include "view/view_layout.h"
 #include "xml/xpxml.h"
+#include "doc/number_text.h"
 
 #include <algorithm>
 #include <cctype>
@@ -35,11 +36,6 @@ bool isWhollyVisible(const FrameCanvas& canvas, const XPxmlNode* element, int cl
 {
     const FrameCanvas::Band band = canvas.band(element);
     return band.top >= 0 && band.bottom() <= clientHeight;
-}
-
-bool startsWith(const char* text, char letter)
-{
-    return text && std::toupper(static_cast<unsigned char>(text[0])) == letter;
 }
 
 // A rest or note with its fermata and tuplet bracket.
@@ -72,7 +68,7 @@ void drawElements(FrameCanvas& canvas, const VisibleRange& range, const CZolvaDo
     for (XPxmlNode* e = range.start; e; e = e->nextElementSibling()) {
         const EventFacts facts = readEventFacts(e);
         if (facts.kind == EventKind::Bar) {
-            if (!startsWith(facts.timing, MusicValue::InheritedTiming))
+            if (!startsWithLetter(facts.timing, MusicValue::InheritedTiming))
                 drawTimeSignature(canvas, e);
             drawBar(canvas, e, barNumber, opening, e == first, e == last);
             opening = false;

@@ -1,5 +1,7 @@
 #include "view/visible_range.h"
 
+#include "doc/note_steps.h"
+
 #include "doc/music_vocabulary.h"
 #include "view/view_layout.h"
 #include "xml/xpxml.h"
@@ -18,14 +20,6 @@ bool isBar(const XPxmlNode* element)
     return isElement(element) && xpxmlNameEquals(element->name(), MusicElement::Bar);
 }
 
-XPxmlNode* prevElement(const XPxmlNode* element)
-{
-    XPxmlNode* node = element ? element->prevSibling() : nullptr;
-    while (node && !isElement(node))
-        node = node->prevSibling();
-    return node;
-}
-
 VisibleRange VisibleRangeFinder::find(const ViewLayout& layout, const XPxmlNode* noteList)
 {
     VisibleRange range;
@@ -38,7 +32,7 @@ VisibleRange VisibleRangeFinder::find(const ViewLayout& layout, const XPxmlNode*
     XPxmlNode* start = shown.element;
     uint32_t startIndex = shown.child;
     while (!isBar(start)) {
-        XPxmlNode* before = prevElement(start);
+        XPxmlNode* before = previousElement(start);
         if (!before)
             break;
         for (XPxmlNode* node = start->prevSibling(); node != before; node = node->prevSibling())
@@ -47,7 +41,7 @@ VisibleRange VisibleRangeFinder::find(const ViewLayout& layout, const XPxmlNode*
         start = before;
     }
     range.start = start;
-    range.opening = !prevElement(start);
+    range.opening = !previousElement(start);
     // The first bar drawn is one more than the bars before the start, also
     // when music without an opening bar shows its first notes.
     range.startBar = barsBefore(noteList, start, startIndex) + 1;

@@ -7,8 +7,6 @@ class XPxmlNode;
 
 // Whether an element of the note list is a "Bar".
 bool isBar(const XPxmlNode* element);
-// The element before element in its list, skipping other nodes; null at the start.
-XPxmlNode* prevElement(const XPxmlNode* element);
 
 // The stretch of the note list one paint draws: from the bar at or before
 // the first partly visible element up to the first bar after the last

@@ -24,6 +24,11 @@ XPxmlNode* asNode(void* entry)
 
 } // namespace
 
+const char* xpxmlAttributeOf(const XPxmlNode* element, const char* name)
+{
+    return element ? element->getAttribute(name) : nullptr;
+}
+
 long xpxmlLeadingInteger(const char* text)
 {
     if (!text)
@@ -236,6 +241,19 @@ XPxmlNode* XPxmlNode::nextElementSibling() const
     XPxmlNode* node = nextSibling();
     while (node && node->kind() != XPxmlKind::Element)
         node = node->nextSibling();
+    return node;
+}
+
+bool XPxmlNode::hasName(const char* name) const
+{
+    return xpxmlNameEquals(this->name(), name);
+}
+
+XPxmlNode* XPxmlNode::prevElementSibling() const
+{
+    XPxmlNode* node = prevSibling();
+    while (node && node->kind() != XPxmlKind::Element)
+        node = node->prevSibling();
     return node;
 }
 

@@ -44,6 +44,8 @@ public:
     uint16_t kind() const { return m_kind; }
     const char* kindName() const { return XPxmlKind::nameOf(m_kind); }
     const char* name() const { return m_name.c_str(); }
+    // Whether the name is name, compared as the whole library compares names.
+    bool hasName(const char* name) const;
     const char* value() const { return m_value.c_str(); }
     // Renames; an equal name (case-sensitive) changes nothing, a name outside
     // the document's ignore prefix flags the node modified.
@@ -80,6 +82,7 @@ public:
     XPxmlNode* prevSibling() const;
     XPxmlNode* firstElementChild() const;
     XPxmlNode* nextElementSibling() const;
+    XPxmlNode* prevElementSibling() const;
     XPxmlNode* childAt(uint32_t index) const { return static_cast<XPxmlNode*>(m_children.at(index)); }
     uint32_t childCount() const { return m_children.count(); }
     // Up to max children from index from, in one step (XPxmlList::copyEntries).
@@ -198,3 +201,5 @@ private:
 // digits up to the first other character; no digits read as 0. Saturates at
 // the limits of a 32-bit integer.
 long xpxmlLeadingInteger(const char* text);
+// The attribute's text, or null when element is null or lacks it.
+const char* xpxmlAttributeOf(const XPxmlNode* element, const char* name);

@@ -1,6 +1,6 @@
 #include "playback_fixture.h"
 
-#include "play/note_steps.h"
+#include "doc/note_steps.h"
 
 #include <algorithm>
 #include <chrono>

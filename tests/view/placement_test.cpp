@@ -271,4 +271,29 @@ TEST(TableMemory, EntriesSurviveGrowthPastEveryStorageKind)
     EXPECT_EQ(table.capacity(), 0u);
 }
 
+TEST(PositionText, WrittenAndReadBack)
+{
+    EXPECT_STREQ(formatPosition(1234, 16).text, "1234,16");
+    EXPECT_STREQ(formatPosition(-5, 0).text, "-5,0");
+    EXPECT_STREQ(formatPosition(INT64_MIN, INT64_MAX).text, "-9223372036854775808,9223372036854775807");
+    const EventPosition read = parsePosition(" 12,7x");
+    EXPECT_EQ(read.position, 12);
+    EXPECT_EQ(read.height, 7);
+    EXPECT_EQ(parsePosition(nullptr).position, 0);
+    EXPECT_EQ(parsePosition("40").height, 0);
+    EXPECT_EQ(parsePosition("9000000000,1").position, 9000000000);
+
+    // Only what placement itself writes counts as already written.
+    for (const char* text : {"8,8", "-12,0", "0,20"}) {
+        int64_t position = 0, height = 0;
+        EXPECT_TRUE(parseWrittenPosition(text, position, height)) << text;
+        EXPECT_STREQ(formatPosition(position, height).text, text);
+        EXPECT_EQ(formatPosition(position, height).view(), text);
+    }
+    for (const char* text : {"", "8", "08,8", "8,8 ", " 8,8", "+8,8", "8,", "-,8", "8;8", "1234567890123456789,1"}) {
+        int64_t position = 0, height = 0;
+        EXPECT_FALSE(parseWrittenPosition(text, position, height)) << text;
+    }
+}
+
 } // namespace

@@ -2,7 +2,11 @@
 
 #include <cstdint>
 
-// Numbers written as text in music files.
+// Numbers and letters written as text in music files.
+
+// Whether text starts with letter (given in upper case) in either case: how
+// the files' one-letter values are read ("A" timing, "L" ending a group …).
+bool startsWithLetter(const char* text, char letter);
 
 // Reads comma-separated integers (each by the leading-integer rule) into
 // table, which is first filled with size zeros. An empty entry reads as 0, a

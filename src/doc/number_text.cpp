@@ -1,7 +1,8 @@
-#include "view/number_text.h"
+#include "doc/number_text.h"
 
 #include "xml/xpxml_node.h"
 
+#include <cctype>
 #include <charconv>
 #include <cstring>
 #include <limits>
@@ -110,4 +111,9 @@ const char* afterLeadingInteger(const char* text)
     if (*text == '+' || *text == '-')
         ++text;
     return skipDigits(text);
+}
+
+bool startsWithLetter(const char* text, char letter)
+{
+    return text && std::toupper(static_cast<unsigned char>(text[0])) == letter;
 }

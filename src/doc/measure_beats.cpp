@@ -1,7 +1,7 @@
-#include "view/measure_beats.h"
+#include "doc/measure_beats.h"
 
 #include "doc/music_vocabulary.h"
-#include "view/number_text.h"
+#include "doc/number_text.h"
 #include "xml/xpxml_node.h"
 
 #include <cctype>

@@ -1,10 +1,9 @@
 // Reading the numbers and texts of music files: comma lists, leading reals,
-// time signatures, note lengths, "~Pos" texts and 8-bit text.
-#include "view/eight_bit_text.h"
-#include "view/measure_beats.h"
-#include "view/number_text.h"
-#include "view/position_text.h"
-#include "view/tine_numbers.h"
+// time signatures, note lengths, tines and 8-bit text.
+#include "doc/eight_bit_text.h"
+#include "doc/measure_beats.h"
+#include "doc/number_text.h"
+#include "doc/tine_numbers.h"
 
 #include <gtest/gtest.h>
 
@@ -42,26 +41,32 @@ TEST(ParseNumberList, EntriesByTheLeadingIntegerRule)
     EXPECT_EQ(ParseNumberList("1,2", nullptr, 2), 0);
 }
 
+// One rule for the drawing and the sound: only tines of the instrument count,
+// and a note naming anything takes its time even when none of it sounds.
 TEST(TineNumbers, OnlyTinesOfTheInstrument)
 {
     struct Row {
         const char* text;
         int tineCount;
         std::vector<int32_t> tines;
+        bool takesTime;
     };
     const Row rows[] = {
-        {"1,3,5", 17, {1, 3, 5}},
-        {"0,18,-2,17", 17, {17}},
-        {"0,1,2", 2, {1, 2}},          // an entry out of range does not crowd out the last tine
-        {"5", 0, {}},
-        {"", 17, {}},
-        {nullptr, 17, {}},
-        {"3,3", 5, {3, 3}},
+        {"1,3,5", 17, {1, 3, 5}, true},
+        {"0,18,-2,17", 17, {17}, true},
+        {"0,1,2", 2, {1, 2}, true}, // an entry out of range does not crowd out the last tine
+        {"9,1", 1, {1}, true},      // drawn and sounded alike: tine 1
+        {"9", 1, {}, true},         // silent, but still a note of its length
+        {"5", 0, {}, false},
+        {"", 17, {}, false},
+        {nullptr, 17, {}, false},
+        {"3,3", 5, {3, 3}, true},
     };
     for (const Row& row : rows) {
         const TineNumbers read = readTineNumbers(row.text, row.tineCount);
-        EXPECT_EQ(std::vector<int32_t>(read.tines.begin(), read.tines.begin() + read.count), row.tines)
+        EXPECT_EQ(std::vector<int32_t>(read.span().begin(), read.span().end()), row.tines)
             << (row.text ? row.text : "null") << " of " << row.tineCount;
+        EXPECT_EQ(read.takesTime, row.takesTime) << (row.text ? row.text : "null") << " of " << row.tineCount;
     }
 }
 
@@ -134,31 +139,6 @@ TEST(MeasureBeats, FillingAMeasureAgreesToSevenPlaces)
     const double triplet = MeasureBeats(4, "4", "F");
     EXPECT_TRUE(fillsMeasure(triplet + triplet + triplet, 2));
     EXPECT_FALSE(fillsMeasure(std::numeric_limits<double>::max(), 4));
-}
-
-TEST(PositionText, WrittenAndReadBack)
-{
-    EXPECT_STREQ(formatPosition(1234, 16).text, "1234,16");
-    EXPECT_STREQ(formatPosition(-5, 0).text, "-5,0");
-    EXPECT_STREQ(formatPosition(INT64_MIN, INT64_MAX).text, "-9223372036854775808,9223372036854775807");
-    const EventPosition read = parsePosition(" 12,7x");
-    EXPECT_EQ(read.position, 12);
-    EXPECT_EQ(read.height, 7);
-    EXPECT_EQ(parsePosition(nullptr).position, 0);
-    EXPECT_EQ(parsePosition("40").height, 0);
-    EXPECT_EQ(parsePosition("9000000000,1").position, 9000000000);
-
-    // Only what placement itself writes counts as already written.
-    for (const char* text : {"8,8", "-12,0", "0,20"}) {
-        int64_t position = 0, height = 0;
-        EXPECT_TRUE(parseWrittenPosition(text, position, height)) << text;
-        EXPECT_STREQ(formatPosition(position, height).text, text);
-        EXPECT_EQ(formatPosition(position, height).view(), text);
-    }
-    for (const char* text : {"", "8", "08,8", "8,8 ", " 8,8", "+8,8", "8,", "-,8", "8;8", "1234567890123456789,1"}) {
-        int64_t position = 0, height = 0;
-        EXPECT_FALSE(parseWrittenPosition(text, position, height)) << text;
-    }
 }
 
 TEST(EightBitText, Utf8WhenValidElseWindows1252)

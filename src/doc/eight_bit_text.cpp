@@ -1,4 +1,4 @@
-#include "view/eight_bit_text.h"
+#include "doc/eight_bit_text.h"
 
 #include <QStringDecoder>
 

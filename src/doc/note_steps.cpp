@@ -1,4 +1,4 @@
-#include "play/note_steps.h"
+#include "doc/note_steps.h"
 
 #include "xml/xpxml_kind.h"
 #include "xml/xpxml_node.h"
@@ -15,20 +15,14 @@ XPxmlNode* lastElement(XPxmlNode* noteList)
     return node && node->kind() != XPxmlKind::Element ? previousElement(node) : node;
 }
 
-XPxmlNode* nextElement(XPxmlNode* element)
+XPxmlNode* nextElement(const XPxmlNode* element)
 {
-    XPxmlNode* node = element ? element->nextSibling() : nullptr;
-    while (node && node->kind() != XPxmlKind::Element)
-        node = node->nextSibling();
-    return node;
+    return element ? element->nextElementSibling() : nullptr;
 }
 
-XPxmlNode* previousElement(XPxmlNode* element)
+XPxmlNode* previousElement(const XPxmlNode* element)
 {
-    XPxmlNode* node = element ? element->prevSibling() : nullptr;
-    while (node && node->kind() != XPxmlKind::Element)
-        node = node->prevSibling();
-    return node;
+    return element ? element->prevElementSibling() : nullptr;
 }
 
 XPxmlNode* elementsAhead(XPxmlNode* element, int count)

@@ -9,8 +9,8 @@ class XPxmlNode;
 XPxmlNode* firstElement(XPxmlNode* noteList);
 XPxmlNode* lastElement(XPxmlNode* noteList);
 // The next or previous element, or null at the end of the list.
-XPxmlNode* nextElement(XPxmlNode* element);
-XPxmlNode* previousElement(XPxmlNode* element);
+XPxmlNode* nextElement(const XPxmlNode* element);
+XPxmlNode* previousElement(const XPxmlNode* element);
 // count elements further on, stopping early at the last element.
 XPxmlNode* elementsAhead(XPxmlNode* element, int count);
 // count elements back, stopping early at the first element.
