@@ -9,7 +9,7 @@
 #include "doc/zolva_doc.h"
 #include "music_text.h"
 #include "doc/note_steps.h"
-#include "play/view_navigation.h"
+#include "view/view_navigation.h"
 #include "view/view_cursor.h"
 #include "view/view_layout.h"
 #include "view/visible_range.h"

@@ -13,4 +13,4 @@ zolva_add_bench(bench_paint
 # out with fixed measure sizes, against the walks over the whole list.
 zolva_add_bench(bench_visible_range
   SOURCES bench_visible_range.cpp
-  LIBS zolva::play)
+  LIBS zolva::view)

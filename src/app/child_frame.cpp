@@ -2,7 +2,7 @@
 
 #include "app/command_icons.h"
 #include "app/document_registry.h"
-#include "view/zolva_view.h"
+#include "app/zolva_view.h"
 
 #include <QCloseEvent>
 

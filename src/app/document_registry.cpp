@@ -5,7 +5,7 @@
 #include "doc/message_sink.h"
 #include "doc/music_loader.h"
 #include "doc/zolva_doc.h"
-#include "view/zolva_view.h"
+#include "app/zolva_view.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -13,9 +13,9 @@
 #include "app/window_cascade.h"
 #include "app/window_placement.h"
 #include "doc/zolva_doc.h"
-#include "play/midi_config_dlg.h"
+#include "app/midi_config_dlg.h"
 #include "play/practice_controls.h"
-#include "view/zolva_view.h"
+#include "app/zolva_view.h"
 
 #include <QCloseEvent>
 #include <QDir>

@@ -4,7 +4,7 @@
 #include "doc/music_vocabulary.h"
 #include "doc/zolva_doc.h"
 #include "play/midi_session.h"
-#include "view/zolva_view.h"
+#include "app/zolva_view.h"
 #include "xml/xpxml.h"
 #include "xml/xpxml_node.h"
 

@@ -13,7 +13,7 @@
 #include "play/midi_session.h"
 #include "play/play_clock.h"
 #include "play/tied_views.h"
-#include "view/zolva_view.h"
+#include "app/zolva_view.h"
 
 #include <QAction>
 #include <QCommandLineParser>

@@ -1,6 +1,6 @@
 #include "play/audio_rest.h"
 
-#include "play/midi_recorder.h"
+#include "play/play_clock.h"
 
 #include <chrono>
 #include <utility>

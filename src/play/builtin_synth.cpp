@@ -2,7 +2,7 @@
 
 #include "play/held_messages.h"
 #include "play/kept_synth.h"
-#include "play/midi_recorder.h"
+#include "play/play_clock.h"
 #include "play/synth_audio.h"
 #include "play/synth_engine.h"
 

@@ -59,3 +59,13 @@ void SilenceTines(MidiSession& midi, std::span<const int> tineKeys, int tineCoun
     for (size_t i = 0; i < usable; ++i)
         out->send(midiMessage(kNoteOn, tineKeys[i], 0));
 }
+
+std::function<void(std::span<const int> tines)> midiPreview(MidiSession* midi, std::span<const int> tineKeys,
+                                                             int tineCount)
+{
+    if (!midi)
+        return {};
+    return [midi, tineKeys, tineCount](std::span<const int> tines) {
+        PlayChord(*midi, tineKeys, tineCount, false, tines);
+    };
+}

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <span>
 
 class MidiSession;
@@ -18,3 +19,8 @@ void PlayChord(MidiSession& midi, std::span<const int> tineKeys, int tineCount, 
 
 // Silences the key of every tine, without pauses.
 void SilenceTines(MidiSession& midi, std::span<const int> tineKeys, int tineCount);
+
+// A view's preview of tines through midi: PlayChord as a preview. tineKeys
+// must outlive it. None (silent) without a session.
+std::function<void(std::span<const int> tines)> midiPreview(MidiSession* midi, std::span<const int> tineKeys,
+                                                             int tineCount);

@@ -1,6 +1,6 @@
 #include "play/holding_output.h"
 
-#include "play/midi_recorder.h"
+#include "play/play_clock.h"
 
 void HoldingOutput::send(MidiMessage message)
 {

@@ -3,19 +3,6 @@
 #include <chrono>
 #include <cinttypes>
 
-namespace {
-
-// Taken while static objects are made, before main().
-const auto kProgramStart = std::chrono::steady_clock::now();
-
-} // namespace
-
-int64_t midiClockMicros()
-{
-    return std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - kProgramStart)
-        .count();
-}
-
 std::unique_ptr<MidiRecorder> MidiRecorder::logging(std::unique_ptr<MidiOutput>& device, const std::string& logFile)
 {
     std::FILE* log = std::fopen(logFile.c_str(), "a");

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "play/midi_output.h"
+#include "play/play_clock.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -8,9 +9,6 @@
 #include <mutex>
 #include <string>
 #include <vector>
-
-// Microseconds since the program started.
-int64_t midiClockMicros();
 
 struct RecordedMidiMessage {
     int64_t micros = 0; // midiClockMicros() when the message was sent

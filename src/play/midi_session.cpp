@@ -2,7 +2,7 @@
 
 #include "doc/message_sink.h"
 #include "play/holding_output.h"
-#include "play/midi_recorder.h"
+#include "play/play_clock.h"
 #include "doc/settings_store.h"
 
 #include <utility>

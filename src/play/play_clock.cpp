@@ -7,6 +7,19 @@
 
 namespace {
 
+// Taken while static objects are made, before main().
+const auto kProgramStart = std::chrono::steady_clock::now();
+
+} // namespace
+
+int64_t midiClockMicros()
+{
+    return std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - kProgramStart)
+        .count();
+}
+
+namespace {
+
 // A sleeping thread at normal priority is woken up to a few milliseconds late
 // on a busy machine: the wait sleeps until this long before the deadline and
 // yields the processor from there on, so that notes start on time. A

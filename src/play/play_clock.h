@@ -5,6 +5,10 @@
 #include <cstdint>
 #include <mutex>
 
+// Microseconds since the program started: the time stamps of MIDI messages
+// and the clock the synthesizer's rest and held messages go by.
+int64_t midiClockMicros();
+
 // Raised by Stop so that a playback thread's waits end at once instead of
 // sleeping out a note or a second of the count-in.
 class StopSignal {

@@ -1,6 +1,6 @@
 #include "play/synth_audio.h"
 
-#include "play/midi_recorder.h"
+#include "play/play_clock.h"
 #include "play/realtime_priority.h"
 #include "play/synth_engine.h"
 

@@ -8,7 +8,7 @@
 #include "recording_sink.h"
 #include "shell_fixture.h"
 #include "url_recorder.h"
-#include "view/zolva_view.h"
+#include "app/zolva_view.h"
 
 #include <QScreen>
 #include <QAction>

@@ -14,7 +14,7 @@
 #include "recording_sink.h"
 #include "shell_fixture.h"
 #include "url_recorder.h"
-#include "view/zolva_view.h"
+#include "app/zolva_view.h"
 #include "xml/xpxml_node.h"
 
 #include <QApplication>

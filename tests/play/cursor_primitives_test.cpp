@@ -1,7 +1,8 @@
 #include "fake_midi_devices.h"
 #include "playback_fixture.h"
 
-#include "play/cursor_primitives.h"
+#include "play/chord_sender.h"
+#include "view/cursor_primitives.h"
 
 #include <gtest/gtest.h>
 
@@ -13,7 +14,7 @@ struct CursorTest : ::testing::Test {
     TiedViews tied;
     PlaybackRig rig{rest() + "<Note Tines=\"3,1\"/><Note Tines=\"\"/>" + note(2), clock, tied};
     std::vector<int> keys{60, 61, 62, 63, 64};
-    TineSound sound{&rig.session, keys, PlaybackRig::kTines};
+    TineSound sound{midiPreview(&rig.session, keys, PlaybackRig::kTines), PlaybackRig::kTines};
 
     // The keys sounded since the last call.
     std::vector<int> heard()

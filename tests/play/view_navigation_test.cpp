@@ -2,8 +2,9 @@
 #include "music_fixture.h"
 #include "recording_sink.h"
 
+#include "play/chord_sender.h"
 #include "play/midi_session.h"
-#include "play/view_navigation.h"
+#include "view/view_navigation.h"
 #include "xml/xpxml_doc.h"
 
 #include <QtCore/qnamespace.h>
@@ -66,7 +67,7 @@ struct NavigationTest : ::testing::Test {
         music->layout.setViewport(0, size.height());
         view = std::make_unique<NavigationView>(
             NavigationView{music->layout, music->cursor, music->list(),
-                           TineSound{&session, music->layout.options().tineKeys, music->doc.tineCount()}});
+                           TineSound{midiPreview(&session, music->layout.options().tineKeys, music->doc.tineCount()), music->doc.tineCount()}});
     }
 
     XPxmlNode* at(int index) const { return index < 0 ? nullptr : music->at(index); }
@@ -662,7 +663,7 @@ TEST_F(NavigationTest, RandomInputKeepsTheCursorAndSelectionWhole)
             music->layout.CheckAndRefresh(music->doc.firstEvent(), music->cursor);
             const QSize size = music->layout.ComputeExtent(true);
             NavigationView nav{music->layout, music->cursor, music->list(),
-                               TineSound{&session, music->layout.options().tineKeys, music->doc.tineCount()}};
+                               TineSound{midiPreview(&session, music->layout.options().tineKeys, music->doc.tineCount()), music->doc.tineCount()}};
             const int tineCount = music->doc.tineCount();
             for (int step = 0; step < 400; ++step) {
                 music->layout.setViewport(int(next(uint32_t(size.height() + 1))), int(next(400)));

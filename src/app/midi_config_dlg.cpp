@@ -1,4 +1,4 @@
-#include "play/midi_config_dlg.h"
+#include "app/midi_config_dlg.h"
 
 #include "play/instrument_names.h"
 #include "play/midi_session.h"

@@ -24,9 +24,10 @@ int validZoom(long percent);
 
 // A view of one music document: a scroll area that shows the tablature as
 // the painter draws it, with a cursor the keys and the mouse move. Layout,
-// drawing and navigation live below it; the widget only resolves options,
-// lays out on update, keeps the scroll ranges, hands keys and clicks on and
-// copies the finished frame to the screen.
+// drawing and navigation live in view/ below it; the widget only resolves
+// options, lays out on update, keeps the scroll ranges, hands keys and clicks
+// on, sounds their previews through the MIDI output and copies the finished
+// frame to the screen.
 class CZolvaView : public QAbstractScrollArea {
     Q_OBJECT
 

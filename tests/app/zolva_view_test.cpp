@@ -2,7 +2,7 @@
 // the first element, and what it copies to the screen.
 #include "music_fixture.h"
 
-#include "view/zolva_view.h"
+#include "app/zolva_view.h"
 
 #include <QImage>
 #include <QScrollBar>

@@ -1,15 +1,15 @@
 #pragma once
 
+#include <functional>
 #include <span>
 
-class MidiSession;
 class XPxmlNode;
 
-// How a view sounds its tines: the output (none: silent), the key of tine 1,
-// tine 2 … and the document's tine count.
+// How a view sounds its tines: a preview that sounds the given tines
+// (1-based) as a chord, which the program fills in (none: silent), and the
+// document's tine count.
 struct TineSound {
-    MidiSession* midi = nullptr;
-    std::span<const int> tineKeys;
+    std::function<void(std::span<const int> tines)> preview;
     int tineCount = 0;
 };
 

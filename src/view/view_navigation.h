@@ -1,6 +1,6 @@
 #pragma once
 
-#include "play/cursor_primitives.h"
+#include "view/cursor_primitives.h"
 
 #include <QPoint>
 

@@ -1,7 +1,8 @@
-#include "view/zolva_view.h"
+#include "app/zolva_view.h"
 
 #include "doc/zolva_doc.h"
-#include "play/view_navigation.h"
+#include "play/chord_sender.h"
+#include "view/view_navigation.h"
 #include "xml/xpxml_node.h"
 
 #include <QEvent>
@@ -61,7 +62,7 @@ NavigationView CZolvaView::navigation()
     useOwnPositions();
     m_layout.setViewport(verticalScrollBar()->value(), viewport()->height());
     const auto& keys = m_layout.options().tineKeys;
-    return NavigationView{m_layout, m_cursor, m_doc.noteList(), TineSound{m_midi, keys, m_doc.tineCount()}, m_playing};
+    return NavigationView{m_layout, m_cursor, m_doc.noteList(), TineSound{midiPreview(m_midi, keys, m_doc.tineCount()), m_doc.tineCount()}, m_playing};
 }
 
 void CZolvaView::setPlaying(bool playing)

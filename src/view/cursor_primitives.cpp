@@ -1,7 +1,6 @@
-#include "play/cursor_primitives.h"
+#include "view/cursor_primitives.h"
 
 #include "doc/music_vocabulary.h"
-#include "play/chord_sender.h"
 #include "doc/tine_numbers.h"
 #include "doc/note_steps.h"
 #include "xml/xpxml_kind.h"
@@ -9,11 +8,11 @@
 
 void PlayElement(const TineSound& sound, bool playing, const XPxmlNode* element)
 {
-    if (playing || !sound.midi || !element || !xpxmlNameEquals(element->name(), MusicElement::Note))
+    if (playing || !sound.preview || !element || !element->hasName(MusicElement::Note))
         return;
     const TineNumbers chord = readNoteTines(element, sound.tineCount);
     if (chord.count > 0)
-        PlayChord(*sound.midi, sound.tineKeys, sound.tineCount, false, chord.span());
+        sound.preview(chord.span());
 }
 
 void SetCursor(const TineSound& sound, bool playing, XPxmlNode* noteList, CursorPlace& cursor, XPxmlNode* element,

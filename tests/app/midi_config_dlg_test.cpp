@@ -1,7 +1,7 @@
 #include "fake_midi_devices.h"
 #include "recording_sink.h"
 
-#include "play/midi_config_dlg.h"
+#include "app/midi_config_dlg.h"
 #include "play/midi_session.h"
 
 #include <QApplication>

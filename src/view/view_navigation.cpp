@@ -1,6 +1,5 @@
-#include "play/view_navigation.h"
+#include "view/view_navigation.h"
 
-#include "play/chord_sender.h"
 #include "doc/note_steps.h"
 #include "view/note_heads.h"
 #include "view/view_cursor.h"
@@ -181,10 +180,10 @@ Hit HitTest(const ViewLayout& layout, const XPxmlNode* noteList, int tineCount, 
 
 void PlayTine(const NavigationView& view, int tine)
 {
-    if (view.playing || !view.sound.midi)
+    if (view.playing || !view.sound.preview)
         return;
     const int tines[] = {tine + 1};
-    PlayChord(*view.sound.midi, view.sound.tineKeys, view.sound.tineCount, false, tines);
+    view.sound.preview(tines);
 }
 
 KeyResult OnKeyDown(NavigationView& view, int key, bool shiftDown)
