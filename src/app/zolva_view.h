@@ -76,8 +76,11 @@ signals:
     // The zoom changed, by a command or the wheel.
     void zoomChanged(int percent);
 
-    // Keys that act for the whole program: P starts Play as the
-    // application's Play does; while playing, P and S stop as its Stop does.
+    // Keys the view passes up. While playing, P and S stop every view, as
+    // Stop Playing does: the Play command and its key P are disabled then,
+    // so the key reaches the view. While idle, P normally goes to the active
+    // view's Play command through its shortcut; the view asks for the
+    // application's Play only when that command does not take the key.
     void playAllRequested();
     void stopPlayingRequested();
     // A key, a click, Home or End moved the cursor or changed the selection.
