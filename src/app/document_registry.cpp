@@ -76,7 +76,9 @@ CChildFrame* DocumentRegistry::addView(CZolvaDoc& doc)
         std::optional<QPoint> previous;
         if (!m_frames.empty() && !m_frames.back()->isMinimized() && !m_frames.back()->isMaximized())
             previous = m_frames.back()->pos();
-        frame = new CChildFrame(*this, doc);
+        frame = new CChildFrame(doc);
+        connect(frame, &CChildFrame::closing, this, &DocumentRegistry::viewClosed);
+        connect(frame, &CChildFrame::deleting, this, &DocumentRegistry::viewDestroyed);
         m_frames.push_back(frame);
         m_liveFrames.push_back(frame);
         // Queued: the main window's title is set after the area's own handling of the change.
@@ -97,14 +99,14 @@ CChildFrame* DocumentRegistry::addView(CZolvaDoc& doc)
         // the document's other windows lay it out afresh.
         doc.setPositionsScale(0.0);
         if (frame) {
-            // Closed while its view still stands, then deleted at once; the
-            // document goes with it when this was its first window.
+            // Closed while its view still stands, then deleted at once.
             viewClosed(frame);
             m_area.removeSubWindow(frame);
             delete frame;
-        } else {
-            dropIfViewless(&doc);
         }
+        // The document goes with its first window, also when memory ran out
+        // before the window could tell of its going.
+        dropIfViewless(&doc);
         showOutOfMemory(m_messages, path);
         return nullptr;
     }

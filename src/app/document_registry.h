@@ -55,15 +55,14 @@ public:
     std::vector<CChildFrame*> viewsByDocument() const;
     CChildFrame* activeFrame() const;
 
-    // Called by a window when it closes, and again once its view is gone.
-    void viewClosed(CChildFrame* frame);
-    void viewDestroyed(CChildFrame* frame);
-
 signals:
     // A document or a window came, went or changed its state.
     void changed();
 
 private:
+    // A window closes, and again once its view is gone.
+    void viewClosed(CChildFrame* frame);
+    void viewDestroyed(CChildFrame* frame);
     CZolvaDoc* findOpen(const QString& path) const;
     // Deletes doc when no window of it is left.
     void dropIfViewless(const CZolvaDoc* doc);

@@ -1,6 +1,5 @@
 #include "app/view_player.h"
 
-#include "app/mainframe.h"
 #include "doc/music_vocabulary.h"
 #include "doc/zolva_doc.h"
 #include "play/midi_session.h"
@@ -9,16 +8,15 @@
 #include "xml/xpxml_node.h"
 
 #include <QCoreApplication>
-#include <QLineEdit>
 #include <QMetaObject>
 
 #include <algorithm>
 #include <tuple>
 #include <utility>
 
-ViewPlayer::ViewPlayer(CZolvaView& view, CMainFrame& frame, MidiSession& midi, TiedViews& tied, PlayClock& clock,
+ViewPlayer::ViewPlayer(CZolvaView& view, MidiSession& midi, TiedViews& tied, PlayClock& clock,
                        PracticeControls* practice)
-    : QObject(&view), m_view(view), m_frame(frame), m_midi(midi), m_practice(practice),
+    : QObject(&view), m_view(view), m_midi(midi), m_practice(practice),
       m_positionTimer(new QTimer(this)), m_thread(midi, *this, tied, clock)
 {
     m_positionTimer->setInterval(kPositionRefreshMs);
@@ -39,9 +37,16 @@ ViewPlayer::~ViewPlayer()
     closeCalls();
     m_positionTimer->stop();
     if (wasPlaying) {
-        m_frame.showPlayPosition(QString());
+        emit positionShown(QString());
         m_midi.restartOutput();
     }
+    // The box outlives the view: what the thread last told it, the starting
+    // value and the enabling, is passed on now rather than dropped with this.
+    // A thread that Stop gave up on is waited for first, as its member's
+    // going would.
+    while (!m_thread.stop()) {
+    }
+    QCoreApplication::sendPostedEvents(&m_boxCalls, QEvent::MetaCall);
 }
 
 ViewPlayer* ViewPlayer::of(CZolvaView& view)
@@ -68,7 +73,7 @@ std::pair<XPxmlNode*, XPxmlNode*> selectedRows(const ViewCursor& cursor)
 
 } // namespace
 
-bool ViewPlayer::play(PlayOptions options)
+bool ViewPlayer::play(long playDelay, PlayOptions options)
 {
     if (m_view.isPlaying())
         return false;
@@ -78,7 +83,7 @@ bool ViewPlayer::play(PlayOptions options)
     setup.start = m_view.cursor().element.load();
     setup.tineCount = doc.tineCount();
     setup.tineKeys = m_view.layout().options().tineKeys;
-    setup.playDelay = m_frame.playDelay();
+    setup.playDelay = playDelay;
     setup.practice = m_practice;
     setup.clicks = options.clicks;
     if (options.loop)
@@ -125,13 +130,13 @@ void ViewPlayer::showIdle(bool idle)
 {
     if (idle) {
         m_positionTimer->stop();
-        m_frame.showPlayPosition(QString());
+        emit positionShown(QString());
         for (XPxmlNode* bar : std::exchange(m_passBars, {}))
             bar->removeAttribute(MusicAttr::Pass);
     }
     m_view.setPlaying(!idle);
     m_view.viewport()->update();
-    m_frame.updateCommands();
+    emit playingChanged(!idle);
 }
 
 template <class Call> void ViewPlayer::post(QObject* context, Call call)
@@ -195,18 +200,15 @@ void ViewPlayer::scrollToElement(XPxmlNode* element, int lookAhead)
     });
 }
 
-// The box belongs to the main window, which outlives every view: its last
-// value and its enabling arrive even when the view has gone meanwhile.
+// Taken even once stopped: after a Stop the box gets its starting value back.
 void ViewPlayer::showPlayDelay(long seconds)
 {
-    QLineEdit* box = m_frame.playDelayBox();
-    post(box, [box, seconds] { box->setText(QString::number(seconds)); });
+    post(&m_boxCalls, [this, seconds] { emit playDelayShown(QString::number(seconds)); });
 }
 
 void ViewPlayer::enablePlayDelayBox(bool enabled)
 {
-    QLineEdit* box = m_frame.playDelayBox();
-    post(box, [box, enabled] { box->setEnabled(enabled); });
+    post(&m_boxCalls, [this, enabled] { emit playDelayBoxEnabled(enabled); });
 }
 
 void ViewPlayer::finished()
@@ -247,8 +249,8 @@ void ViewPlayer::showPosition()
 {
     const long bars = m_barCounter.barOf(m_view.document().firstEvent(), m_view.cursor().element.load());
     const qint64 seconds = m_sincePlay.elapsed() / 1000;
-    m_frame.showPlayPosition(QStringLiteral("Bar %1 \u00B7 %2:%3")
-                                 .arg(std::max(bars, 1L))
-                                 .arg(seconds / 60)
-                                 .arg(seconds % 60, 2, 10, QLatin1Char('0')));
+    emit positionShown(QStringLiteral("Bar %1 \u00B7 %2:%3")
+                           .arg(std::max(bars, 1L))
+                           .arg(seconds / 60)
+                           .arg(seconds % 60, 2, 10, QLatin1Char('0')));
 }

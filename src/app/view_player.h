@@ -11,7 +11,6 @@
 
 #include <mutex>
 
-class CMainFrame;
 class CZolvaView;
 class MidiSession;
 struct PracticeControls;
@@ -22,17 +21,18 @@ struct PracticePlay {
     bool clicks = false; // this view sounds the metronome
 };
 
-// The playback of one view: owns the view's playback thread and shows what
-// the thread tells it on the view and in the main window's play-delay box.
+// The playback of one view: owns the view's playback thread, shows what the
+// thread tells it on the view and emits what the main window should show.
 // It is a child of the view, so it goes with the view; going, it first stops
 // its thread as Stop does. Calls the thread makes reach the view only while
 // this object lives and plays: once stopped, those still on their way are
 // dropped. Cursor and scrolling wait merged, one call at a time, so that a
-// slow paint cannot leave the cursor behind the sound.
+// slow paint cannot leave the cursor behind the sound. Every signal is
+// emitted on the user-interface thread.
 class ViewPlayer : public QObject, public PlaybackWindow {
     Q_OBJECT
 public:
-    ViewPlayer(CZolvaView& view, CMainFrame& frame, MidiSession& midi, TiedViews& tied, PlayClock& clock,
+    ViewPlayer(CZolvaView& view, MidiSession& midi, TiedViews& tied, PlayClock& clock,
                PracticeControls* practice = nullptr);
     ~ViewPlayer() override;
 
@@ -41,9 +41,10 @@ public:
 
     using PlayOptions = PracticePlay;
     static constexpr int kPositionRefreshMs = 250;
-    // Play: clears the selection and plays from the cursor; looping, keeps
-    // the selection and plays it again and again. False while playing.
-    bool play(PlayOptions options = {});
+    // Play: clears the selection and plays from the cursor after a count-in
+    // of playDelay seconds; looping, keeps the selection and plays it again
+    // and again. False while playing.
+    bool play(long playDelay, PlayOptions options = {});
     // Stop: stops the thread, waiting at most PlaybackThread::kStopWait, so
     // that the view is idle afterwards with the cursor where the music
     // stopped; then, unless the caller does it once for several views,
@@ -59,6 +60,16 @@ public:
     void enablePlayDelayBox(bool enabled) override;
     void finished() override;
     void showPass(XPxmlNode* closingBar, long pass, long passes) override;
+
+signals:
+    // The play-delay box's text and enabling. They still come after a Stop,
+    // and from the destructor when the view goes: the box gets its starting
+    // value back.
+    void playDelayShown(const QString& text);
+    void playDelayBoxEnabled(bool enabled);
+    // "Bar N · m:ss" while playing; empty once idle.
+    void positionShown(const QString& text);
+    void playingChanged(bool playing);
 
 private:
     // Where the thread last put the cursor and asked to scroll to, not yet shown.
@@ -76,15 +87,14 @@ private:
     template <class Change> void follow(Change change);
     void showFollow(const Follow& shown);
     // Takes no more calls from the thread and drops those on their way; what
-    // they would have shown is returned.
+    // they would have shown is returned. The box's calls are kept.
     Follow closeCalls();
     void showIdle(bool idle);
-    // "Bar N · m:ss" in the main window: the cursor's bar and the time since Play.
+    // "Bar N · m:ss": the cursor's bar and the time since Play.
     void showPosition();
     void setPassLabel(XPxmlNode* bar, const QString& text);
 
     CZolvaView& m_view;
-    CMainFrame& m_frame;
     MidiSession& m_midi;
     PracticeControls* m_practice;
     std::mutex m_callsMutex; // guards the two below and the posting to this
@@ -94,6 +104,9 @@ private:
     BarCounter m_barCounter; // the cursor's bar, kept as it moves
     QTimer* m_positionTimer;
     QList<XPxmlNode*> m_passBars; // bars showing a pass
+    // Where the thread's calls for the box wait: apart from those posted to
+    // this, which a Stop drops.
+    QObject m_boxCalls;
     // Last: the thread ends before what it calls goes.
     PlaybackThread m_thread;
 };

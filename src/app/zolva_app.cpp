@@ -21,6 +21,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QLineEdit>
 #include <QRegularExpression>
 #include <QStandardPaths>
 
@@ -216,7 +217,13 @@ ViewPlayer& CZolvaApp::playerOf(CZolvaView& view)
 {
     if (ViewPlayer* player = ViewPlayer::of(view))
         return *player;
-    return *new ViewPlayer(view, *m_frame, *m_midi, *m_tied, *m_clock, &m_practice);
+    auto* player = new ViewPlayer(view, *m_midi, *m_tied, *m_clock, &m_practice);
+    QLineEdit* box = m_frame->playDelayBox();
+    QObject::connect(player, &ViewPlayer::playDelayShown, box, &QLineEdit::setText);
+    QObject::connect(player, &ViewPlayer::playDelayBoxEnabled, box, &QWidget::setEnabled);
+    QObject::connect(player, &ViewPlayer::positionShown, m_frame.get(), &CMainFrame::showPlayPosition);
+    QObject::connect(player, &ViewPlayer::playingChanged, m_frame.get(), &CMainFrame::updateCommands);
+    return *player;
 }
 
 ViewPlayer::PlayOptions CZolvaApp::practiceFor(CZolvaView& view) const
@@ -234,7 +241,7 @@ void CZolvaApp::OnViewCommand(CZolvaView& view, int viewCommand)
     switch (viewCommand) {
     case cmd::PlayView:
         if (!playing)
-            playerOf(view).play(practiceFor(view));
+            playerOf(view).play(playDelay(), practiceFor(view));
         break;
     case cmd::StopView:
         if (playing)
