@@ -121,7 +121,7 @@ void openMusicFile(benchmark::State& state)
     QuietSink sink;
     for (auto _ : state) {
         auto doc = std::make_unique<CZolvaDoc>(sink);
-        if (!doc->openDocument(QString::fromStdString(files().musicPath))) {
+        if (doc->openDocument(QString::fromStdString(files().musicPath)) != OpenOutcome::Opened) {
             state.SkipWithError("the music file did not open");
             return;
         }

@@ -96,7 +96,7 @@ void openDocument(benchmark::State& state, const std::string& path)
     QuietSink sink;
     for (auto _ : state) {
         auto doc = std::make_unique<CZolvaDoc>(sink);
-        if (!doc->openDocument(QString::fromStdString(path))) {
+        if (doc->openDocument(QString::fromStdString(path)) != OpenOutcome::Opened) {
             state.SkipWithError("the document did not open");
             return;
         }

@@ -95,7 +95,7 @@ int main(int argc, char** argv)
 
     PrintingSink sink;
     CZolvaDoc doc(sink);
-    if (!doc.openDocument(args[1]))
+    if (doc.openDocument(args[1]) != OpenOutcome::Opened)
         return 1;
     for (const Label& pass : passes) {
         if (XPxmlNode* bar = elementAt(doc, pass.element))

@@ -40,31 +40,36 @@ DocumentRegistry::~DocumentRegistry()
         delete frame;
 }
 
-CZolvaDoc* DocumentRegistry::openDocument(const QString& path)
+OpenResult DocumentRegistry::openDocument(const QString& path)
 {
+    OpenResult result;
     try {
         if (CZolvaDoc* open = findOpen(path)) {
             const std::vector<CChildFrame*> frames = viewsOf(*open);
             if (!frames.empty())
                 m_area.setActiveSubWindow(frames.front());
-            return open;
+            return OpenResult(OpenOutcome::Opened, open);
         }
         auto doc = std::make_unique<CZolvaDoc>(m_messages);
         doc->setBackgroundLoad(m_load);
-        const OpenedAs opened = m_import ? m_import(*doc, path) : OpenedAs::MusicFile;
-        if (opened == OpenedAs::Failed || (opened == OpenedAs::MusicFile && !doc->openDocument(path)))
-            return nullptr;
+        const std::optional<OpenResult> imported = m_import ? m_import(*doc, path) : std::nullopt;
+        result = imported ? *imported : OpenResult{doc->openDocument(path)};
+        if (result.outcome != OpenOutcome::Opened)
+            return result;
         if (doc->title().isEmpty())
             doc->setTitle(QFileInfo(path).fileName() + (doc->isImported() ? QStringLiteral(" (imported)") : QString()));
         m_documents.push_back(std::move(doc));
     } catch (const std::bad_alloc&) {
         // The half-open document has gone with the stack.
         showOutOfMemory(m_messages, path);
-        return nullptr;
+        return {};
     }
     CZolvaDoc* doc = m_documents.back().get();
     // A document whose first window fails has gone with it.
-    return addView(*doc) ? doc : nullptr;
+    if (!addView(*doc))
+        return {};
+    result.document = doc;
+    return result;
 }
 
 CChildFrame* DocumentRegistry::addView(CZolvaDoc& doc)

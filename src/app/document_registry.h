@@ -1,22 +1,35 @@
 #pragma once
 
 #include "doc/background_load.h"
+#include "doc/zolva_doc.h"
 
 #include <QObject>
 #include <QString>
 
 #include <functional>
 #include <memory>
+#include <optional>
+#include <utility>
 #include <vector>
 
-// How a file was opened into a document.
-enum class OpenedAs { MusicFile, Imported, Failed };
-
 class CChildFrame;
-class CZolvaDoc;
 class CZolvaView;
 class MessageSink;
 class QMdiArea;
+
+// What came of opening a file. The registry's result names the document it
+// opened or brought to the front (null unless Opened).
+struct OpenResult {
+    OpenResult() = default;
+    explicit OpenResult(OpenOutcome outcome, CZolvaDoc* document = nullptr, QString status = {})
+        : outcome(outcome), document(document), status(std::move(status))
+    {
+    }
+
+    OpenOutcome outcome = OpenOutcome::Failed;
+    CZolvaDoc* document = nullptr;
+    QString status; // what an import did, for the status bar
+};
 
 // The open documents and their windows. A document lives while it has a view;
 // "New Window" adds a view, and closing its last view deletes the document.
@@ -28,16 +41,17 @@ public:
     ~DocumentRegistry() override;
 
     // Opens path in a new window; a file already open gets its window brought
-    // to the front instead. An imported file's title says so. Null, after the
-    // loader's or the importer's message, on failure; out of memory at any
-    // step, after "Out of memory loading PATH", with no document or window left.
-    CZolvaDoc* openDocument(const QString& path);
+    // to the front instead. An imported file's title says so. Failed after
+    // the loader's or the importer's message; out of memory at any step,
+    // after "Out of memory loading PATH", with no document or window left.
+    OpenResult openDocument(const QString& path);
     // Another window on doc, made active. Out of memory: null after the
     // message, the window gone, and doc too when it had no other window.
     CChildFrame* addView(CZolvaDoc& doc);
     // Tried on every file before it is loaded as a music file: it imports
-    // the files of other kinds into the new document.
-    using Importer = std::function<OpenedAs(CZolvaDoc& doc, const QString& path)>;
+    // the files of other kinds into the new document, and leaves a music
+    // file (nullopt) to the document's own open.
+    using Importer = std::function<std::optional<OpenResult>(CZolvaDoc& doc, const QString& path)>;
     void setImporter(Importer importer) { m_import = std::move(importer); }
     // How new documents read their files.
     void setBackgroundLoad(BackgroundLoad load) { m_load = std::move(load); }

@@ -13,7 +13,6 @@
 #include <QFileInfo>
 
 #include <algorithm>
-#include <utility>
 
 namespace {
 
@@ -93,19 +92,20 @@ MusicImporter::MusicImporter(MessageSink& messages, QWidget* dialogParent)
 {
 }
 
-OpenedAs MusicImporter::open(CZolvaDoc& doc, const QString& path, const std::vector<const CZolvaDoc*>& open)
+std::optional<OpenResult> MusicImporter::open(CZolvaDoc& doc, const QString& path,
+                                               const std::vector<const CZolvaDoc*>& open)
 {
     const std::string file = QFile::encodeName(path).toStdString();
     const SourceKind kind = sourceKindOfFile(file);
     if (kind == SourceKind::MusicFile)
-        return OpenedAs::MusicFile;
+        return std::nullopt;
     ImportedPiece piece;
-    if (!inBackground(path, [&](MessageSink& messages) {
-            std::vector<char> bytes;
-            return readMusicBytes(file, bytes, messages) == 0 &&
-                   readImportedPiece(kind, bytes, file, messages, piece);
-        }))
-        return OpenedAs::Failed;
+    const OpenOutcome read = inBackground(path, [&](MessageSink& messages) {
+        std::vector<char> bytes;
+        return readMusicBytes(file, bytes, messages) == 0 && readImportedPiece(kind, bytes, file, messages, piece);
+    });
+    if (read != OpenOutcome::Opened)
+        return OpenResult{read};
 
     std::string remembered = readSettingText(SettingKey::ImportTines).toStdString();
     if (remembered.empty())
@@ -123,10 +123,8 @@ OpenedAs MusicImporter::open(CZolvaDoc& doc, const QString& path, const std::vec
     const bool played = kind == SourceKind::Midi;
     ImportRhythm rhythm = played ? rememberedRhythm() : ImportRhythm::AsPlayed;
     if (piece.voices.size() > 1 || otherTines) {
-        if (!m_choose(path, piece, choices, voice, tineChoice, rhythm)) {
-            m_cancelled = true;
-            return OpenedAs::Failed;
-        }
+        if (!m_choose(path, piece, choices, voice, tineChoice, rhythm))
+            return OpenResult{OpenOutcome::Cancelled};
         if (played)
             writeSettingText(SettingKey::ImportRhythm, QString::number(int(rhythm)));
     }
@@ -141,28 +139,22 @@ OpenedAs MusicImporter::open(CZolvaDoc& doc, const QString& path, const std::vec
     writeSettingText(SettingKey::ImportTines, isDefault ? QString() : QString::fromStdString(choice.tines.noteValues));
 
     ImportOutcome outcome;
-    if (!inBackground(path, [&](MessageSink& messages) {
-            return buildImportedMusic(doc.tree(), piece, choice, file, messages, outcome);
-        }) ||
-        !doc.openBuiltTree(path))
-        return OpenedAs::Failed;
-    m_status = importStatusText(outcome);
-    return OpenedAs::Imported;
+    const OpenOutcome built = inBackground(path, [&](MessageSink& messages) {
+        return buildImportedMusic(doc.tree(), piece, choice, file, messages, outcome);
+    });
+    if (built != OpenOutcome::Opened)
+        return OpenResult{built};
+    if (!doc.openBuiltTree(path))
+        return OpenResult{OpenOutcome::Failed};
+    return OpenResult{OpenOutcome::Opened, nullptr, QString::fromStdString(importStatusText(outcome))};
 }
 
-bool MusicImporter::inBackground(const QString& path, const std::function<bool(MessageSink&)>& step)
+OpenOutcome MusicImporter::inBackground(const QString& path, const std::function<bool(MessageSink&)>& step)
 {
     DeferredMessages messages;
     bool done = false;
-    if (!m_load(QFileInfo(path).fileName(), [&](WorkProgress&) { done = step(messages); })) {
-        m_cancelled = true;
-        return false;
-    }
+    if (!m_load(QFileInfo(path).fileName(), [&](WorkProgress&) { done = step(messages); }))
+        return OpenOutcome::Cancelled;
     messages.showThrough(m_messages);
-    return done;
-}
-
-std::string MusicImporter::takeStatus()
-{
-    return std::exchange(m_status, {});
+    return done ? OpenOutcome::Opened : OpenOutcome::Failed;
 }

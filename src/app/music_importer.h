@@ -6,7 +6,7 @@
 #include <QString>
 
 #include <functional>
-#include <string>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -16,7 +16,7 @@ class QWidget;
 
 // Opens MIDI and MusicXML files as documents in memory: reads the file, asks
 // for the part, the tines and the rhythm when there is a choice of part or
-// tines, fits and writes the music, and keeps what it did for the status
+// tines, fits and writes the music, and says what it did for the status
 // bar. The chosen tines are remembered in the setting "ImportTines" ("" for
 // the 17-tine kalimba in C). A MIDI file, played music, is read simplified
 // unless the player chose "As played" for one, as "ImportRhythm" remembers
@@ -32,14 +32,11 @@ public:
 
     explicit MusicImporter(MessageSink& messages, QWidget* dialogParent = nullptr);
 
-    // MusicFile (doc untouched) unless path holds a MIDI or MusicXML file;
-    // then Imported into doc, or Failed after a message (or a cancelled
-    // dialog). open lists the documents open now, for their tines.
-    OpenedAs open(CZolvaDoc& doc, const QString& path, const std::vector<const CZolvaDoc*>& open);
-    // What the last import did, once: empty after it has been taken.
-    std::string takeStatus();
-    // Whether the player cancelled the last import's dialog, once.
-    bool takeCancelled() { return std::exchange(m_cancelled, false); }
+    // Nullopt (doc untouched) unless path holds a MIDI or MusicXML file;
+    // then Opened into doc with what the import did as the status, Failed
+    // after a message, or Cancelled by the player in the dialog or the
+    // background load. open lists the documents open now, for their tines.
+    std::optional<OpenResult> open(CZolvaDoc& doc, const QString& path, const std::vector<const CZolvaDoc*>& open);
 
     void setChooser(Chooser chooser) { m_choose = std::move(chooser); }
     // How the file is read and the music written: in place unless set.
@@ -47,12 +44,10 @@ public:
 
 private:
     // Runs step through the background load with its messages held until it
-    // ends; false when it fails or the player cancels it.
-    bool inBackground(const QString& path, const std::function<bool(MessageSink&)>& step);
+    // ends: Failed when step fails, Cancelled when the player cancels it.
+    OpenOutcome inBackground(const QString& path, const std::function<bool(MessageSink&)>& step);
 
     MessageSink& m_messages;
     Chooser m_choose;
     BackgroundLoad m_load = loadInPlace;
-    std::string m_status;
-    bool m_cancelled = false;
 };

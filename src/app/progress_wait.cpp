@@ -74,7 +74,5 @@ bool ProgressWait::run(const QString& what, const std::function<void(WorkProgres
     worker.join();
     if (failure)
         std::rethrow_exception(failure);
-    const bool cancelled = progress.cancelled;
-    m_cancelled |= cancelled;
-    return !cancelled;
+    return !progress.cancelled;
 }

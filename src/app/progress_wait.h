@@ -5,8 +5,6 @@
 #include <QPointer>
 #include <QWidget>
 
-#include <utility>
-
 // Opens files on a thread of their own while the windows keep painting. An
 // open that lasts shows its progress in a dialog whose Cancel stops it;
 // until the dialog shows, keys and clicks wait for the open to end.
@@ -20,8 +18,6 @@ public:
 
     // A BackgroundLoad: false when the player cancelled.
     bool run(const QString& what, const std::function<void(WorkProgress&)>& work);
-    // Whether the player cancelled an open since the last call, once.
-    bool takeCancelled() { return std::exchange(m_cancelled, false); }
     BackgroundLoad load()
     {
         return [this](const QString& what, const std::function<void(WorkProgress&)>& work) {
@@ -31,5 +27,4 @@ public:
 
 private:
     QPointer<QWidget> m_parent;
-    bool m_cancelled = false;
 };

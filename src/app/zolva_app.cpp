@@ -166,20 +166,17 @@ void CZolvaApp::OnFileOpen()
 
 CZolvaDoc* CZolvaApp::OpenDocumentFile(const QString& path)
 {
-    CZolvaDoc* doc = m_frame->documents().openDocument(path);
+    const OpenResult opened = m_frame->documents().openDocument(path);
     RecentFileList& recent = m_frame->recentFiles();
-    const bool importCancelled = m_importer && m_importer->takeCancelled();
-    const bool cancelled = (m_progress && m_progress->takeCancelled()) || importCancelled;
-    if (doc)
+    if (opened.document)
         recent.add(path);
-    else if (!cancelled)
+    else if (opened.outcome == OpenOutcome::Failed)
         recent.remove(path); // a recent file that no longer opens leaves the list
     recent.save();
     m_frame->updateRecentFiles();
-    const std::string status = m_importer ? m_importer->takeStatus() : std::string();
-    if (doc && !status.empty())
-        m_frame->showNotice(QString::fromUtf8(status.c_str()), kImportStatusMs);
-    return doc;
+    if (opened.document && !opened.status.isEmpty())
+        m_frame->showNotice(opened.status, kImportStatusMs);
+    return opened.document;
 }
 
 void CZolvaApp::addPlayCommands()

@@ -61,8 +61,9 @@ public:
 
     // File > Open: the chosen files in order, each first recorded in "LastOpenPath".
     void OnFileOpen();
-    // Opens path or brings its window to the front; null on failure. An
-    // import says what it did in the status bar for 10 seconds.
+    // Opens path or brings its window to the front; null when the open fails
+    // or the player cancels it. An import says what it did in the status bar
+    // for 10 seconds.
     CZolvaDoc* OpenDocumentFile(const QString& path);
 
     // Where File > Open starts: "LastOpenPath", else the music folder when it

@@ -44,7 +44,7 @@ CZolvaDoc::CZolvaDoc(MessageSink& messages, QObject* parent)
 
 CZolvaDoc::~CZolvaDoc() = default;
 
-bool CZolvaDoc::openDocument(const QString& path)
+OpenOutcome CZolvaDoc::openDocument(const QString& path)
 {
     m_path = path;
     try {
@@ -53,28 +53,29 @@ bool CZolvaDoc::openDocument(const QString& path)
         // run elsewhere; its messages wait for it.
         DeferredMessages messages;
         int result = 0;
-        m_loadCancelled = !m_load(QFileInfo(path).fileName(), [&](WorkProgress& progress) {
+        const bool read = m_load(QFileInfo(path).fileName(), [&](WorkProgress& progress) {
             m_tree.setProgress(&progress);
             result = loadMusicFile(m_tree, file, messages);
             m_tree.setProgress(nullptr);
         });
-        if (m_loadCancelled) {
+        if (!read) {
             m_tree.documentNode()->removeAllChildren();
-            return false;
+            return OpenOutcome::Cancelled;
         }
         messages.showThrough(m_messages);
         if (result != 0)
-            return false;
+            return OpenOutcome::Failed;
         if (!m_tree.rootElement()) {
             m_messages.showMessage(formatMessage("%s is not a Zolva music file.", file.c_str()));
-            return false;
+            return OpenOutcome::Failed;
         }
         if (!completeDocument())
-            return false;
+            return OpenOutcome::Failed;
         m_tree.clearModified();
-        return true;
+        return OpenOutcome::Opened;
     } catch (const std::bad_alloc&) {
-        return outOfMemory();
+        outOfMemory();
+        return OpenOutcome::Failed;
     }
 }
 

@@ -12,6 +12,10 @@
 class MessageSink;
 class XPxmlNode;
 
+// How an open ended. A failure has been reported; a cancelling, the
+// player's own doing, has not.
+enum class OpenOutcome { Opened, Cancelled, Failed };
+
 // A music document: the element tree of one music file, completed with default
 // content, with cached pointers to the elements every view reads and the
 // values derived from them. Documents are only read: nothing here writes a
@@ -26,14 +30,13 @@ public:
     ~CZolvaDoc() override;
 
     // Loads the file at path, completes the tree and clears its modified flags.
-    // False, after a message, when the file cannot be loaded, has no root
+    // Failed, after a message, when the file cannot be loaded, has no root
     // element, is newer than the program, the user declines its upgrade or
-    // memory runs out (the tree then left empty).
-    bool openDocument(const QString& path);
+    // memory runs out (the tree then left empty); Cancelled, with the tree
+    // left empty, when the player cancels the reading.
+    OpenOutcome openDocument(const QString& path);
     // How openDocument reads the file: in place unless set.
     void setBackgroundLoad(BackgroundLoad load) { m_load = std::move(load); }
-    // Whether the player cancelled the last openDocument's reading.
-    bool loadCancelled() const { return m_loadCancelled; }
     // Completes a tree that an importer has built in tree() from the file at
     // path, as openDocument completes a loaded one, and marks the document as
     // imported: it is held in memory only, like an upgraded file. False when
@@ -122,7 +125,6 @@ private:
     QString m_title;
     bool m_imported = false;
     BackgroundLoad m_load = loadInPlace;
-    bool m_loadCancelled = false;
     bool m_modifiedFlag = false;
     bool m_barsTimed = false;
     double m_positionsScale = 0.0;

@@ -241,6 +241,30 @@ TEST_F(ImportOpenTest, BadFilesSayWhatIsWrongAndLeaveTheRecentList)
     EXPECT_TRUE(frame()->recentFiles().files().isEmpty());
 }
 
+// Cancelled while being read, a music file or an import opens nothing,
+// says nothing and keeps its place in the recent files.
+TEST_F(ImportOpenTest, ACancelledReadingKeepsTheRecentFile)
+{
+    const BackgroundLoad cancelled = [](const QString&, const std::function<void(WorkProgress&)>&) { return false; };
+    const struct {
+        QString path;
+        bool imported;
+    } rows[] = {{write("piece.zvm", ""), false}, {writeBytes("tune.mid", kTune), true}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.path.toStdString());
+        ASSERT_TRUE(app.OpenDocumentFile(row.path));
+        command(57602)->trigger(); // File > Close
+        if (row.imported)
+            app.importer().setBackgroundLoad(cancelled);
+        else
+            frame()->documents().setBackgroundLoad(cancelled);
+        EXPECT_FALSE(app.OpenDocumentFile(row.path));
+        EXPECT_EQ(frame()->recentFiles().files().value(0), QDir::toNativeSeparators(row.path));
+        EXPECT_TRUE(sink.messages.empty());
+        EXPECT_EQ(frame()->documents().documentCount(), 0);
+    }
+}
+
 TEST_F(ImportOpenTest, DialogListsThePartsAndEnterOpensThePreselection)
 {
     ImportedPiece piece;

@@ -116,7 +116,7 @@ TEST_F(MainFrameTest, MenusWithADocument)
 {
     RecordingSink sink;
     CMainFrame frame(sink);
-    ASSERT_TRUE(frame.documents().openDocument(kMusic));
+    ASSERT_TRUE(frame.documents().openDocument(kMusic).document);
     EXPECT_EQ(frame.windowTitle(), "Zolva Reader - ode_to_joy.zvm");
     EXPECT_EQ(menuBarTitles(frame),
               (QStringList{"&File", "&Edit", "&View", "&Insert", "&Music Box", "&Window", "&Help"}));
@@ -152,7 +152,7 @@ TEST_F(MainFrameTest, EnablingOfEveryCommand)
     const std::set<int> always{57601, 57665, 59392, 59393, 57664, 32837, 32823, 32833, 32836};
     EXPECT_EQ(enabledIds(frame), always);
 
-    ASSERT_TRUE(frame.documents().openDocument(kMusic));
+    ASSERT_TRUE(frame.documents().openDocument(kMusic).document);
     std::set<int> withDocument = always;
     withDocument.insert({57602, 32824, 57648, 57650, 57652, 57649, 32826, 32830, 32831, 32832, 32782, 33020, 33021,
                          33022});
@@ -175,7 +175,7 @@ TEST_F(MainFrameTest, DisabledCommandsAreInertAndTextFieldsKeepTheirLetters)
     CMainFrame frame(sink);
     frame.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&frame));
-    ASSERT_TRUE(frame.documents().openDocument(kMusic));
+    ASSERT_TRUE(frame.documents().openDocument(kMusic).document);
     QSignalSpy newSpy(frame.commandAction(57600), &QAction::triggered);
     QSignalSpy playSpy(frame.commandAction(32782), &QAction::triggered);
 

@@ -284,7 +284,7 @@ TEST_F(ZolvaAppTest, OutOfMemoryAtEachStepOfAnOpenLeavesNothingBehind)
     sink.whileAsking = [&] { reached(From::Question, question); };
     documents.setViewSetup([&](CZolvaView&) { reached(From::FirstLayout, layout); });
     start = failingAllocations::allocationCount();
-    ASSERT_NE(documents.openDocument(old), nullptr);
+    ASSERT_NE(documents.openDocument(old).document, nullptr);
     ASSERT_GT(layout, question);
     const size_t toQuestion = question;
     const size_t laidOut = failingAllocations::allocationCount() - start - layout;

@@ -23,7 +23,7 @@ TEST(Examples, EveryExampleOpens)
         const std::string name = entry.path().filename().string();
         RecordingSink sink(true);
         CZolvaDoc doc(sink);
-        ASSERT_TRUE(doc.openDocument(QString::fromStdString(entry.path().string()))) << name;
+        ASSERT_EQ(doc.openDocument(QString::fromStdString(entry.path().string())), OpenOutcome::Opened) << name;
         EXPECT_TRUE(sink.messages.empty()) << name;
         // Only the file from before bar elements asks to be upgraded.
         EXPECT_EQ(sink.questions.size(), name.find("_old") != std::string::npos ? 1u : 0u) << name;
@@ -41,7 +41,8 @@ TEST(Examples, OldExampleIsUpgradedToBars)
 {
     RecordingSink sink(true);
     CZolvaDoc doc(sink);
-    ASSERT_TRUE(doc.openDocument(QString::fromStdString((kExamples / "au_clair_de_la_lune_old.zvm").string())));
+    ASSERT_EQ(doc.openDocument(QString::fromStdString((kExamples / "au_clair_de_la_lune_old.zvm").string())),
+              OpenOutcome::Opened);
     std::string bars;
     for (XPxmlNode* e = doc.firstEvent(); e; e = e->nextElementSibling())
         if (std::string(e->name()) == "Bar")

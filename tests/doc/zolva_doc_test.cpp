@@ -203,7 +203,7 @@ protected:
     bool open(const std::string& name, const std::string& text)
     {
         path = writeTempFile(name, text);
-        return doc.openDocument(QString::fromStdString(path));
+        return doc.openDocument(QString::fromStdString(path)) == OpenOutcome::Opened;
     }
     std::string path;
 };
@@ -244,7 +244,7 @@ TEST_F(OpenDocument, FailuresOfLoadAndVersionCheckFailTheOpen)
     RecordingSink sink2;
     CZolvaDoc newer(sink2);
     const std::string newerPath = writeTempFile("newer.zvm", musicFile("1.1.0"));
-    EXPECT_FALSE(newer.openDocument(QString::fromStdString(newerPath)));
+    EXPECT_EQ(newer.openDocument(QString::fromStdString(newerPath)), OpenOutcome::Failed);
     EXPECT_EQ(sink2.messages, std::vector<std::string>{kNewerMessage});
 }
 
@@ -270,9 +270,9 @@ TEST_F(OpenDocument, ReadingElsewhereHoldsItsMessagesAndCanBeCancelled)
         });
         // Broken unless cancelled: a sound file would open.
         const std::string text = cancel ? musicFile("1.0.14") : "<Zolva><Notes></Zolva>";
-        EXPECT_FALSE(other.openDocument(QString::fromStdString(writeTempFile("broken.zvm", text))));
+        EXPECT_EQ(other.openDocument(QString::fromStdString(writeTempFile("broken.zvm", text))),
+                  cancel ? OpenOutcome::Cancelled : OpenOutcome::Failed);
         EXPECT_TRUE(readElsewhere);
-        EXPECT_EQ(other.loadCancelled(), cancel);
         EXPECT_EQ(sink2.messages.size(), cancel ? 0u : 1u);
         EXPECT_TRUE(!cancel || !other.tree().rootElement());
     }
@@ -293,7 +293,7 @@ TEST(OpenDocumentOutOfMemory, EveryAllocationEndsTheOpenCleanly)
         RecordingSink sink;
         CZolvaDoc doc(sink);
         failingAllocations::failAfter(before);
-        const bool opened = doc.openDocument(file);
+        const bool opened = doc.openDocument(file) == OpenOutcome::Opened;
         if (!failingAllocations::disarm()) {
             EXPECT_TRUE(opened) << "every allocation of the open has failed once";
             break;

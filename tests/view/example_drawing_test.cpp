@@ -28,7 +28,7 @@ TEST(DrawExamples, EachExampleDrawsLanesAndNotes)
     for (const QString& name : files) {
         QuietSink sink;
         CZolvaDoc doc(sink);
-        ASSERT_TRUE(doc.openDocument(examples.filePath(name))) << name.toStdString();
+        ASSERT_EQ(doc.openDocument(examples.filePath(name)), OpenOutcome::Opened) << name.toStdString();
         ViewLayout layout;
         layout.setDocument(&doc);
         layout.RefreshLayout();
