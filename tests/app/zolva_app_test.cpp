@@ -283,8 +283,17 @@ TEST_F(ZolvaAppTest, OutOfMemoryAtEachStepOfAnOpenLeavesNothingBehind)
     };
     sink.whileAsking = [&] { reached(From::Question, question); };
     documents.setViewSetup([&](CZolvaView&) { reached(From::FirstLayout, layout); });
-    start = failingAllocations::allocationCount();
-    ASSERT_NE(documents.openDocument(old).document, nullptr);
+    // A first open makes what later ones reuse; the trial counts a later one,
+    // through the same way the steps open.
+    for (int trial = 0; trial < 2; ++trial) {
+        for (const CZolvaDoc* doc : documents.documents())
+            if (doc != open)
+                for (CChildFrame* frame : documents.viewsOf(*doc))
+                    frame->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        start = failingAllocations::allocationCount();
+        ASSERT_NE(app.OpenDocumentFile(old), nullptr);
+    }
     ASSERT_GT(layout, question);
     const size_t toQuestion = question;
     const size_t laidOut = failingAllocations::allocationCount() - start - layout;
