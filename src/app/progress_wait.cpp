@@ -17,7 +17,7 @@ constexpr int kTickMs = 50;
 
 } // namespace
 
-bool ProgressWait::run(const QString& what, const std::function<void(WorkProgress&)>& work)
+bool ProgressWait::run(const QString& what, const std::function<void(WorkProgress&)>& work, const QString& verb)
 {
     WorkProgress progress;
     std::exception_ptr failure;
@@ -36,7 +36,7 @@ bool ProgressWait::run(const QString& what, const std::function<void(WorkProgres
 
     // Kept on screen past the reading while the first window is laid out;
     // it goes when the event loop next runs.
-    auto* dialog = new QProgressDialog(QStringLiteral("Opening %1 …").arg(what), QStringLiteral("Cancel"), 0, 0, m_parent);
+    auto* dialog = new QProgressDialog(QStringLiteral("%1 %2 …").arg(verb, what), QStringLiteral("Cancel"), 0, 0, m_parent);
     dialog->setWindowTitle(QStringLiteral("Zolva Reader"));
     dialog->setWindowModality(Qt::ApplicationModal);
     dialog->setAutoReset(false);

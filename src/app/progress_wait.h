@@ -5,9 +5,9 @@
 #include <QPointer>
 #include <QWidget>
 
-// Opens files on a thread of their own while the windows keep painting. An
-// open that lasts shows its progress in a dialog whose Cancel stops it;
-// until the dialog shows, keys and clicks wait for the open to end.
+// Opens (or exports) files on a thread of their own while the windows keep
+// painting. Work that lasts shows its progress in a dialog whose Cancel stops
+// it; until the dialog shows, keys and clicks wait for the work to end.
 class ProgressWait {
 public:
     static constexpr int kShowAfterMs = 400;
@@ -16,12 +16,14 @@ public:
 
     explicit ProgressWait(QWidget* parent) : m_parent(parent) {}
 
-    // A BackgroundLoad: false when the player cancelled.
-    bool run(const QString& what, const std::function<void(WorkProgress&)>& work);
-    BackgroundLoad load()
+    // A BackgroundLoad: false when the player cancelled. The dialog says
+    // "VERB WHAT …".
+    bool run(const QString& what, const std::function<void(WorkProgress&)>& work,
+             const QString& verb = QStringLiteral("Opening"));
+    BackgroundLoad load(const QString& verb = QStringLiteral("Opening"))
     {
-        return [this](const QString& what, const std::function<void(WorkProgress&)>& work) {
-            return run(what, work);
+        return [this, verb](const QString& what, const std::function<void(WorkProgress&)>& work) {
+            return run(what, work, verb);
         };
     }
 

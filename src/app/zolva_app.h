@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/midi_export.h"
 #include "app/url_opener.h"
 #include "app/view_player.h"
 
@@ -70,6 +71,9 @@ public:
     // holds music, else the examples that came with the program, else home.
     QString openFolder() const;
     void setFileChooser(FileChooser chooser) { m_chooseFiles = std::move(chooser); }
+    // File > Export MIDI of the active view's document, offered in openFolder().
+    void OnExportMidi();
+    void setMidiFileChooser(MidiFileChooser chooser) { m_chooseMidiFile = std::move(chooser); }
     // Sets the program folder (normally the running program's); the music and
     // templates folders follow (beside it in a build tree, else in the user's
     // data folder) and are made when they can be.
@@ -133,5 +137,6 @@ private:
     QString m_musicFolder;
     QString m_templatesFolder;
     FileChooser m_chooseFiles;
+    MidiFileChooser m_chooseMidiFile = chooseMidiFile;
     bool m_tieViews = false;
 };

@@ -34,7 +34,7 @@ void MidiRecorder::send(MidiMessage message)
     std::lock_guard lock(m_mutex);
     if (m_closed)
         return;
-    const int64_t now = midiClockMicros();
+    const int64_t now = m_clock ? m_clock->now() : midiClockMicros();
     if (m_device)
         m_device->send(message);
     if (m_log) {

@@ -11,7 +11,7 @@
 #include <vector>
 
 struct RecordedMidiMessage {
-    int64_t micros = 0; // midiClockMicros() when the message was sent
+    int64_t micros = 0; // the recorder's clock when the message was sent
     MidiMessage message = 0;
 };
 
@@ -21,7 +21,10 @@ struct RecordedMidiMessage {
 // long session does not grow in memory.
 class MidiRecorder : public MidiOutput {
 public:
+    // Stamps messages with midiClockMicros().
     MidiRecorder() = default;
+    // Stamps messages with clock's time, which must outlive the recorder.
+    explicit MidiRecorder(PlayClock& clock) : m_clock(&clock) {}
     // Takes device (may be null), passes messages on to it and logs them to
     // logFile. Null, leaving device alone, when the log file cannot be opened
     // for appending.
@@ -44,6 +47,7 @@ private:
     std::vector<RecordedMidiMessage> m_messages;
     std::unique_ptr<MidiOutput> m_device;
     std::FILE* m_log = nullptr;
+    PlayClock* m_clock = nullptr;
     uint32_t m_volume = 0;
     int m_preparedProgram = -1;
     bool m_closed = false;
