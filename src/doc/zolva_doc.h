@@ -12,6 +12,10 @@
 class MessageSink;
 class XPxmlNode;
 
+// The note style an options element's "Tails" names: 1 modern, 2 minimal,
+// 3 tailed (also when it is absent or unknown).
+int tailsStyleOf(const XPxmlNode* displayOptions);
+
 // How an open ended. A failure has been reported; a cancelling, the
 // player's own doing, has not.
 enum class OpenOutcome { Opened, Cancelled, Failed };

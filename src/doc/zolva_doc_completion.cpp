@@ -59,15 +59,6 @@ void renameOldTails(XPxmlNode* displayOptions)
         displayOptions->setAttribute(MusicAttr::Tails, MusicValue::Minimal);
 }
 
-int tailsStyleOf(const XPxmlNode* displayOptions)
-{
-    const char* tails = displayOptions ? displayOptions->getAttribute(MusicAttr::Tails) : nullptr;
-    if (tails && xpxmlNameEquals(tails, MusicValue::Modern))
-        return 1;
-    if (tails && xpxmlNameEquals(tails, MusicValue::Minimal))
-        return 2;
-    return 3;
-}
 
 int countOf(const std::string& text, char c)
 {
@@ -187,4 +178,14 @@ void CZolvaDoc::modernizeTails()
     renameOldTails(m_screenOptions);
     renameOldTails(m_printOptions);
     m_tailsStyle = tailsStyleOf(m_screenOptions);
+}
+
+int tailsStyleOf(const XPxmlNode* displayOptions)
+{
+    const char* tails = displayOptions ? displayOptions->getAttribute(MusicAttr::Tails) : nullptr;
+    if (tails && xpxmlNameEquals(tails, MusicValue::Modern))
+        return 1;
+    if (tails && xpxmlNameEquals(tails, MusicValue::Minimal))
+        return 2;
+    return 3;
 }

@@ -79,12 +79,15 @@ const char* DisplayOptions::tineLabel(int tine) const
     return noteName(tineKeys[size_t(tine)], flats);
 }
 
-DisplayOptions ResolveDisplayOptions(const CZolvaDoc& doc, int zoomPercent)
+namespace {
+
+// screen is the screen's or the print's options element.
+DisplayOptions resolveFrom(const CZolvaDoc& doc, const XPxmlNode* screen, int tailsStyle, int zoomPercent)
 {
     const XPxmlNode* tines = doc.tineSettings();
-    const XPxmlNode* screen = doc.screenOptions();
     const XPxmlNode* options = doc.optionsElement();
     DisplayOptions o;
+    o.tailsStyle = tailsStyle;
 
     const char* sharps = xpxmlAttributeOf(tines, MusicAttr::Sharps);
     o.flats = sharps && !textIs(sharps, MusicValue::Sharps);
@@ -105,7 +108,7 @@ DisplayOptions ResolveDisplayOptions(const CZolvaDoc& doc, int zoomPercent)
 
     const uint32_t shade = uint32_t(numberOr(tines, MusicAttr::ShadeColor, kDefaultShade));
 
-    const bool modern = doc.tailsStyle() == 1;
+    const bool modern = tailsStyle == 1;
     m.noteSize = modern ? kModernNoteSize : kNoteSize;
     m.tineWidth = modern ? MusicDefault::TineWidthModern : MusicDefault::TineWidth;
     const long tineWidth = numberOr(screen, MusicAttr::TineWidth, 0);
@@ -125,4 +128,16 @@ DisplayOptions ResolveDisplayOptions(const CZolvaDoc& doc, int zoomPercent)
     const int labelTenths = std::max(1, int(std::trunc(kLabelTenths * o.scale)));
     o.tools = makeDrawingTools(o.scale, colorFromRef(shade), labelTenths);
     return o;
+}
+
+} // namespace
+
+DisplayOptions ResolveDisplayOptions(const CZolvaDoc& doc, int zoomPercent)
+{
+    return resolveFrom(doc, doc.screenOptions(), doc.tailsStyle(), zoomPercent);
+}
+
+DisplayOptions ResolvePrintOptions(const CZolvaDoc& doc)
+{
+    return resolveFrom(doc, doc.printOptions(), tailsStyleOf(doc.printOptions()), 100);
 }

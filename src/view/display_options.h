@@ -51,6 +51,7 @@ struct DisplayOptions {
     bool drawFirstBar = true;
     bool flats = false;                     // which note-name table labels the tines
     int spacing = Spacing::FixedNotes;
+    int tailsStyle = 3;                     // 1 modern, 2 minimal, 3 tailed
     double scale = 1.0;                     // the effective scale
     std::array<int32_t, kMaxTines> tineKeys{}; // MIDI key of tine 1, tine 2 …
     LayoutMetrics metrics;
@@ -66,6 +67,8 @@ struct DisplayOptions {
 // zoomPercent / 100, at most kMaxScale; a "TineWidth" of 0 or less keeps the
 // style's width.
 DisplayOptions ResolveDisplayOptions(const CZolvaDoc& doc, int zoomPercent = 100);
+// The same from the print options element, for sheets on paper: no zoom.
+DisplayOptions ResolvePrintOptions(const CZolvaDoc& doc);
 
 // Limits that keep absurd option values from overflowing the layout.
 inline constexpr double kMaxScale = 100.0;

@@ -2,6 +2,8 @@
 
 #include "view/view_layout.h"
 
+#include <QPaintEngine>
+
 #include <algorithm>
 #include <cmath>
 
@@ -16,6 +18,19 @@ constexpr double kLaneRadiusX = 2;
 constexpr double kLaneRadiusY = 4;
 
 bool g_smooth = true;
+
+constexpr int kLayoutDpi = 96;
+constexpr int kSeeThroughTint = 80;
+
+QFont fontForDevice(const QFont& font, const QPaintDevice* device)
+{
+    const int dpi = device ? device->logicalDpiY() : kLayoutDpi;
+    if (dpi <= 0 || dpi == kLayoutDpi)
+        return font;
+    QFont sized = font;
+    sized.setPointSizeF(font.pointSizeF() * kLayoutDpi / dpi);
+    return sized;
+}
 
 } // namespace
 
@@ -32,13 +47,14 @@ bool smoothDrawing()
 FrameCanvas::FrameCanvas(QPainter& painter, const ViewLayout& layout, int tineCount, int frameHeight, double ratio,
                          ShapeSprites* sprites)
     : painter(painter), layout(layout), options(layout.options()), m(options.metrics), tools(options.tools),
-      n(tineCount), m_metrics(tools.labelFont, painter.device()), m_ratio(ratio > 0 ? ratio : 1.0),
+      n(tineCount), m_font(fontForDevice(tools.labelFont, painter.device())), m_metrics(m_font, painter.device()),
+      m_base(painter.worldTransform()), m_ratio(ratio > 0 ? ratio : 1.0),
       m_smooth(g_smooth), m_sprites(g_smooth ? sprites : nullptr), m_nearTop(-kReach),
       m_nearBottom(frameHeight + kReach)
 {
     if (m_sprites)
         m_sprites->beginPaint();
-    painter.setFont(tools.labelFont);
+    painter.setFont(m_font);
     painter.setBackgroundMode(Qt::OpaqueMode);
     painter.setBackground(tools.whiteBrush);
     use(Mode::Shapes);
@@ -58,7 +74,7 @@ void FrameCanvas::use(Mode mode)
         if (mode == Mode::Shapes && (m_ratio != 1.0 || m_smooth))
             t.translate(0.5, 0.5);
     }
-    painter.setWorldTransform(t);
+    painter.setWorldTransform(t * m_base);
     painter.setRenderHint(QPainter::Antialiasing, mode == Mode::Shapes && m_smooth);
 }
 
@@ -71,7 +87,9 @@ QRect FrameCanvas::snapped(int left, int top, int right, int bottom) const
 {
     const int l = snap(left);
     const int t = snap(top);
-    return QRect(l, t, snap(right) - l, snap(bottom) - t);
+    // Below one device pixel per layout pixel (a sheet's small print) a thin
+    // line must not round away.
+    return QRect(l, t, std::max(snap(right) - l, right > left ? 1 : 0), std::max(snap(bottom) - t, bottom > top ? 1 : 0));
 }
 
 FrameCanvas::Band FrameCanvas::nearFrame(int64_t top, int64_t height) const
@@ -132,8 +150,16 @@ void FrameCanvas::combine(int left, int top, int right, int bottom, uint32_t bgr
     if (right <= left || bottom <= top)
         return;
     use(Mode::Device);
+    QColor color = colorFromRef(bgr);
+    // Devices without raster operations (a PDF) get a see-through tint instead.
+    const QPaintEngine* engine = painter.paintEngine();
+    const auto needed = mode == QPainter::CompositionMode_Multiply ? QPaintEngine::BlendModes : QPaintEngine::RasterOpModes;
+    if (engine && !engine->hasFeature(needed)) {
+        mode = QPainter::CompositionMode_SourceOver;
+        color.setAlpha(kSeeThroughTint);
+    }
     painter.setCompositionMode(mode);
-    painter.fillRect(snapped(left, top, right, bottom), colorFromRef(bgr));
+    painter.fillRect(snapped(left, top, right, bottom), color);
     painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
     use(Mode::Shapes);
 }

@@ -74,6 +74,7 @@ public:
     };
 
     // painter paints in device pixels; ratio is device pixels per layout pixel.
+    // The painter's transform, when it has one, places the frame on its device.
     // sprites, when given, keeps smoothed ellipses from one paint to the next.
     FrameCanvas(QPainter& painter, const ViewLayout& layout, int tineCount, int frameHeight, double ratio = 1.0,
                 ShapeSprites* sprites = nullptr);
@@ -158,7 +159,12 @@ private:
     Band nearFrame(int64_t top, int64_t height) const;
     void combine(int left, int top, int right, int bottom, uint32_t bgr, QPainter::CompositionMode mode);
 
+    // The label font sized for the device: layout pixels are those of a
+    // 96-dpi screen, whatever the device's own resolution.
+    QFont m_font;
     QFontMetrics m_metrics;
+    // What the painter did before the canvas: where on a page the frame lies.
+    QTransform m_base;
     double m_ratio;
     bool m_smooth;
     ShapeSprites* m_sprites;

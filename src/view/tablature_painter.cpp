@@ -7,9 +7,7 @@
 #include "view/event_facts.h"
 #include "view/frame_canvas.h"
 #include "view/lane_drawing.h"
-#include "view/mark_drawing.h"
-#include "view/note_drawing.h"
-#include "view/rest_drawing.h"
+#include "view/music_drawing.h"
 #include "view/view_layout.h"
 #include "xml/xpxml.h"
 #include "doc/number_text.h"
@@ -36,56 +34,6 @@ bool isWhollyVisible(const FrameCanvas& canvas, const XPxmlNode* element, int cl
 {
     const FrameCanvas::Band band = canvas.band(element);
     return band.top >= 0 && band.bottom() <= clientHeight;
-}
-
-// A rest or note with its fermata and tuplet bracket.
-void drawSounding(FrameCanvas& canvas, const EventFacts& facts, const char* previousValue, NoteStyle style)
-{
-    const XPxmlNode* e = facts.node;
-    if (xpxmlNameEquals(e->name(), MusicElement::Rest)) {
-        drawRest(canvas, facts);
-    } else if (xpxmlNameEquals(e->name(), MusicElement::Note)) {
-        drawNote(canvas, facts, previousValue, style);
-        if (e->getAttribute(MusicAttr::Tie))
-            drawTie(canvas, e);
-    } else {
-        return;
-    }
-    if (e->getAttribute(MusicAttr::Bird))
-        drawFermata(canvas, e);
-    if (facts.tuplet == MusicValue::GroupFirst[0])
-        drawTupletBracket(canvas, e);
-}
-
-void drawElements(FrameCanvas& canvas, const VisibleRange& range, const CZolvaDoc& doc)
-{
-    const XPxmlNode* first = doc.firstEvent();
-    const XPxmlNode* last = doc.lastEvent();
-    const auto style = NoteStyle(doc.tailsStyle());
-    long barNumber = range.startBar;
-    bool opening = range.opening;
-    const char* previousValue = nullptr;
-    for (XPxmlNode* e = range.start; e; e = e->nextElementSibling()) {
-        const EventFacts facts = readEventFacts(e);
-        if (facts.kind == EventKind::Bar) {
-            if (!startsWithLetter(facts.timing, MusicValue::InheritedTiming))
-                drawTimeSignature(canvas, e);
-            drawBar(canvas, e, barNumber, opening, e == first, e == last);
-            opening = false;
-            ++barNumber;
-            previousValue = nullptr;
-        } else {
-            drawSounding(canvas, facts, previousValue, style);
-            previousValue = facts.value;
-        }
-        const char* text = e->getAttribute(MusicAttr::Text);
-        if (canvas.options.lyrics && text)
-            drawLyric(canvas, e, text);
-        if (const char* tempo = e->getAttribute(MusicAttr::Tempo))
-            drawTempo(canvas, e, tempo);
-        if (e == range.end)
-            break;
-    }
 }
 
 } // namespace
@@ -135,7 +83,7 @@ bool TablaturePainter::OnDraw(QImage& frame, ViewLayout& layout, QSize client, c
     // the window's edges, and out of order below one another.
     if (canvas.options.centreLine)
         drawCentreLine(canvas, canvas.allBands());
-    drawElements(canvas, range, *doc);
+    drawMusic(canvas, range, *doc);
     drawCursor(canvas, cursor);
     return true;
 }

@@ -32,7 +32,7 @@ EventPosition positionOf(const XPxmlNode* element)
 void ViewLayout::ResolveDisplayOptions()
 {
     if (m_doc)
-        m_options = ::ResolveDisplayOptions(*m_doc, m_zoom);
+        m_options = m_print ? ResolvePrintOptions(*m_doc) : ::ResolveDisplayOptions(*m_doc, m_zoom);
 }
 
 void ViewLayout::CheckBarTiming(XPxmlNode* start, ViewCursor& cursor)

@@ -39,6 +39,8 @@ public:
 
     // Reads the display options anew from the document, at the zoom.
     void ResolveDisplayOptions();
+    // Lays out with the print options from now on, for a sheet on paper.
+    void usePrintOptions() { m_print = true; }
     // The view's zoom in percent: it multiplies the file's scale. Takes
     // effect at the next layout.
     void setZoom(int percent) { m_zoom = percent; }
@@ -108,4 +110,5 @@ private:
     int m_scrollY = 0;
     int m_clientHeight = 0;
     int m_zoom = 100;
+    bool m_print = false;
 };

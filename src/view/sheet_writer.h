@@ -1,0 +1,28 @@
+#pragma once
+
+#include "view/sheet_layout.h"
+
+#include <QString>
+#include <QStringList>
+
+class CZolvaDoc;
+class MessageSink;
+
+enum class SheetFormat { Pdf, Png };
+
+struct SheetWritten {
+    enum class Outcome { Written, Cancelled, Failed } outcome = Outcome::Failed;
+    QStringList files;
+};
+
+// The files a sheet of pageCount pages goes to: path itself for a PDF or a
+// single PNG page, NAME-1.png, NAME-2.png … for more pages.
+QStringList sheetFiles(const QString& path, SheetFormat format, int pageCount);
+
+// Writes doc as a sheet to path: a vector PDF (setup.dpi is then the PDF's
+// own resolution, fine enough for any printer), or PNG pages at setup.dpi.
+// Each file is written whole or not at all. A file that exists is replaced
+// only when sink's question says yes; a failure is shown through sink with
+// its reason.
+SheetWritten writeSheet(CZolvaDoc& doc, SheetPageSetup setup, SheetFormat format, const QString& path,
+                        MessageSink& sink);
