@@ -67,6 +67,7 @@ inline constexpr int ViewStatusBar = 59393;
 inline constexpr int ZoomIn = 33020;
 inline constexpr int ZoomOut = 33021;
 inline constexpr int ZoomActual = 33022;
+inline constexpr int ExportSheet = 33030;
 inline constexpr int WindowNew = 57648;
 inline constexpr int WindowArrange = 57649;
 inline constexpr int WindowCascade = 57650;

@@ -6,6 +6,7 @@
 #include "app/child_frame.h"
 #include "app/command_icons.h"
 #include "app/document_registry.h"
+#include "app/export_sheet_dlg.h"
 #include "app/license_text_dlg.h"
 #include "app/online_documentation.h"
 #include "doc/settings_store.h"
@@ -353,6 +354,14 @@ void CMainFrame::connectFrameCommands()
     onCommand(kAuthorInfoCommand, [this] {
         if (CZolvaDoc* doc = activeDocument())
             OnAuthorInfo(*doc, this);
+    });
+    onCommand(cmd::ExportSheet, [this] {
+        if (CZolvaDoc* doc = activeDocument()) {
+            OnExportSheet(*doc, this);
+            // The sheet laid the document out with the print options.
+            for (CChildFrame* frame : m_documents->viewsOf(*doc))
+                frame->view()->viewport()->update();
+        }
     });
     onCommand(cmd::WindowNew, [this] {
         if (CZolvaDoc* doc = activeDocument())
