@@ -1,6 +1,7 @@
 #include "app/export_sheet_dlg.h"
 
 #include "app/message_box_sink.h"
+#include "app/sheet_preview.h"
 #include "doc/zolva_doc.h"
 
 #include <QCheckBox>
@@ -10,20 +11,24 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFormLayout>
+#include <QHBoxLayout>
 #include <QSpinBox>
+#include <QTimer>
 #include <QVBoxLayout>
 
 namespace {
 
 constexpr int kDpis[] = {150, 300, 600};
+constexpr QSize kPreviewSize(340, 460);
+constexpr int kPreviewDelayMs = 150;
 
 } // namespace
 
-CExportSheetDlg::CExportSheetDlg(const CZolvaDoc& doc, QWidget* parent)
+CExportSheetDlg::CExportSheetDlg(CZolvaDoc& doc, QWidget* parent)
     : QDialog(parent), m_format(new QComboBox(this)), m_paper(new QComboBox(this)),
       m_orientation(new QComboBox(this)), m_margin(new QDoubleSpinBox(this)), m_columns(new QSpinBox(this)),
       m_header(new QCheckBox(QStringLiteral("&Title, author, tuning and tempo on the first page"), this)),
-      m_dpi(new QComboBox(this))
+      m_dpi(new QComboBox(this)), m_preview(new SheetPreview(doc, this)), m_previewDelay(new QTimer(this))
 {
     setWindowTitle(QStringLiteral("Export Sheet"));
     const std::pair<QWidget*, const char*> names[] = {{m_format, "format"},   {m_paper, "paper"},
@@ -63,9 +68,32 @@ CExportSheetDlg::CExportSheetDlg(const CZolvaDoc& doc, QWidget* parent)
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-    auto* layout = new QVBoxLayout(this);
-    layout->addLayout(form);
-    layout->addWidget(buttons);
+    auto* choices = new QVBoxLayout;
+    choices->addLayout(form);
+    choices->addStretch(1);
+    choices->addWidget(buttons);
+    auto* layout = new QHBoxLayout(this);
+    layout->addLayout(choices);
+    m_preview->setMinimumSize(kPreviewSize);
+    layout->addWidget(m_preview, 1);
+
+    // Typing a margin or stepping the strips redraws once it pauses.
+    m_previewDelay->setSingleShot(true);
+    m_previewDelay->setInterval(kPreviewDelayMs);
+    connect(m_previewDelay, &QTimer::timeout, this, &CExportSheetDlg::refreshPreview);
+    const auto later = [this] { m_previewDelay->start(); };
+    for (QComboBox* box : {m_paper, m_orientation})
+        connect(box, &QComboBox::currentIndexChanged, this, later);
+    connect(m_margin, &QDoubleSpinBox::valueChanged, this, later);
+    connect(m_columns, &QSpinBox::valueChanged, this, later);
+    connect(m_header, &QCheckBox::toggled, this, later);
+    refreshPreview();
+}
+
+void CExportSheetDlg::refreshPreview()
+{
+    m_previewDelay->stop();
+    m_preview->showSheet(setup());
 }
 
 SheetFormat CExportSheetDlg::format() const

@@ -10,18 +10,24 @@ class QCheckBox;
 class QComboBox;
 class QDoubleSpinBox;
 class QSpinBox;
+class QTimer;
+class SheetPreview;
 class QWidget;
 
 // "Export Sheet": the format, the paper, its orientation and margins, how
 // many strips stand side by side on a page, the header, and for PNG the
-// resolution. The defaults come from the locale and the file's print options.
+// resolution. The defaults come from the locale and the file's print options;
+// a preview beside them shows a page as the choices make it.
 class CExportSheetDlg : public QDialog {
     Q_OBJECT
 public:
-    CExportSheetDlg(const CZolvaDoc& doc, QWidget* parent = nullptr);
+    CExportSheetDlg(CZolvaDoc& doc, QWidget* parent = nullptr);
 
     SheetFormat format() const;
     SheetPageSetup setup() const;
+    SheetPreview* preview() const { return m_preview; }
+    // Draws the preview now (it follows every change a moment later).
+    void refreshPreview();
 
 private:
     QComboBox* m_format;
@@ -31,6 +37,8 @@ private:
     QSpinBox* m_columns;
     QCheckBox* m_header;
     QComboBox* m_dpi;
+    SheetPreview* m_preview;
+    QTimer* m_previewDelay;
 };
 
 // The command: the dialog, then where to save, then the writing; messages

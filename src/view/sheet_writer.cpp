@@ -73,21 +73,11 @@ QString writePdf(SheetLayout& sheet, const QString& file)
 
 QString writePng(SheetLayout& sheet, int page, const QString& file)
 {
-    QImage image(sheet.pageSize(), QImage::Format_RGB32);
+    const QImage image = sheetPageImage(sheet, page);
     if (image.isNull())
         return QStringLiteral("Not enough memory for a page of %1 × %2 pixels.")
             .arg(sheet.pageSize().width())
             .arg(sheet.pageSize().height());
-    image.fill(Qt::white);
-    {
-        // Drawn at the screen's 96 dpi, the layout's own: the canvas sizes
-        // its text for that. The file says its real resolution.
-        QPainter painter(&image);
-        paintSheetPage(painter, sheet, page);
-    }
-    const int dotsPerMeter = int(std::lround(sheet.setup().dpi / 0.0254));
-    image.setDotsPerMeterX(dotsPerMeter);
-    image.setDotsPerMeterY(dotsPerMeter);
     QSaveFile out(file);
     if (!out.open(QIODevice::WriteOnly))
         return out.errorString();
@@ -99,6 +89,24 @@ QString writePng(SheetLayout& sheet, int page, const QString& file)
 }
 
 } // namespace
+
+QImage sheetPageImage(SheetLayout& sheet, int page)
+{
+    QImage image(sheet.pageSize(), QImage::Format_RGB32);
+    if (image.isNull())
+        return image;
+    image.fill(Qt::white);
+    {
+        // Drawn at the screen's 96 dpi, the layout's own: the canvas sizes
+        // its text for that. The image says its real resolution afterwards.
+        QPainter painter(&image);
+        paintSheetPage(painter, sheet, page);
+    }
+    const int dotsPerMeter = int(std::lround(sheet.setup().dpi / 0.0254));
+    image.setDotsPerMeterX(dotsPerMeter);
+    image.setDotsPerMeterY(dotsPerMeter);
+    return image;
+}
 
 QStringList sheetFiles(const QString& path, SheetFormat format, int pageCount)
 {

@@ -2,6 +2,7 @@
 
 #include "view/sheet_layout.h"
 
+#include <QImage>
 #include <QString>
 #include <QStringList>
 
@@ -18,6 +19,10 @@ struct SheetWritten {
 // The files a sheet of pageCount pages goes to: path itself for a PDF or a
 // single PNG page, NAME-1.png, NAME-2.png … for more pages.
 QStringList sheetFiles(const QString& path, SheetFormat format, int pageCount);
+
+// Page (0-based) of sheet drawn on white, marked with the sheet's
+// resolution; null when memory is short.
+QImage sheetPageImage(SheetLayout& sheet, int page);
 
 // Writes doc as a sheet to path: a vector PDF (setup.dpi is then the PDF's
 // own resolution, fine enough for any printer), or PNG pages at setup.dpi.

@@ -1,8 +1,9 @@
-// Export Sheet: the dialog's defaults from the file, and the choices it hands
-// to the writer.
+// Export Sheet: the dialog's defaults from the file, the choices it hands to
+// the writer, and the preview that follows them.
 #include "app/export_sheet_dlg.h"
 
 #include "doc/zolva_doc.h"
+#include "app/sheet_preview.h"
 #include "recording_sink.h"
 
 #include <QCheckBox>
@@ -19,8 +20,11 @@ namespace {
 struct PrintDoc {
     explicit PrintDoc(const std::string& printAttributes) : doc(sink)
     {
-        const std::string text = "<Zolva Version=\"1.0.14\"><Config><PrintNotes " + printAttributes +
-                                 "/></Config><Notes/></Zolva>";
+        std::string music;
+        for (int i = 0; i < 40; ++i)
+            music += "<Bar Timing=\"A4/4\"/><Note Value=\"4\" Tines=\"1\"/><Note Value=\"4\" Tines=\"2\"/>";
+        const std::string text = "<Zolva Version=\"1.0.14\"><Config><Tines Number=\"5\"/><PrintNotes " +
+                                 printAttributes + "/></Config><Notes>" + music + "<Bar/></Notes></Zolva>";
         EXPECT_EQ(doc.tree().loadText(text.c_str()), 0);
         EXPECT_TRUE(doc.completeDocument());
     }
@@ -68,6 +72,25 @@ TEST(ExportSheetDlg, ChoicesReachTheSetup)
     EXPECT_EQ(s.orientation, QPageLayout::Landscape);
     EXPECT_EQ(s.marginsMm, QMarginsF(20, 20, 20, 20));
     EXPECT_EQ(s.columns, 2);
+}
+
+TEST(ExportSheetDlg, PreviewFollowsTheChoices)
+{
+    PrintDoc p("");
+    CExportSheetDlg dialog(p.doc);
+    const SheetPreview& preview = *dialog.preview();
+    ASSERT_FALSE(preview.picture().isNull());
+    EXPECT_GT(preview.picture().height(), preview.picture().width());
+    const int onePerPage = [&] {
+        child<QSpinBox>(dialog, "columns")->setValue(1);
+        dialog.refreshPreview();
+        return preview.pageCount();
+    }();
+    child<QSpinBox>(dialog, "columns")->setValue(6);
+    child<QComboBox>(dialog, "orientation")->setCurrentIndex(1);
+    dialog.refreshPreview();
+    EXPECT_LT(preview.pageCount(), onePerPage);
+    EXPECT_GT(preview.picture().width(), preview.picture().height());
 }
 
 } // namespace
