@@ -9,6 +9,7 @@
 #include <QFont>
 #include <QPainter>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -39,19 +40,22 @@ void paintHeader(QPainter& painter, const SheetLayout& sheet)
         painter.drawText(row, Qt::AlignRight | Qt::AlignTop, QStringLiteral("Tempo: ") + sheet.tempo());
 }
 
-void paintStrip(QPainter& painter, SheetLayout& sheet, const SheetStrip& strip, const QRect& column)
+void paintStrip(QPainter& painter, SheetLayout& sheet, const SheetStrip& strip, const QRect& column, int finer)
 {
     ViewLayout& layout = sheet.layout();
     const CZolvaDoc& doc = sheet.document();
-    const double ratio = sheet.ratio();
+    const double ratio = sheet.ratio() * finer;
     const int rows = int(strip.bottom - strip.top);
-    const int height = int(std::ceil(rows * ratio));
+    const int height = int(std::ceil(rows * sheet.ratio()));
     // Standing on the column's foot: every strip starts at the same height.
     const QRect place(column.left(), column.bottom() + 1 - height, column.width(), height);
 
     painter.save();
-    painter.setClipRect(place);
-    painter.translate(place.topLeft());
+    // The canvas snaps to whole device pixels: it draws at the finer ratio
+    // itself rather than through a scaled painter.
+    painter.scale(1.0 / finer, 1.0 / finer);
+    painter.setClipRect(QRect(place.topLeft() * finer, place.size() * finer));
+    painter.translate(place.topLeft() * finer);
     layout.setViewport(int(strip.top), rows);
     {
         FrameCanvas canvas(painter, layout, doc.tineCount(), rows, ratio);
@@ -68,15 +72,16 @@ void paintStrip(QPainter& painter, SheetLayout& sheet, const SheetStrip& strip, 
 
 } // namespace
 
-void paintSheetPage(QPainter& painter, SheetLayout& sheet, int page)
+void paintSheetPage(QPainter& painter, SheetLayout& sheet, int page, int finer)
 {
+    finer = std::max(1, finer);
     if (page < 0 || size_t(page) >= sheet.pages().size())
         return;
     if (page == 0 && sheet.setup().header)
         paintHeader(painter, sheet);
     const std::vector<SheetStrip>& strips = sheet.pages()[size_t(page)].strips;
     for (size_t i = 0; i < strips.size(); ++i)
-        paintStrip(painter, sheet, strips[i], sheet.stripRect(page, int(i)));
+        paintStrip(painter, sheet, strips[i], sheet.stripRect(page, int(i)), finer);
     painter.setPen(Qt::black);
     painter.setFont(sheetFont(sheet.textPixels()));
     painter.drawText(sheet.footerRect(), Qt::AlignHCenter | Qt::AlignBottom, sheet.footer(page));

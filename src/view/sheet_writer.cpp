@@ -10,12 +10,15 @@
 #include <QPdfWriter>
 #include <QSaveFile>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
 
 // Fine enough that snapping lanes to whole device pixels never shows on paper.
 constexpr int kPdfDpi = 1200;
+// How much larger a page at a small ratio is drawn before it is shrunk.
+constexpr int kMostFiner = 4;
 
 std::string bytes(const QString& text)
 {
@@ -92,7 +95,10 @@ QString writePng(SheetLayout& sheet, int page, const QString& file)
 
 QImage sheetPageImage(SheetLayout& sheet, int page)
 {
-    QImage image(sheet.pageSize(), QImage::Format_RGB32);
+    // Below a device pixel per layout pixel, lanes and lines snapped to whole
+    // pixels come out uneven: such pages are drawn larger and shrunk.
+    const int finer = std::clamp(int(std::ceil(1.0 / sheet.ratio())), 1, kMostFiner);
+    QImage image(sheet.pageSize() * finer, QImage::Format_RGB32);
     if (image.isNull())
         return image;
     image.fill(Qt::white);
@@ -100,8 +106,11 @@ QImage sheetPageImage(SheetLayout& sheet, int page)
         // Drawn at the screen's 96 dpi, the layout's own: the canvas sizes
         // its text for that. The image says its real resolution afterwards.
         QPainter painter(&image);
-        paintSheetPage(painter, sheet, page);
+        painter.scale(finer, finer);
+        paintSheetPage(painter, sheet, page, finer);
     }
+    if (finer > 1)
+        image = image.scaled(sheet.pageSize(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     const int dotsPerMeter = int(std::lround(sheet.setup().dpi / 0.0254));
     image.setDotsPerMeterX(dotsPerMeter);
     image.setDotsPerMeterY(dotsPerMeter);
