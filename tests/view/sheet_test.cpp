@@ -7,6 +7,8 @@
 #include "xml/xpxml_node.h"
 
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QImage>
 #include <QProcess>
 #include <QStandardPaths>
@@ -176,6 +178,61 @@ TEST(SheetWriterTest, PngPagesShowTheLanesWhereTheLayoutPutsThem)
         ASSERT_GT(rows, 10);
         EXPECT_GT(inLane, rows * 5 * 3 / 4);
         EXPECT_EQ(besideWhite, rows);
+    }
+}
+
+// An existing file goes only when the question is answered yes; a file that
+// cannot be written says why, and what stood there stays.
+TEST(SheetWriterTest, ReplacesOnlyWhenAllowedAndSaysWhyItFailed)
+{
+    struct AnsweringSink : MessageSink {
+        void showMessage(const std::string& text) override { messages += text; }
+        bool askYesNo(const std::string& text, const std::string&) override
+        {
+            questions += text;
+            return yes;
+        }
+        bool yes = true;
+        std::string messages, questions;
+    };
+    struct Row {
+        const char* name;
+        bool existing;
+        bool yes;
+        bool blocked; // in a folder that does not exist
+        SheetWritten::Outcome outcome;
+        bool asked;
+    };
+    const Row rows[] = {
+        {"new file", false, true, false, SheetWritten::Outcome::Written, false},
+        {"existing, yes", true, true, false, SheetWritten::Outcome::Written, true},
+        {"existing, no", true, false, false, SheetWritten::Outcome::Cancelled, true},
+        {"cannot be written", false, true, true, SheetWritten::Outcome::Failed, false},
+    };
+    Music music(measures(2));
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(row.blocked ? QStringLiteral("missing/sheet.pdf") : QStringLiteral("sheet.pdf"));
+        if (row.existing) {
+            QFile old(path);
+            ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+            old.write("old");
+        }
+        AnsweringSink sink;
+        sink.yes = row.yes;
+        const SheetWritten written = writeSheet(music.doc, SheetPageSetup(), SheetFormat::Pdf, path, sink);
+        EXPECT_EQ(written.outcome, row.outcome);
+        EXPECT_EQ(!sink.questions.empty(), row.asked);
+        EXPECT_EQ(!sink.messages.empty(), row.outcome == SheetWritten::Outcome::Failed) << sink.messages;
+        if (row.outcome == SheetWritten::Outcome::Failed) {
+            EXPECT_NE(sink.messages.find("sheet.pdf"), std::string::npos) << sink.messages;
+            EXPECT_FALSE(QFileInfo::exists(path));
+        } else {
+            QFile result(path);
+            ASSERT_TRUE(result.open(QIODevice::ReadOnly));
+            EXPECT_EQ(result.read(4) == "%PDF", row.outcome == SheetWritten::Outcome::Written);
+        }
     }
 }
 
