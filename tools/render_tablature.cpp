@@ -10,6 +10,7 @@
 #include "doc/message_sink.h"
 #include "doc/music_vocabulary.h"
 #include "doc/zolva_doc.h"
+#include "view/sheet_writer.h"
 #include "view/tablature_painter.h"
 #include "view/view_cursor.h"
 #include "view/view_layout.h"
@@ -60,7 +61,7 @@ int main(int argc, char** argv)
     const QStringList args = app.arguments();
     if (args.size() < 3) {
         std::cerr << "usage: zolva-render-tablature FILE.zvm OUT.png [--ratio R] [--zoom P] [--height H]"
-                     " [--cursor I:T] [--select A:B] [--playing I] [--pass I:TEXT] [--label I:TEXT]...\n";
+                     " [--cursor I:T] [--select A:B] [--playing I] [--pass I:TEXT] [--label I:TEXT]... [--sheet DPI]\n";
         return 2;
     }
     double ratio = 1.0;
@@ -70,6 +71,7 @@ int main(int argc, char** argv)
     int cursorTine = 0;
     int selectTo = -1;
     int playingIndex = -1; // the row playing over the selection
+    int sheetDpi = 0;      // draw the printed sheet's pages at this resolution instead
     std::vector<Label> labels;
     std::vector<Label> passes; // bars showing the pass of their section
     for (int i = 3; i + 1 < args.size(); i += 2) {
@@ -85,6 +87,8 @@ int main(int argc, char** argv)
             const auto [index, more] = split(value);
             cursorIndex = index;
             (option == "--cursor" ? cursorTine : selectTo) = more.toInt();
+        } else if (option == "--sheet") {
+            sheetDpi = value.toInt();
         } else if (option == "--playing") {
             playingIndex = value.toInt();
         } else if (option == "--label" || option == "--pass") {
@@ -97,6 +101,12 @@ int main(int argc, char** argv)
     CZolvaDoc doc(sink);
     if (doc.openDocument(args[1]) != OpenOutcome::Opened)
         return 1;
+    if (sheetDpi > 0) {
+        // The printed sheet instead, as File > Export Sheet writes it with its defaults.
+        SheetPageSetup setup;
+        setup.dpi = sheetDpi;
+        return writeSheet(doc, setup, SheetFormat::Png, args[2], sink).outcome == SheetWritten::Outcome::Written ? 0 : 1;
+    }
     for (const Label& pass : passes) {
         if (XPxmlNode* bar = elementAt(doc, pass.element))
             bar->setAttribute(MusicAttr::Pass, pass.text.toUtf8().constData());
