@@ -17,9 +17,9 @@ namespace {
 void drawSounding(FrameCanvas& canvas, const EventFacts& facts, const char* previousValue, NoteStyle style)
 {
     const XPxmlNode* e = facts.node;
-    if (xpxmlNameEquals(e->name(), MusicElement::Rest)) {
+    if (e->hasName(MusicElement::Rest)) {
         drawRest(canvas, facts);
-    } else if (xpxmlNameEquals(e->name(), MusicElement::Note)) {
+    } else if (e->hasName(MusicElement::Note)) {
         drawNote(canvas, facts, previousValue, style);
         if (e->getAttribute(MusicAttr::Tie))
             drawTie(canvas, e);

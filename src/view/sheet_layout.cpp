@@ -2,6 +2,7 @@
 
 #include "doc/eight_bit_text.h"
 #include "doc/music_vocabulary.h"
+#include "doc/number_text.h"
 #include "doc/zolva_doc.h"
 #include "view/note_names.h"
 #include "view/view_cursor.h"
@@ -54,7 +55,7 @@ QPageSize defaultPaper(const QLocale& locale)
 bool defaultHeader(const CZolvaDoc& doc)
 {
     const char* text = xpxmlAttributeOf(doc.printOptions(), MusicAttr::PrintHeaders);
-    return !text || std::toupper(static_cast<unsigned char>(text[0])) != 'N';
+    return !startsWithLetter(text, 'N');
 }
 
 SheetLayout::SheetLayout(CZolvaDoc& doc, const SheetPageSetup& setup) : m_doc(doc), m_setup(setup)
