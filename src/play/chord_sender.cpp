@@ -10,7 +10,7 @@
 namespace {
 
 constexpr size_t kMaxTines = 100;
-constexpr auto kStrumPause = std::chrono::milliseconds(18);
+constexpr std::chrono::microseconds kStrumPause = std::chrono::milliseconds(18);
 constexpr int kNoteOn = 0x90;
 constexpr int kProgramChange = 0xC0;
 constexpr int kSoundVelocity = 100;
@@ -23,7 +23,7 @@ size_t usableTines(std::span<const int> tineKeys, int tineCount)
 } // namespace
 
 void PlayChord(MidiSession& midi, std::span<const int> tineKeys, int tineCount, bool playing,
-               std::span<const int> tines)
+               std::span<const int> tines, const StrumPause& pause)
 {
     if (!playing && midi.mute())
         return;
@@ -45,7 +45,11 @@ void PlayChord(MidiSession& midi, std::span<const int> tineKeys, int tineCount, 
     const bool strum = tines.size() >= 3;
     for (int key : keys) {
         out->send(midiMessage(kNoteOn, key, kSoundVelocity));
-        if (strum)
+        if (!strum)
+            continue;
+        if (pause)
+            pause(kStrumPause);
+        else
             std::this_thread::sleep_for(kStrumPause);
     }
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <functional>
 #include <span>
 
@@ -13,9 +14,12 @@ class MidiSession;
 // Sounds tines (1-based tine numbers) as one chord: a program change for the
 // session's instrument, then the keys lowest first, equal keys in the order
 // given. A chord of three or more tines is strummed with 18 ms after every
-// note. A preview (playing false) is silent while the session is muted.
+// note, paused by pause: playback waits on its own clock, so that a
+// performance made faster than real time keeps the strum; empty sleeps. A
+// preview (playing false) is silent while the session is muted.
+using StrumPause = std::function<void(std::chrono::microseconds)>;
 void PlayChord(MidiSession& midi, std::span<const int> tineKeys, int tineCount, bool playing,
-               std::span<const int> tines);
+               std::span<const int> tines, const StrumPause& pause = {});
 
 // Silences the key of every tine, without pauses.
 void SilenceTines(MidiSession& midi, std::span<const int> tineKeys, int tineCount);

@@ -366,7 +366,8 @@ PlaybackRun::Deadline PlaybackRun::playNote(XPxmlNode* note)
     // inside the note.
     const Deadline deadline = restFor(note);
     if (!m_tiedOver) {
-        PlayChord(m_shared.midi, m_setup.tineKeys, m_setup.tineCount, true, chord.span());
+        PlayChord(m_shared.midi, m_setup.tineKeys, m_setup.tineCount, true, chord.span(),
+                  [this](std::chrono::microseconds pause) { WaitUntilTick(m_shared.clock.now() + pause.count()); });
     }
     m_tiedOver = attribute(note, MusicAttr::Tie).has_value();
     return deadline;
