@@ -1,8 +1,9 @@
 #include "app/author_info_dlg.h"
 
+#include "app/dialog_buttons.h"
+#include "doc/eight_bit_text.h"
 #include "doc/music_vocabulary.h"
 #include "doc/zolva_doc.h"
-#include "doc/eight_bit_text.h"
 #include "xml/xpxml_node.h"
 
 #include <QCheckBox>
@@ -64,9 +65,7 @@ CAuthorInfoDlg::CAuthorInfoDlg(XPxmlNode* author, QWidget* parent)
     m_readOnly->setChecked(attributeBytes(author, MusicAttr::ReadOnly).starts_with('Y'));
     form->addRow(QString(), m_readOnly);
 
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    QDialogButtonBox* buttons = okCancelButtons(this);
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);

@@ -22,6 +22,7 @@ constexpr CommandInfo kCommands[] = {
     {57604, "Save &As...", "Save the active document with a new name", "Save As", "", nullptr, R::Disabled},
     {32818, "Save to &Bmp", "Save the tablature as a picture", "Save to BMP", "", nullptr, R::Disabled},
     {cmd::ExportSheet, "Export &Sheet...", "Export the tablature as printable pages, PDF or PNG", "Export Sheet", "", nullptr, R::ActiveView},
+    {cmd::ExportAudio, "Export A&udio...", "Save the music as it plays as a sound file, WAV, FLAC or Ogg Vorbis", "Export Audio", "", nullptr, R::ActiveView},
     {cmd::ExportMidi, "Export &MIDI...", "Save the music as it plays as a MIDI file", "Export MIDI", "", nullptr, R::ActiveView},
     {57607, "&Print...\tCtrl+P", "Print the active document", "Print", "Ctrl+P", "document-print", R::Disabled},
     {57609, "Print Pre&view", "Display full pages", "Print Preview", "", nullptr, R::Disabled},
@@ -119,7 +120,7 @@ constexpr CommandInfo kCommands[] = {
 constexpr int S = kSeparator;
 
 constexpr int kFileWithout[] = {57600, 57601, S, 57606, S, kRecentFilesSlot, S, 57665};
-constexpr int kFileWith[] = {57600, 57601, 57602, 57603, 57604, 32818, cmd::ExportSheet, cmd::ExportMidi, S, 57607, 57609, 57606, S,
+constexpr int kFileWith[] = {57600, 57601, 57602, 57603, 57604, 32818, cmd::ExportSheet, cmd::ExportAudio, cmd::ExportMidi, S, 57607, 57609, 57606, S,
                              kRecentFilesSlot, S, 57665};
 constexpr int kEdit[] = {57643, 57644, S, 57635, 57634, 57637, S, 57642, S, 32805, kAuthorInfoCommand};
 constexpr int kView[] = {59392, 59393, S, 33020, 33021, 33022};

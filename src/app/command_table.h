@@ -59,6 +59,7 @@ namespace cmd {
 inline constexpr int FileNew = 57600;
 inline constexpr int FileOpen = 57601;
 inline constexpr int FileClose = 57602;
+inline constexpr int ExportAudio = 33031;
 inline constexpr int ExportMidi = 33032;
 inline constexpr int FileMru1 = 57616; // up to FileMru1 + 3
 inline constexpr int AppExit = 57665;

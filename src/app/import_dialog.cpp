@@ -1,5 +1,6 @@
 #include "app/import_dialog.h"
 
+#include "app/dialog_buttons.h"
 #include "import/music_import.h"
 #include "import/tine_fitting.h"
 #include "play/instrument_names.h"
@@ -67,11 +68,9 @@ ImportDialog::ImportDialog(const QString& fileName, const ImportedPiece& piece, 
     m_rhythm->setToolTip(QStringLiteral("Simplified writes a played rhythm in the plainest values that keep "
                                         "every note within 30 ms of its time"));
 
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    QDialogButtonBox* buttons = okCancelButtons(this);
     buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("Open"));
     buttons->button(QDialogButtonBox::Ok)->setDefault(true);
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     connect(m_voices, &QTreeWidget::itemActivated, this, &QDialog::accept);
     connect(m_tines, &QComboBox::currentIndexChanged, this, &ImportDialog::selectLikeliest);
 

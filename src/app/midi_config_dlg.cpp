@@ -1,8 +1,9 @@
 #include "app/midi_config_dlg.h"
 
+#include "app/dialog_buttons.h"
+#include "doc/settings_store.h"
 #include "play/instrument_names.h"
 #include "play/midi_session.h"
-#include "doc/settings_store.h"
 
 #include <QComboBox>
 #include <QDialogButtonBox>
@@ -49,13 +50,11 @@ CMidiConfigDlg::CMidiConfigDlg(const std::vector<MidiDeviceInfo>& devices, int m
     m_devices->setCurrentIndex(m_devices->findData(midiDevice));
     m_instruments->setCurrentIndex(m_instruments->findData(midiInstrument));
 
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    QDialogButtonBox* buttons = okCancelButtons(this);
     buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("&OK"));
     buttons->button(QDialogButtonBox::Ok)->setDefault(true);
     buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("&Cancel"));
     grid->addWidget(buttons, 2, 0, 1, 2);
-    connect(buttons, &QDialogButtonBox::accepted, this, &CMidiConfigDlg::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &CMidiConfigDlg::reject);
 }
 
 void CMidiConfigDlg::accept()

@@ -1,12 +1,13 @@
 #include "app/midi_export.h"
 
+#include "app/performance_export.h"
 #include "app/zolva_view.h"
+#include "doc/deferred_messages.h"
 #include "doc/message_sink.h"
 #include "doc/zolva_doc.h"
 #include "play/performance_render.h"
 #include "play/smf_writer.h"
 
-#include <QDir>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -18,14 +19,6 @@ QString chooseMidiFile(QWidget* parent, const QString& suggested)
                                         QStringLiteral("MIDI files (*.mid)"));
 }
 
-QString suggestedMidiFile(const QString& documentPath, const QString& folder)
-{
-    QString name = QFileInfo(documentPath).completeBaseName();
-    if (name.isEmpty())
-        name = QStringLiteral("music");
-    return QDir(folder).filePath(name + QStringLiteral(".mid"));
-}
-
 bool writeWholeFile(const QString& path, const std::string& bytes, MessageSink& messages)
 {
     QSaveFile file(path);
@@ -34,32 +27,26 @@ bool writeWholeFile(const QString& path, const std::string& bytes, MessageSink& 
         return true;
     const QString reason = file.errorString();
     file.cancelWriting();
-    messages.showMessage(formatMessage("Unable to write %s: %s", QFile::encodeName(path).constData(),
-                                       reason.toLocal8Bit().constData()));
+    reportUnwritable(path, reason, messages);
     return false;
 }
 
 void exportMidi(CZolvaView& view, const PracticeControls& practice, const QString& folder,
                 const MidiFileChooser& choose, MessageSink& messages, QWidget* parent, const BackgroundLoad& wait)
 {
-    CZolvaDoc& doc = view.document();
-    const QString path = choose(parent, suggestedMidiFile(doc.pathName(), folder));
+    const QString path = choose(parent, suggestedExportFile(view.document().pathName(), folder, QStringLiteral(".mid")));
     if (path.isEmpty())
         return;
-    PerformanceMusic music;
-    music.noteList = doc.noteList();
-    music.tineCount = doc.tineCount();
-    music.tineKeys = view.layout().options().tineKeys;
-    music.speed = practice.speed.load();
-    music.metronome = practice.metronome.load();
+    const PerformanceMusic music = performanceMusicOf(view, practice.speed.load(), practice.metronome.load());
+    // The work asks nothing and says what it must after it ends.
+    DeferredMessages deferred;
     Performance performance;
     const bool made = wait(QFileInfo(path).fileName(), [&](WorkProgress& progress) {
-        performance = renderPerformance(messages, music, &progress.cancelled);
+        performance = renderPerformance(deferred, music, &progress.cancelled);
     });
+    deferred.showThrough(messages);
     if (!made)
         return;
     if (writeWholeFile(path, standardMidiFile(performance), messages) && performance.cut)
-        messages.showMessage(formatMessage("The music repeats until it is stopped: %s holds its first %d minutes.",
-                                           QFile::encodeName(QFileInfo(path).fileName()).constData(),
-                                           int(kLongestPerformance / 60000000)));
+        reportCutPerformance(path, messages);
 }

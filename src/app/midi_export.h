@@ -17,9 +17,6 @@ struct PracticeControls;
 using MidiFileChooser = std::function<QString(QWidget* parent, const QString& suggested)>;
 QString chooseMidiFile(QWidget* parent, const QString& suggested);
 
-// The name offered for a document: its own name with ".mid", in folder.
-QString suggestedMidiFile(const QString& documentPath, const QString& folder);
-
 // Replaces path with bytes whole or not at all. On failure says
 // "Unable to write PATH: REASON" and returns false.
 bool writeWholeFile(const QString& path, const std::string& bytes, MessageSink& messages);

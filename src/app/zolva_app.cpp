@@ -123,6 +123,7 @@ bool CZolvaApp::StartUp(const QString& fileToOpen, int showState)
     QObject::connect(metronome, &QAction::toggled, m_frame.get(), [this](bool on) { m_midi->setDrumsWanted(on); });
     m_frame->addInformationCommands(m_messages, m_opener);
     m_frame->onCommand(57601, [this] { OnFileOpen(); });
+    m_frame->onCommand(cmd::ExportAudio, [this] { OnExportAudio(); });
     m_frame->onCommand(cmd::ExportMidi, [this] { OnExportMidi(); });
     addPlayCommands();
     m_frame->setRecentFileOpener([this](const QString& path) { OpenDocumentFile(path); });
@@ -171,6 +172,17 @@ void CZolvaApp::OnExportMidi()
     if (child && child->view())
         exportMidi(*child->view(), m_practice, openFolder(), m_chooseMidiFile, m_messages, m_frame.get(),
                    m_progress->load(QStringLiteral("Exporting")));
+}
+
+void CZolvaApp::OnExportAudio()
+{
+    CChildFrame* child = m_frame->activeChild();
+    if (!child || !child->view())
+        return;
+    const std::optional<AudioExportChoice> choice =
+        m_chooseAudioExport(m_frame.get(), child->view()->document().pathName(), openFolder(), m_practice);
+    if (choice)
+        exportAudio(*child->view(), *choice, m_messages, m_progress->load(QStringLiteral("Exporting")));
 }
 
 CZolvaDoc* CZolvaApp::OpenDocumentFile(const QString& path)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/audio_export.h"
 #include "app/midi_export.h"
 #include "app/url_opener.h"
 #include "app/view_player.h"
@@ -72,8 +73,10 @@ public:
     QString openFolder() const;
     void setFileChooser(FileChooser chooser) { m_chooseFiles = std::move(chooser); }
     // File > Export MIDI of the active view's document, offered in openFolder().
+    void OnExportAudio();
     void OnExportMidi();
     void setMidiFileChooser(MidiFileChooser chooser) { m_chooseMidiFile = std::move(chooser); }
+    void setAudioExportChooser(AudioExportChooser chooser) { m_chooseAudioExport = std::move(chooser); }
     // Sets the program folder (normally the running program's); the music and
     // templates folders follow (beside it in a build tree, else in the user's
     // data folder) and are made when they can be.
@@ -138,5 +141,6 @@ private:
     QString m_templatesFolder;
     FileChooser m_chooseFiles;
     MidiFileChooser m_chooseMidiFile = chooseMidiFile;
+    AudioExportChooser m_chooseAudioExport = chooseAudioExport;
     bool m_tieViews = false;
 };

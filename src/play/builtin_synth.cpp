@@ -234,9 +234,14 @@ std::string findSoundFont(const char* override, const std::vector<std::string>& 
     return {};
 }
 
+std::string builtInSoundFont()
+{
+    return findSoundFont(std::getenv("ZOLVA_SOUNDFONT"), usualSoundFontPaths());
+}
+
 std::unique_ptr<MidiOutput> openBuiltInSynth()
 {
-    return openBuiltInSynth(findSoundFont(std::getenv("ZOLVA_SOUNDFONT"), usualSoundFontPaths()), audioDrivers());
+    return openBuiltInSynth(builtInSoundFont(), audioDrivers());
 }
 
 std::unique_ptr<MidiOutput> openBuiltInSynth(const std::string& soundFont, const std::vector<std::string>& drivers,

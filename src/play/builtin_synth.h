@@ -18,11 +18,14 @@ std::vector<std::string> usualSoundFontPaths();
 // candidate that is a SoundFont; empty when there is none.
 std::string findSoundFont(const char* override, const std::vector<std::string>& candidates);
 
+// The SoundFont the built-in synthesizer plays: the one ZOLVA_SOUNDFONT names
+// or the first usual one; empty when there is none.
+std::string builtInSoundFont();
+
 // How long the audio output runs on after the last sound has died away.
 inline constexpr std::chrono::milliseconds kAudioRestAfter{3000};
 
-// Opens the built-in synthesizer with the SoundFont that ZOLVA_SOUNDFONT names
-// or the first usual one, playing through the system's audio output. Returns
+// Opens the built-in synthesizer with builtInSoundFont(), playing through the system's audio output. Returns
 // at once: the SoundFont loads on a thread of its own, and so do the samples
 // of each program given to prepareProgram(); messages sent meanwhile sound
 // once it is done, or not at all when that is more than a second later. The

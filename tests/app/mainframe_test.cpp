@@ -122,7 +122,7 @@ TEST_F(MainFrameTest, MenusWithADocument)
               (QStringList{"&File", "&Edit", "&View", "&Insert", "&Music Box", "&Window", "&Help"}));
     EXPECT_EQ(menuTexts(menuTitled(frame, "&File")),
               (QStringList{"&New\tCtrl+N", "&Open...\tCtrl+O", "&Close", "&Save\tCtrl+S", "Save &As...",
-                           "Save to &Bmp", "Export &Sheet...", "Export &MIDI...", "|", "&Print...\tCtrl+P", "Print Pre&view",
+                           "Save to &Bmp", "Export &Sheet...", "Export A&udio...", "Export &MIDI...", "|", "&Print...\tCtrl+P", "Print Pre&view",
                            "P&rint Setup...", "|", "Recent File", "|", "E&xit"}));
     EXPECT_EQ(menuTexts(menuTitled(frame, "&Edit")),
               (QStringList{"&Undo\tCtrl+Z", "&Redo\tCtrl+Y", "|", "Cu&t\tCtrl+X", "&Copy\tCtrl+C",
@@ -155,7 +155,7 @@ TEST_F(MainFrameTest, EnablingOfEveryCommand)
     ASSERT_TRUE(frame.documents().openDocument(kMusic).document);
     std::set<int> withDocument = always;
     withDocument.insert({57602, 32824, 57648, 57650, 57652, 57649, 32826, 32830, 32831, 32832, 32782, 33020, 33021,
-                         33022, 33030, 33032});
+                         33022, 33030, 33031, 33032});
     EXPECT_EQ(enabledIds(frame), withDocument);
 
     // While the view plays: the two Stops instead of the two Plays.
