@@ -38,7 +38,7 @@ int main(int argc, char* argv[])
     MessageBoxSink messages;
     SystemMidiDevices devices;
     CZolvaApp zolva(messages, devices, desktopUrlOpener());
-    if (!zolva.StartUp(parseCommandLine(QApplication::arguments()).file))
+    if (!zolva.StartUp(parseCommandLine(QApplication::arguments()).files))
         return 1;
     return zolva.ShutDown(QApplication::exec());
 }

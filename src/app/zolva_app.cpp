@@ -56,9 +56,18 @@ CommandLine parseCommandLine(const QStringList& arguments)
     parser.setApplicationDescription(QStringLiteral("Reads and plays kalimba tablature."));
     const QCommandLineOption help = parser.addHelpOption();
     const QCommandLineOption version = parser.addVersionOption();
-    parser.addPositionalArgument(QStringLiteral("file"),
-                                 QStringLiteral("A music file (.zvm), MIDI file or MusicXML file to open."),
-                                 QStringLiteral("[file]"));
+    parser.addPositionalArgument(QStringLiteral("files"),
+                                 QStringLiteral("Music files (.zvm), MIDI files or MusicXML files to open."),
+                                 QStringLiteral("[files...]"));
+    const QCommandLineOption newInstance(
+        QStringLiteral("new-instance"),
+        QStringLiteral("Start a program of its own instead of handing the files to the one running."));
+    const QCommandLineOption thumbnail(
+        QStringLiteral("thumbnail"),
+        QStringLiteral("Draw the start of INPUT's tablature into OUTPUT, a PNG picture of SIZE pixels, and exit. "
+                       "The files are then INPUT OUTPUT SIZE."));
+    parser.addOption(newInstance);
+    parser.addOption(thumbnail);
     parser.parse(arguments); // unknown switches are no error
     CommandLine line;
     // The help lists --help-all too: with no window system asked for yet, it
@@ -69,8 +78,9 @@ CommandLine parseCommandLine(const QStringList& arguments)
     // Read before the application object exists, the parser knows no program name.
     if (!arguments.isEmpty())
         line.helpText.replace(QStringLiteral("<executable_name>"), QFileInfo(arguments.first()).fileName());
-    if (!parser.positionalArguments().isEmpty())
-        line.file = parser.positionalArguments().first();
+    line.files = parser.positionalArguments();
+    line.newInstance = parser.isSet(newInstance);
+    line.thumbnail = parser.isSet(thumbnail);
     return line;
 }
 
@@ -96,7 +106,7 @@ void CZolvaApp::setProgramFolder(const QString& folder)
     m_templatesFolder = parent + QStringLiteral("Templates/");
 }
 
-bool CZolvaApp::StartUp(const QString& fileToOpen, int showState)
+bool CZolvaApp::StartUp(const QStringList& filesToOpen, int showState)
 {
     if (m_programFolder.isEmpty())
         setProgramFolder(folderOfPath(QCoreApplication::applicationFilePath()));
@@ -128,8 +138,9 @@ bool CZolvaApp::StartUp(const QString& fileToOpen, int showState)
     addPlayCommands();
     m_frame->setRecentFileOpener([this](const QString& path) { OpenDocumentFile(path); });
 
-    if (!fileToOpen.isEmpty())
-        OpenDocumentFile(fileToOpen);
+    for (const QString& file : filesToOpen)
+        if (!file.isEmpty())
+            OpenDocumentFile(file);
     m_frame->RestoreWindowPlacement(showState);
     return true;
 }

@@ -37,7 +37,9 @@ QString musicFileFilters();
 // What the command line asks for: a file to open (empty for none), or help or
 // the version. Switches the program does not know are ignored.
 struct CommandLine {
-    QString file;
+    QStringList files;        // to open; with thumbnail: INPUT OUTPUT SIZE
+    bool newInstance = false; // not handed to a program already running
+    bool thumbnail = false;
     bool help = false;
     bool version = false;
     QString helpText;
@@ -57,7 +59,7 @@ public:
     // The start-up sequence: folders, MIDI output and "Mute", the main window,
     // the command line's file (opened before the window shows) and the window
     // at its saved placement with showState (1 normal, 2 minimised, 3 maximised).
-    bool StartUp(const QString& fileToOpen, int showState = 1);
+    bool StartUp(const QStringList& filesToOpen, int showState = 1);
     // Closes the MIDI output; returns exitCode.
     int ShutDown(int exitCode);
 

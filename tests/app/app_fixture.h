@@ -51,7 +51,7 @@ protected:
     CZolvaView* start(const std::string& notes)
     {
         const QString path = write("piece.zvm", notes);
-        if (path.isEmpty() || !app.StartUp(path) || !frame()->activeChild())
+        if (path.isEmpty() || !app.StartUp({path}) || !frame()->activeChild())
             return nullptr;
         return frame()->activeChild()->view();
     }

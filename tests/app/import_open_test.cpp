@@ -22,7 +22,7 @@ class ImportOpenTest : public AppTest {
 protected:
     ImportOpenTest()
     {
-        app.StartUp(QString());
+        app.StartUp({});
         app.importer().setChooser([this](const QString&, const ImportedPiece& piece,
                                          const std::vector<TineChoice>& tines, int& voice, int& tineChoice,
                                          ImportRhythm&) {
@@ -167,7 +167,7 @@ TEST_F(ImportOpenTest, TheStatusOfAnImportOutlastsThePromptsOfCommands)
 // showing it must not bring "Ready" back over the report.
 TEST_F(ImportOpenTest, TheStatusOfAnImportAtStartHidesReady)
 {
-    ASSERT_TRUE(app.StartUp(writeBytes("tune.mid", kTune)));
+    ASSERT_TRUE(app.StartUp({writeBytes("tune.mid", kTune)}));
     ASSERT_TRUE(frame()->isVisible());
     QLabel* ready = nullptr;
     for (QLabel* label : frame()->statusBar()->findChildren<QLabel*>())

@@ -445,7 +445,7 @@ TEST_F(TiedViewsTest, ShiftPInAViewPlaysEveryTiedView)
 TEST_F(TiedViewsTest, APlayingViewDropsAPostedHomeAndTheCommandsFollowTheirRules)
 {
     // Nothing open: nothing to act on.
-    ASSERT_TRUE(app.StartUp(QString()));
+    ASSERT_TRUE(app.StartUp({}));
     for (int id : {cmd::Home, cmd::End, cmd::PlayAll, cmd::StopPlaying, cmd::TieViews})
         EXPECT_FALSE(command(id)->isEnabled()) << id;
     frame()->close();

@@ -80,9 +80,12 @@ TEST(WindowPlacementFit, ShrinksAndMovesOntoTheScreen)
 
 TEST(CommandLineParsing, FileHelpAndIgnoredSwitches)
 {
-    EXPECT_EQ(parseCommandLine({"zolva-reader"}).file, "");
-    EXPECT_EQ(parseCommandLine({"zolva-reader", "--unknown", "-x"}).file, "");
-    EXPECT_EQ(parseCommandLine({"zolva-reader", "--unknown", "song.zvm"}).file, "song.zvm");
+    EXPECT_EQ(parseCommandLine({"zolva-reader"}).files, QStringList());
+    EXPECT_EQ(parseCommandLine({"zolva-reader", "--unknown", "-x"}).files, QStringList());
+    EXPECT_EQ(parseCommandLine({"zolva-reader", "--unknown", "song.zvm"}).files, QStringList{"song.zvm"});
+    EXPECT_EQ(parseCommandLine({"zolva-reader", "a.zvm", "b.mid"}).files, (QStringList{"a.zvm", "b.mid"}));
+    EXPECT_TRUE(parseCommandLine({"zolva-reader", "--new-instance", "a.zvm"}).newInstance);
+    EXPECT_TRUE(parseCommandLine({"zolva-reader", "--thumbnail", "a.zvm", "a.png", "128"}).thumbnail);
     EXPECT_TRUE(parseCommandLine({"zolva-reader", "--help"}).help);
     EXPECT_TRUE(parseCommandLine({"zolva-reader", "--help-all"}).help) << "the help offers it";
     EXPECT_TRUE(parseCommandLine({"zolva-reader", "--version"}).version);

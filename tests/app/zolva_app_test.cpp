@@ -73,7 +73,7 @@ protected:
 
 TEST_F(ZolvaAppTest, FirstStartDefaults)
 {
-    ASSERT_TRUE(app.StartUp(QString()));
+    ASSERT_TRUE(app.StartUp({}));
     EXPECT_EQ(app.midi().midiDevice(), -1);
     EXPECT_EQ(app.midi().midiInstrument(), 9);
     EXPECT_EQ(app.midi().mute(), 0);
@@ -95,7 +95,7 @@ TEST_F(ZolvaAppTest, FoldersThatCannotBeMadeLeaveOpenAtHome)
     ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
     blocker.close();
     app.setProgramFolder(dir.path() + "/blocker/");
-    ASSERT_TRUE(app.StartUp(QString()));
+    ASSERT_TRUE(app.StartUp({}));
     EXPECT_EQ(app.openFolder(), QDir::homePath());
 }
 
@@ -133,7 +133,7 @@ TEST_F(ZolvaAppTest, TheFirstOpenStartsWhereThereIsMusic)
 TEST_F(ZolvaAppTest, MuteIsOnlyRead)
 {
     set("Mute", "1");
-    ASSERT_TRUE(app.StartUp(QString()));
+    ASSERT_TRUE(app.StartUp({}));
     EXPECT_EQ(app.midi().mute(), 1);
     app.mainFrame()->close();
     app.ShutDown(0);
@@ -157,7 +157,7 @@ TEST_F(ZolvaAppTest, CommandLineFileOpensBeforeTheWindowShows)
 {
     ShowWatcher watcher;
     qApp->installEventFilter(&watcher);
-    ASSERT_TRUE(app.StartUp(copyExample("ode_to_joy.zvm")));
+    ASSERT_TRUE(app.StartUp({copyExample("ode_to_joy.zvm")}));
     qApp->removeEventFilter(&watcher);
     EXPECT_EQ(watcher.documentsAtShow, 1);
     EXPECT_EQ(app.mainFrame()->windowTitle(), "Zolva Reader - ode_to_joy.zvm");
@@ -188,7 +188,7 @@ TEST_F(ZolvaAppTest, FileOpenTakesEveryChosenFileInOrder)
         startFolders << folder;
         return std::exchange(answer, {});
     });
-    ASSERT_TRUE(app.StartUp(QString()));
+    ASSERT_TRUE(app.StartUp({}));
     app.mainFrame()->commandAction(57601)->trigger();
     EXPECT_EQ(windowTitles(), (QStringList{"ode_to_joy.zvm", "amazing_grace.zvm", "frere_jacques_packed.zvm"}));
     EXPECT_EQ(get("LastOpenPath"), dir.path() + "/c/");
@@ -209,7 +209,7 @@ TEST_F(ZolvaAppTest, AFileThatFailsStillSetsTheFolder)
     file.write("<!-- no music here -->");
     file.close();
     app.setFileChooser([&](QWidget*, const QString&) { return QStringList{bad}; });
-    ASSERT_TRUE(app.StartUp(QString()));
+    ASSERT_TRUE(app.StartUp({}));
     app.mainFrame()->commandAction(57601)->trigger();
     EXPECT_EQ(app.mainFrame()->documents().documentCount(), 0);
     EXPECT_FALSE(sink.messages.empty());
@@ -219,7 +219,7 @@ TEST_F(ZolvaAppTest, AFileThatFailsStillSetsTheFolder)
 TEST_F(ZolvaAppTest, AnOpenFileIsBroughtToTheFront)
 {
     const QString ode = copyExample("ode_to_joy.zvm");
-    ASSERT_TRUE(app.StartUp(QString()));
+    ASSERT_TRUE(app.StartUp({}));
     CZolvaDoc* first = app.OpenDocumentFile(ode);
     ASSERT_TRUE(first);
     ASSERT_TRUE(app.OpenDocumentFile(copyExample("amazing_grace.zvm")));
@@ -230,7 +230,7 @@ TEST_F(ZolvaAppTest, AnOpenFileIsBroughtToTheFront)
 
 TEST_F(ZolvaAppTest, ADocumentLivesUntilItsLastWindowCloses)
 {
-    ASSERT_TRUE(app.StartUp(QString()));
+    ASSERT_TRUE(app.StartUp({}));
     ASSERT_TRUE(app.OpenDocumentFile(copyExample("ode_to_joy.zvm")));
     CMainFrame& frame = *app.mainFrame();
     frame.commandAction(57648)->trigger(); // New Window
@@ -257,7 +257,7 @@ TEST_F(ZolvaAppTest, ADocumentLivesUntilItsLastWindowCloses)
 // file once memory is back.
 TEST_F(ZolvaAppTest, OutOfMemoryAtEachStepOfAnOpenLeavesNothingBehind)
 {
-    ASSERT_TRUE(app.StartUp(copyExample("ode_to_joy.zvm")));
+    ASSERT_TRUE(app.StartUp({copyExample("ode_to_joy.zvm")}));
     DocumentRegistry& documents = app.mainFrame()->documents();
     // Read in place: counted allocations of one thread, none of the waiting window's.
     documents.setBackgroundLoad(loadInPlace);
@@ -350,7 +350,7 @@ TEST_F(ZolvaAppTest, OutOfMemoryAtEachStepOfAnOpenLeavesNothingBehind)
 
 TEST_F(ZolvaAppTest, WindowMenuListsTheWindowsAndActivatesThem)
 {
-    ASSERT_TRUE(app.StartUp(QString()));
+    ASSERT_TRUE(app.StartUp({}));
     CMainFrame& frame = *app.mainFrame();
     CZolvaDoc* ode = app.OpenDocumentFile(copyExample("ode_to_joy.zvm"));
     ASSERT_TRUE(app.OpenDocumentFile(copyExample("amazing_grace.zvm")));
@@ -378,7 +378,7 @@ TEST_F(ZolvaAppTest, WindowMenuListsTheWindowsAndActivatesThem)
 // sixth back at the top left.
 TEST_F(ZolvaAppTest, WindowsCascadeTheClassicWay)
 {
-    ASSERT_TRUE(app.StartUp(QString()));
+    ASSERT_TRUE(app.StartUp({}));
     CMainFrame& frame = *app.mainFrame();
     for (const QSize mainSize : {QSize(900, 700), QSize(640, 480)}) {
         SCOPED_TRACE(mainSize.width());
@@ -417,7 +417,7 @@ TEST_F(ZolvaAppTest, ClosingAModifiedDocumentAsksNothingAndWritesNothing)
 {
     const QString path = copyExample("ode_to_joy.zvm");
     const QByteArray before = fileBytes(path);
-    ASSERT_TRUE(app.StartUp(QString()));
+    ASSERT_TRUE(app.StartUp({}));
     CZolvaDoc* doc = app.OpenDocumentFile(path);
     ASSERT_TRUE(doc);
     app.mainFrame()->commandAction(57648)->trigger(); // two windows, one document
@@ -442,7 +442,7 @@ TEST_F(ZolvaAppTest, RecentFilesReopenAndDropWhatIsGone)
 {
     const QString ode = copyExample("ode_to_joy.zvm");
     const QString grace = copyExample("amazing_grace.zvm");
-    ASSERT_TRUE(app.StartUp(QString()));
+    ASSERT_TRUE(app.StartUp({}));
     ASSERT_TRUE(app.OpenDocumentFile(ode));
     ASSERT_TRUE(app.OpenDocumentFile(grace));
     CMainFrame& frame = *app.mainFrame();
