@@ -6,6 +6,7 @@
 #include "app/child_frame.h"
 #include "app/command_icons.h"
 #include "app/document_registry.h"
+#include "app/file_drop.h"
 #include "app/export_sheet_dlg.h"
 #include "app/license_text_dlg.h"
 #include "app/online_documentation.h"
@@ -20,6 +21,8 @@
 
 #include <QCloseEvent>
 #include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QLabel>
 #include <QLayout>
 #include <QLineEdit>
@@ -44,6 +47,7 @@ CMainFrame::CMainFrame(MessageSink& messages, QWidget* parent)
     m_mdiArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     m_mdiArea->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setCentralWidget(m_mdiArea);
+    setAcceptDrops(true);
     m_documents = std::make_unique<DocumentRegistry>(messages, *m_mdiArea);
     // The first size, no larger than the screen, before any document window
     // is sized to the area it opens in.
@@ -393,8 +397,8 @@ void CMainFrame::connectFrameCommands()
     for (int i = 0; i < RecentFileList::kSize; ++i) {
         onCommand(cmd::FileMru1 + i, [this, i] {
             const QString path = m_recentFiles.files().value(i);
-            if (!path.isEmpty() && m_openRecent)
-                m_openRecent(path);
+            if (!path.isEmpty() && m_openFile)
+                m_openFile(path);
         });
     }
 }
@@ -565,6 +569,22 @@ void CMainFrame::restoreDockState()
         addToolBar(Qt::TopToolBarArea, m_mainToolBar);
     m_mainToolBar->show();
     m_actions[cmd::ViewToolbar]->setChecked(!m_noteBar->isHidden());
+}
+
+void CMainFrame::dragEnterEvent(QDragEnterEvent* event)
+{
+    if (!droppedFiles(event->mimeData()).isEmpty())
+        event->acceptProposedAction();
+}
+
+void CMainFrame::dropEvent(QDropEvent* event)
+{
+    const QStringList files = droppedFiles(event->mimeData());
+    if (files.isEmpty() || !m_openFile)
+        return;
+    event->acceptProposedAction();
+    for (const QString& file : files)
+        m_openFile(file);
 }
 
 void CMainFrame::closeEvent(QCloseEvent* event)

@@ -78,8 +78,9 @@ public:
     RecentFileList& recentFiles() { return m_recentFiles; }
     // Call after the recent-file list changed.
     void updateRecentFiles();
-    // Opens a recent file; the application sets how.
-    void setRecentFileOpener(std::function<void(const QString&)> opener) { m_openRecent = std::move(opener); }
+    // Opens a recent file or one dropped on the window, as File > Open opens
+    // it; the application sets how.
+    void setFileOpener(std::function<void(const QString&)> opener) { m_openFile = std::move(opener); }
 
     // Recomputes every command's enabled state, the menu bar and the title.
     void updateCommands();
@@ -94,6 +95,9 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    // Files dragged from a file manager open; other drags are refused.
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     // Builds the bars, the play-delay box and the commands' links.
@@ -136,5 +140,5 @@ private:
     StatusNotice* m_notice = nullptr;
     std::atomic<int> m_playDelay{0};
     RecentFileList m_recentFiles;
-    std::function<void(const QString&)> m_openRecent;
+    std::function<void(const QString&)> m_openFile;
 };

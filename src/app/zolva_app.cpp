@@ -136,7 +136,7 @@ bool CZolvaApp::StartUp(const QStringList& filesToOpen, int showState)
     m_frame->onCommand(cmd::ExportAudio, [this] { OnExportAudio(); });
     m_frame->onCommand(cmd::ExportMidi, [this] { OnExportMidi(); });
     addPlayCommands();
-    m_frame->setRecentFileOpener([this](const QString& path) { OpenDocumentFile(path); });
+    m_frame->setFileOpener([this](const QString& path) { OpenDocumentFile(path); });
 
     for (const QString& file : filesToOpen)
         if (!file.isEmpty())

@@ -23,6 +23,9 @@
 #include <QMdiArea>
 #include <QMenu>
 #include <QMenuBar>
+#include <QDropEvent>
+#include <QMimeData>
+#include <QUrl>
 #include <QMdiSubWindow>
 #include <QStyle>
 #include <QStyleOptionTitleBar>
@@ -198,6 +201,38 @@ TEST_F(ZolvaAppTest, FileOpenTakesEveryChosenFileInOrder)
     EXPECT_EQ(startFolders, (QStringList{QDir::homePath(), dir.path() + "/c/"}));
     EXPECT_EQ(app.mainFrame()->documents().documentCount(), 3);
     EXPECT_EQ(get("LastOpenPath"), dir.path() + "/c/");
+}
+
+TEST_F(ZolvaAppTest, FilesDroppedFromAFileManagerOpenOthersAreRefused)
+{
+    struct Row {
+        const char* name;
+        std::function<void(QMimeData&)> fill;
+        QStringList titles; // the windows after the drop; empty: refused
+    };
+    const QString ode = copyExample("ode_to_joy.zvm", "a"), grace = copyExample("amazing_grace.zvm", "b");
+    const std::vector<Row> rows = {
+        {"two music files", [&](QMimeData& d) { d.setUrls({QUrl::fromLocalFile(ode), QUrl::fromLocalFile(grace)}); },
+         {"ode_to_joy.zvm", "amazing_grace.zvm"}},
+        {"text", [](QMimeData& d) { d.setText(QStringLiteral("ode_to_joy.zvm")); }, {}},
+        {"a web address", [](QMimeData& d) { d.setUrls({QUrl(QStringLiteral("https://example.org/a.zvm"))}); }, {}},
+        {"a folder", [&](QMimeData& d) { d.setUrls({QUrl::fromLocalFile(dir.path() + "/a")}); }, {}},
+    };
+    ASSERT_TRUE(app.StartUp({}));
+    CMainFrame& frame = *app.mainFrame();
+    for (const Row& row : rows) {
+        while (frame.activeChild())
+            frame.commandAction(57602)->trigger(); // File > Close
+        QMimeData data;
+        row.fill(data);
+        const QPoint at = frame.rect().center();
+        QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(&frame, &enter);
+        EXPECT_EQ(enter.isAccepted(), !row.titles.isEmpty()) << row.name;
+        QDropEvent drop(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(&frame, &drop);
+        EXPECT_EQ(windowTitles(), row.titles) << row.name;
+    }
 }
 
 TEST_F(ZolvaAppTest, AFileThatFailsStillSetsTheFolder)
