@@ -1,6 +1,7 @@
 #include "app/command_icons.h"
 #include "app/display_version.h"
 #include "app/message_box_sink.h"
+#include "app/single_instance.h"
 #include "app/ui_latency_probe.h"
 #include "app/zolva_app.h"
 #include "app/url_opener.h"
@@ -32,13 +33,24 @@ int main(int argc, char* argv[])
     }
 
     QApplication app(argc, argv);
+    // Qt has taken its own options (-platform …) out of the arguments now.
+    const CommandLine command = parseCommandLine(QApplication::arguments());
+    // A program already running on this display takes the files instead.
+    SingleInstance instance;
+    if (!command.newInstance) {
+        const QString name = SingleInstance::socketName();
+        if (SingleInstance::handOver(name, absolutePaths(command.files)))
+            return 0;
+        instance.listen(name);
+    }
     QApplication::setWindowIcon(programIcon());
     const std::unique_ptr<UiLatencyProbe> probe = UiLatencyProbe::fromEnvironment();
 
     MessageBoxSink messages;
     SystemMidiDevices devices;
     CZolvaApp zolva(messages, devices, desktopUrlOpener());
-    if (!zolva.StartUp(parseCommandLine(QApplication::arguments()).files))
+    if (!zolva.StartUp(command.files))
         return 1;
+    instance.deliverTo([&zolva](const QStringList& files) { zolva.OpenHandedFiles(files); });
     return zolva.ShutDown(QApplication::exec());
 }

@@ -196,6 +196,16 @@ void CZolvaApp::OnExportAudio()
         exportAudio(*child->view(), *choice, m_messages, m_progress->load(QStringLiteral("Exporting")));
 }
 
+void CZolvaApp::OpenHandedFiles(const QStringList& paths)
+{
+    if (m_frame->isMinimized())
+        m_frame->showNormal();
+    m_frame->raise();
+    m_frame->activateWindow();
+    for (const QString& path : paths)
+        OpenDocumentFile(path);
+}
+
 CZolvaDoc* CZolvaApp::OpenDocumentFile(const QString& path)
 {
     const OpenResult opened = m_frame->documents().openDocument(path);

@@ -69,6 +69,9 @@ public:
     // or the player cancels it. An import says what it did in the status bar
     // for 10 seconds.
     CZolvaDoc* OpenDocumentFile(const QString& path);
+    // Files a later start handed over: the main window comes to the front
+    // and opens them.
+    void OpenHandedFiles(const QStringList& paths);
 
     // Where File > Open starts: "LastOpenPath", else the music folder when it
     // holds music, else the examples that came with the program, else home.
