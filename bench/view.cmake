@@ -14,3 +14,9 @@ zolva_add_bench(bench_paint
 zolva_add_bench(bench_visible_range
   SOURCES bench_visible_range.cpp
   LIBS zolva::view)
+
+# File > Export Sheet of three A4 pages: the PDF's time and size, and the
+# time of a PNG page at 300 dpi, each against its goal.
+zolva_add_bench(bench_sheet
+  SOURCES bench_sheet.cpp
+  LIBS zolva::view)
