@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <memory>
 #include <new>
 
 namespace {
@@ -91,6 +92,29 @@ bool CZolvaDoc::openBuiltTree(const QString& path)
     }
     m_imported = true;
     return true;
+}
+
+bool CZolvaDoc::copyFrom(const CZolvaDoc& other)
+{
+    m_path = other.m_path;
+    m_imported = other.m_imported;
+    m_tree.documentNode()->removeAllChildren();
+    try {
+        if (const XPxmlNode* root = other.m_tree.rootElement()) {
+            std::unique_ptr<XPxmlNode> copy(root->clone(true));
+            if (m_tree.documentNode()->appendChild(copy.get()))
+                copy.release();
+        }
+        // other was completed when it opened: this finds its cached elements.
+        if (!m_tree.rootElement() || !completeDocument())
+            return false;
+        m_tree.clearModified();
+        return true;
+    } catch (const std::bad_alloc&) {
+        m_tree.documentNode()->removeAllChildren();
+        findCachedElements();
+        return false;
+    }
 }
 
 bool CZolvaDoc::outOfMemory()

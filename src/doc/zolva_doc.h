@@ -46,6 +46,12 @@ public:
     // imported: it is held in memory only, like an upgraded file. False when
     // the tree has no root element, completeDocument fails or memory runs out.
     bool openBuiltTree(const QString& path);
+    // Makes this document a copy of other as other stands, its path and
+    // working attributes included: for work that lays the music out apart
+    // from other's windows, or reads it on another thread while they change
+    // theirs. False, the tree left empty, when other holds no tree or memory
+    // runs out.
+    bool copyFrom(const CZolvaDoc& other);
     QString pathName() const { return m_path; }
     // Whether the music came from another kind of file than a music file.
     bool isImported() const { return m_imported; }

@@ -1,6 +1,7 @@
 #include "view/sheet_writer.h"
 
 #include "doc/message_sink.h"
+#include "doc/zolva_doc.h"
 #include "view/sheet_painter.h"
 
 #include <QDir>
@@ -130,13 +131,20 @@ QStringList sheetFiles(const QString& path, SheetFormat format, int pageCount)
     return files;
 }
 
-SheetWritten writeSheet(CZolvaDoc& doc, SheetPageSetup setup, SheetFormat format, const QString& path,
+SheetWritten writeSheet(const CZolvaDoc& doc, SheetPageSetup setup, SheetFormat format, const QString& path,
                         MessageSink& sink)
 {
     if (format == SheetFormat::Pdf)
         setup.dpi = kPdfDpi;
-    SheetLayout sheet(doc, setup);
     SheetWritten result;
+    // The pages are drawn from a copy of the music laid out on its own: the
+    // windows go on laying out and painting theirs while the pages are drawn.
+    CZolvaDoc music(sink);
+    if (!music.copyFrom(doc)) {
+        tellFailure(sink, path, QStringLiteral("Not enough memory for a copy of the music."));
+        return result;
+    }
+    SheetLayout sheet(music, setup);
     result.files = sheetFiles(path, format, int(sheet.pages().size()));
     if (!mayReplace(result.files, sink)) {
         result.outcome = SheetWritten::Outcome::Cancelled;

@@ -29,5 +29,5 @@ QImage sheetPageImage(SheetLayout& sheet, int page);
 // Each file is written whole or not at all. A file that exists is replaced
 // only when sink's question says yes; a failure is shown through sink with
 // its reason.
-SheetWritten writeSheet(CZolvaDoc& doc, SheetPageSetup setup, SheetFormat format, const QString& path,
+SheetWritten writeSheet(const CZolvaDoc& doc, SheetPageSetup setup, SheetFormat format, const QString& path,
                         MessageSink& sink);
