@@ -114,7 +114,7 @@ SheetPageSetup CExportSheetDlg::setup() const
     return s;
 }
 
-void OnExportSheet(CZolvaDoc& doc, QWidget* parent)
+void OnExportSheet(CZolvaDoc& doc, QWidget* parent, const BackgroundLoad& wait)
 {
     CExportSheetDlg dialog(doc, parent);
     if (dialog.exec() != QDialog::Accepted)
@@ -134,5 +134,5 @@ void OnExportSheet(CZolvaDoc& doc, QWidget* parent)
         path += suffix;
     // The writer asks before replacing, once for all the pages.
     MessageBoxSink sink;
-    writeSheet(doc, dialog.setup(), dialog.format(), path, sink);
+    writeSheet(doc, dialog.setup(), dialog.format(), path, sink, wait);
 }

@@ -41,6 +41,7 @@ private:
     QTimer* m_previewDelay;
 };
 
-// The command: the dialog, then where to save, then the writing; messages
-// and the question before replacing a file go to the program's message boxes.
-void OnExportSheet(CZolvaDoc& doc, QWidget* parent);
+// The command: the dialog, then where to save, then the writing, its pages
+// drawn in wait; messages and the question before replacing a file go to
+// the program's message boxes.
+void OnExportSheet(CZolvaDoc& doc, QWidget* parent, const BackgroundLoad& wait);

@@ -10,6 +10,7 @@
 #include "app/export_sheet_dlg.h"
 #include "app/license_text_dlg.h"
 #include "app/online_documentation.h"
+#include "app/progress_wait.h"
 #include "doc/settings_store.h"
 #include "app/status_notice.h"
 #include "app/window_cascade.h"
@@ -361,8 +362,9 @@ void CMainFrame::connectFrameCommands()
     });
     onCommand(cmd::ExportSheet, [this] {
         if (CZolvaDoc* doc = activeDocument()) {
-            OnExportSheet(*doc, this);
-            // The sheet laid the document out with the print options.
+            ProgressWait wait(this);
+            OnExportSheet(*doc, this, wait.load(QStringLiteral("Exporting")));
+            // The preview laid the document out with the print options.
             for (CChildFrame* frame : m_documents->viewsOf(*doc))
                 frame->view()->viewport()->update();
         }

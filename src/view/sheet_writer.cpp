@@ -13,6 +13,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <memory>
+#include <vector>
 
 namespace {
 
@@ -49,11 +51,26 @@ bool mayReplace(const QStringList& files, MessageSink& sink)
     return sink.askYesNo(bytes(text), bytes(existing.front()));
 }
 
-QString writePdf(SheetLayout& sheet, const QString& file)
+// How the writing of a sheet's files ended: stopped by the player, failed
+// at file for reason, or neither when every file is in place.
+struct Ending {
+    bool stopped = false;
+    QString file;
+    QString reason;
+};
+
+Ending stopped()
+{
+    return {.stopped = true, .file = {}, .reason = {}};
+}
+
+// The pages drawn one after another into the PDF; a cancel between them
+// drops the file unwritten.
+Ending writePdf(SheetLayout& sheet, const QString& file, WorkProgress& progress)
 {
     QSaveFile out(file);
     if (!out.open(QIODevice::WriteOnly))
-        return out.errorString();
+        return {.file = file, .reason = out.errorString()};
     {
         QPdfWriter writer(&out);
         writer.setResolution(sheet.setup().dpi);
@@ -62,33 +79,50 @@ QString writePdf(SheetLayout& sheet, const QString& file)
         writer.setCreator(QStringLiteral("Zolva Reader"));
         QPainter painter;
         if (!painter.begin(&writer))
-            return QStringLiteral("The PDF could not be started.");
+            return {.file = file, .reason = QStringLiteral("The PDF could not be started.")};
         for (int page = 0; page < int(sheet.pages().size()); ++page) {
+            if (progress.cancelled)
+                return stopped();
             if (page > 0)
                 writer.newPage();
             paintSheetPage(painter, sheet, page);
+            progress.done = size_t(page) + 1;
         }
         painter.end();
     }
     if (!out.commit())
-        return out.errorString();
+        return {.file = file, .reason = out.errorString()};
     return {};
 }
 
-QString writePng(SheetLayout& sheet, int page, const QString& file)
+// Every page waits in its temporary file until the last one is drawn, so
+// that a cancel or a failure part way leaves none of them, and the files
+// they would replace as they were.
+Ending writePngs(SheetLayout& sheet, const QStringList& files, WorkProgress& progress)
 {
-    const QImage image = sheetPageImage(sheet, page);
-    if (image.isNull())
-        return QStringLiteral("Not enough memory for a page of %1 × %2 pixels.")
-            .arg(sheet.pageSize().width())
-            .arg(sheet.pageSize().height());
-    QSaveFile out(file);
-    if (!out.open(QIODevice::WriteOnly))
-        return out.errorString();
-    if (!image.save(&out, "PNG"))
-        return out.error() != QFileDevice::NoError ? out.errorString() : QStringLiteral("The image could not be encoded.");
-    if (!out.commit())
-        return out.errorString();
+    std::vector<std::unique_ptr<QSaveFile>> outs;
+    for (int page = 0; page < files.size(); ++page) {
+        if (progress.cancelled)
+            return stopped();
+        const QString& file = files[page];
+        const QImage image = sheetPageImage(sheet, page);
+        if (image.isNull())
+            return {.file = file,
+                    .reason = QStringLiteral("Not enough memory for a page of %1 × %2 pixels.")
+                                  .arg(sheet.pageSize().width())
+                                  .arg(sheet.pageSize().height())};
+        QSaveFile& out = *outs.emplace_back(std::make_unique<QSaveFile>(file));
+        if (!out.open(QIODevice::WriteOnly))
+            return {.file = file, .reason = out.errorString()};
+        if (!image.save(&out, "PNG"))
+            return {.file = file,
+                    .reason = out.error() != QFileDevice::NoError ? out.errorString()
+                                                                  : QStringLiteral("The image could not be encoded.")};
+        progress.done = size_t(page) + 1;
+    }
+    for (const auto& out : outs)
+        if (!out->commit())
+            return {.file = out->fileName(), .reason = out->errorString()};
     return {};
 }
 
@@ -132,7 +166,7 @@ QStringList sheetFiles(const QString& path, SheetFormat format, int pageCount)
 }
 
 SheetWritten writeSheet(const CZolvaDoc& doc, SheetPageSetup setup, SheetFormat format, const QString& path,
-                        MessageSink& sink)
+                        MessageSink& sink, const BackgroundLoad& wait)
 {
     if (format == SheetFormat::Pdf)
         setup.dpi = kPdfDpi;
@@ -150,15 +184,21 @@ SheetWritten writeSheet(const CZolvaDoc& doc, SheetPageSetup setup, SheetFormat 
         result.outcome = SheetWritten::Outcome::Cancelled;
         return result;
     }
-    for (int i = 0; i < result.files.size(); ++i) {
-        const QString& file = result.files[i];
-        const QString error = format == SheetFormat::Pdf ? writePdf(sheet, file) : writePng(sheet, i, file);
-        if (!error.isEmpty()) {
-            tellFailure(sink, file, error);
-            result.outcome = SheetWritten::Outcome::Failed;
-            return result;
-        }
+    // What the work did decides the outcome: a Cancel after the last page
+    // comes too late to stop anything.
+    Ending ending;
+    wait(QFileInfo(path).fileName(), [&](WorkProgress& progress) {
+        progress.total = sheet.pages().size();
+        ending = format == SheetFormat::Pdf ? writePdf(sheet, result.files.front(), progress)
+                                            : writePngs(sheet, result.files, progress);
+    });
+    if (ending.stopped) {
+        result.outcome = SheetWritten::Outcome::Cancelled;
+    } else if (!ending.reason.isEmpty()) {
+        tellFailure(sink, ending.file, ending.reason);
+        result.outcome = SheetWritten::Outcome::Failed;
+    } else {
+        result.outcome = SheetWritten::Outcome::Written;
     }
-    result.outcome = SheetWritten::Outcome::Written;
     return result;
 }

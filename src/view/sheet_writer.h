@@ -1,5 +1,6 @@
 #pragma once
 
+#include "doc/background_load.h"
 #include "view/sheet_layout.h"
 
 #include <QImage>
@@ -26,8 +27,12 @@ QImage sheetPageImage(SheetLayout& sheet, int page);
 
 // Writes doc as a sheet to path: a vector PDF (setup.dpi is then the PDF's
 // own resolution, fine enough for any printer), or PNG pages at setup.dpi.
-// Each file is written whole or not at all. A file that exists is replaced
-// only when sink's question says yes; a failure is shown through sink with
-// its reason.
+// The pages are drawn in wait, which may run them on another thread (they
+// need images, the PDF writer and painters on them, never a widget or a
+// pixmap) and stop them between pages; a stop leaves no file and reports
+// Cancelled.
+// Each file is written whole or not at all, the PNG pages all together. A
+// file that exists is replaced only when sink's question says yes; a
+// failure is shown through sink with its reason.
 SheetWritten writeSheet(const CZolvaDoc& doc, SheetPageSetup setup, SheetFormat format, const QString& path,
-                        MessageSink& sink);
+                        MessageSink& sink, const BackgroundLoad& wait = loadInPlace);

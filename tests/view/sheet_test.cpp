@@ -236,4 +236,53 @@ TEST(SheetWriterTest, ReplacesOnlyWhenAllowedAndSaysWhyItFailed)
     }
 }
 
+// A cancel between pages, or a page that cannot be written, leaves no page
+// and no temporary file, and the file that stood there as it was.
+TEST(SheetWriterTest, CancelOrFailurePartWayLeavesNoFile)
+{
+    struct Row {
+        const char* name;
+        SheetFormat format;
+        const char* old;     // a file there before, answered yes to replace
+        const char* blocked; // a folder where a page would go
+        SheetWritten::Outcome outcome;
+    };
+    const Row rows[] = {
+        {"PDF, cancelled", SheetFormat::Pdf, "sheet.pdf", nullptr, SheetWritten::Outcome::Cancelled},
+        {"PNG pages, cancelled", SheetFormat::Png, "sheet-1.png", nullptr, SheetWritten::Outcome::Cancelled},
+        {"PNG pages, the second blocked", SheetFormat::Png, "sheet-1.png", "sheet-2.png",
+         SheetWritten::Outcome::Failed},
+    };
+    const BackgroundLoad cancelled = [](const QString&, const std::function<void(WorkProgress&)>& work) {
+        WorkProgress progress;
+        progress.cancelled = true;
+        work(progress);
+        return false;
+    };
+    Music music(measures(30));
+    ASSERT_GT(SheetLayout(music.doc, pageOf(150, 3)).pages().size(), 2u);
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        QTemporaryDir dir;
+        QFile old(dir.filePath(QLatin1String(row.old)));
+        ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+        old.write("old");
+        old.close();
+        QStringList before{QLatin1String(row.old)};
+        if (row.blocked) {
+            ASSERT_TRUE(QDir(dir.path()).mkdir(QLatin1String(row.blocked)));
+            before << QLatin1String(row.blocked);
+        }
+        const QString path = dir.filePath(row.format == SheetFormat::Pdf ? QStringLiteral("sheet.pdf")
+                                                                          : QStringLiteral("sheet.png"));
+        const SheetWritten written = writeSheet(music.doc, pageOf(150, 3), row.format, path, music.sink,
+                                                row.blocked ? BackgroundLoad(loadInPlace) : cancelled);
+        EXPECT_EQ(written.outcome, row.outcome);
+        before.sort();
+        EXPECT_EQ(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot, QDir::Name), before);
+        ASSERT_TRUE(old.open(QIODevice::ReadOnly));
+        EXPECT_EQ(old.readAll(), "old");
+    }
+}
+
 } // namespace
