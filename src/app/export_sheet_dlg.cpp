@@ -1,5 +1,6 @@
 #include "app/export_sheet_dlg.h"
 
+#include "app/dialog_buttons.h"
 #include "app/message_box_sink.h"
 #include "app/sheet_preview.h"
 #include "doc/zolva_doc.h"
@@ -65,9 +66,7 @@ CExportSheetDlg::CExportSheetDlg(CZolvaDoc& doc, QWidget* parent)
     form->addRow(QStringLiteral("&Margins:"), m_margin);
     form->addRow(QStringLiteral("&Strips per page:"), m_columns);
     form->addRow(QString(), m_header);
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    QDialogButtonBox* buttons = okCancelButtons(this);
     auto* choices = new QVBoxLayout;
     choices->addLayout(form);
     choices->addStretch(1);
