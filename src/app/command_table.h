@@ -92,6 +92,8 @@ inline constexpr int NormalSpeed = 33003;
 inline constexpr int Speed = 33004; // the speed box stands in its place
 inline constexpr int Metronome = 33005;
 inline constexpr int LoopSelection = 33006;
+// Listening: 33040 … 33049.
+inline constexpr int Tuner = 33040;
 } // namespace cmd
 
 // Menus and toolbars as lists of ids; 0 is a separator.

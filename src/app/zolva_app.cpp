@@ -9,7 +9,10 @@
 #include "app/child_frame.h"
 #include "app/command_table.h"
 #include "doc/settings_store.h"
+#include "app/listening.h"
+#include "app/tuner_command.h"
 #include "app/view_player.h"
+#include "listen/sound_inputs.h"
 #include "play/midi_session.h"
 #include "play/play_clock.h"
 #include "play/tied_views.h"
@@ -136,6 +139,11 @@ bool CZolvaApp::StartUp(const QStringList& filesToOpen, int showState)
     m_frame->onCommand(cmd::ExportAudio, [this] { OnExportAudio(); });
     m_frame->onCommand(cmd::ExportMidi, [this] { OnExportMidi(); });
     addPlayCommands();
+    if (!m_soundInputs) {
+        m_systemInputs = std::make_unique<SystemSoundInputs>();
+        m_soundInputs = m_systemInputs.get();
+    }
+    m_tuner = std::make_unique<TunerCommand>(*m_frame, *m_soundInputs, m_messages);
     m_frame->setFileOpener([this](const QString& path) { OpenDocumentFile(path); });
 
     for (const QString& file : filesToOpen)
@@ -147,6 +155,8 @@ bool CZolvaApp::StartUp(const QStringList& filesToOpen, int showState)
 
 int CZolvaApp::ShutDown(int exitCode)
 {
+    if (m_tuner)
+        m_tuner->listening()->stop();
     m_midi->CloseMidiOutput();
     return exitCode;
 }

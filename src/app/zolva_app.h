@@ -48,6 +48,9 @@ CommandLine parseCommandLine(const QStringList& arguments);
 
 // The application: the folders beside the program, the MIDI output, the main
 // window and the opening of documents.
+class SoundInputs;
+class TunerCommand;
+
 class CZolvaApp {
 public:
     // Shows the names chosen in File > Open's dialog starting at folder; empty when cancelled.
@@ -82,6 +85,9 @@ public:
     void OnExportMidi();
     void setMidiFileChooser(MidiFileChooser chooser) { m_chooseMidiFile = std::move(chooser); }
     void setAudioExportChooser(AudioExportChooser chooser) { m_chooseAudioExport = std::move(chooser); }
+    // What the tuner may listen to, before StartUp; the system's inputs otherwise.
+    void setSoundInputs(SoundInputs& inputs) { m_soundInputs = &inputs; }
+    TunerCommand* tuner() const { return m_tuner.get(); }
     // Sets the program folder (normally the running program's); the music and
     // templates folders follow (beside it in a build tree, else in the user's
     // data folder) and are made when they can be.
@@ -146,6 +152,9 @@ private:
     QString m_templatesFolder;
     FileChooser m_chooseFiles;
     MidiFileChooser m_chooseMidiFile = chooseMidiFile;
+    std::unique_ptr<SoundInputs> m_systemInputs;
+    SoundInputs* m_soundInputs = nullptr;
+    std::unique_ptr<TunerCommand> m_tuner;
     AudioExportChooser m_chooseAudioExport = chooseAudioExport;
     bool m_tieViews = false;
 };

@@ -19,6 +19,8 @@ inline constexpr char WindowPos[] = "WindowPos";
 inline constexpr char Zoom[] = "Zoom";
 inline constexpr char ImportTines[] = "ImportTines";
 inline constexpr char ImportRhythm[] = "ImportRhythm";
+inline constexpr char ListenDevice[] = "ListenDevice";
+inline constexpr char TunerReference[] = "TunerReference";
 } // namespace SettingKey
 
 // The groups beside "Settings".

@@ -1,0 +1,103 @@
+// Practice > Tuner in the whole program, listening to a stand-in input: the
+// microphone is open while the tuner shows and at no other time, readings
+// reach the panel, and an input that does not open is said.
+#include "app_fixture.h"
+
+#include "app/command_table.h"
+#include "app/listening.h"
+#include "app/tuner_command.h"
+#include "app/tuner_panel.h"
+#include "listen/sound_inputs.h"
+
+#include <QCoreApplication>
+#include <QLabel>
+#include <QStatusBar>
+
+#include <cmath>
+
+namespace {
+
+// Counts what the program opens and lets the test speak into it.
+class StandInInputs : public SoundInputs {
+public:
+    struct Input : SoundInput {
+        StandInInputs& owner;
+        explicit Input(StandInInputs& o) : owner(o) {}
+        int sampleRate() const override { return 44100; }
+        bool start(Blocks blocks) override
+        {
+            owner.blocks = std::move(blocks);
+            ++owner.started;
+            return true;
+        }
+        void stop() override
+        {
+            owner.blocks = nullptr;
+            ++owner.stopped;
+        }
+    };
+    std::vector<SoundInputDevice> list() override { return {{QString(), QStringLiteral("Default input")}}; }
+    std::unique_ptr<SoundInput> open(const QString&) override
+    {
+        ++opened;
+        return available ? std::make_unique<Input>(*this) : nullptr;
+    }
+    void say(double hz, double seconds)
+    {
+        std::vector<float> tone(size_t(seconds * 44100));
+        for (size_t i = 0; i < tone.size(); ++i)
+            tone[i] = float(0.3 * std::sin(2 * M_PI * hz * double(i) / 44100));
+        for (size_t at = 0; blocks && at < tone.size(); at += 441)
+            blocks(std::span<const float>(tone).subspan(at, std::min<size_t>(441, tone.size() - at)));
+    }
+
+    bool available = true;
+    int opened = 0, started = 0, stopped = 0;
+    SoundInput::Blocks blocks;
+};
+
+class TunerCommandTest : public AppTest {
+protected:
+    TunerCommandTest() { app.setSoundInputs(inputs); }
+    QLabel* indicator() const { return frame()->statusBar()->findChild<QLabel*>(QStringLiteral("listening")); }
+    StandInInputs inputs;
+};
+
+TEST_F(TunerCommandTest, ListensOnlyWhileTheTunerShows)
+{
+    ASSERT_TRUE(start("<Note Tines=\"9\" Value=\"4\"/>"));
+    QAction* tuner = command(cmd::Tuner);
+    TunerPanel* panel = app.tuner()->panel();
+    EXPECT_EQ(inputs.opened, 0) << "nothing listens before the tuner is asked for";
+    EXPECT_FALSE(indicator()->isVisibleTo(frame()));
+
+    tuner->trigger();
+    EXPECT_EQ(inputs.started, 1);
+    EXPECT_TRUE(panel->isVisibleTo(frame()));
+    EXPECT_TRUE(indicator()->isVisibleTo(frame()));
+    inputs.say(keyHz(60, 440.0) * std::exp2(12 / 1200.0), 0.4); // C4, 12 cents sharp
+    QCoreApplication::processEvents();
+    EXPECT_EQ(panel->noteText(), "C4");
+    EXPECT_EQ(panel->centsText(), "+12.0 cents");
+
+    tuner->trigger();
+    EXPECT_EQ(inputs.stopped, 1);
+    EXPECT_FALSE(panel->isVisibleTo(frame()));
+    EXPECT_FALSE(indicator()->isVisibleTo(frame()));
+
+    // Closing the panel turns the tuner off too.
+    tuner->trigger();
+    panel->close();
+    EXPECT_FALSE(tuner->isChecked());
+    EXPECT_EQ(inputs.stopped, 2);
+    EXPECT_EQ(inputs.opened, 2);
+
+    inputs.available = false;
+    sink.messages.clear();
+    tuner->trigger();
+    EXPECT_FALSE(tuner->isChecked());
+    EXPECT_EQ(sink.messages, std::vector<std::string>{"Unable to open the sound input for listening.\n"});
+    EXPECT_FALSE(indicator()->isVisibleTo(frame()));
+}
+
+} // namespace
