@@ -11,9 +11,7 @@
 #include "doc/music_vocabulary.h"
 #include "doc/zolva_doc.h"
 #include "view/sheet_writer.h"
-#include "view/tablature_painter.h"
-#include "view/view_cursor.h"
-#include "view/view_layout.h"
+#include "view/piece_start_drawing.h"
 #include "xml/xpxml_node.h"
 
 #include <QFontMetrics>
@@ -111,12 +109,9 @@ int main(int argc, char** argv)
         if (XPxmlNode* bar = elementAt(doc, pass.element))
             bar->setAttribute(MusicAttr::Pass, pass.text.toUtf8().constData());
     }
-    ViewLayout layout;
-    layout.setDocument(&doc);
-    layout.setZoom(zoom);
-    ViewCursor cursor;
-    layout.CheckAndRefresh(doc.firstEvent(), cursor);
-    const QSize extent = layout.ComputeExtent(true);
+    PieceStartDrawing start(doc, zoom);
+    ViewLayout& layout = start.layout();
+    const QSize extent = start.extent();
     const int shown = height > 0 ? std::min(height, extent.height()) : extent.height();
     QFont font(QStringLiteral("Arial"));
     font.setPointSizeF(9 * zoom / 100.0);
@@ -139,13 +134,10 @@ int main(int argc, char** argv)
         marks.playing = true;
         marks.cursorOverSelection = true;
     }
-    // The bottom of the piece, drawn as a window of that height scrolled there.
-    layout.setViewport(extent.height() - shown, shown);
-    TablaturePainter painter;
-    QImage frame;
     // A pass badge reaches past the lyrics, as a window wider than the music shows it.
     const int width = extent.width() + (passes.empty() ? 0 : kBadgeRoom);
-    if (!painter.OnDraw(frame, layout, QSize(width, shown), marks, ratio))
+    const QImage frame = start.draw(shown, width, marks, ratio);
+    if (frame.isNull())
         return 1;
 
     QImage picture(int(std::ceil((width + margin) * ratio)), frame.height(), QImage::Format_RGB32);
