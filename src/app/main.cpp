@@ -2,6 +2,7 @@
 #include "app/display_version.h"
 #include "app/message_box_sink.h"
 #include "app/single_instance.h"
+#include "app/thumbnail_command.h"
 #include "app/ui_latency_probe.h"
 #include "app/zolva_app.h"
 #include "app/url_opener.h"
@@ -31,6 +32,9 @@ int main(int argc, char* argv[])
         std::fputs("\n", stdout);
         return 0;
     }
+    // A file manager's request for a picture: no display, and no window.
+    if (line.thumbnail)
+        return runThumbnailCommand(argc, argv, line.files);
 
     QApplication app(argc, argv);
     // Qt has taken its own options (-platform …) out of the arguments now.
