@@ -14,6 +14,7 @@
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
+#include <new>
 
 namespace {
 
@@ -108,7 +109,13 @@ int runThumbnailCommand(int& argc, char** argv, const QStringList& files)
     CZolvaDoc doc(sink);
     if (doc.openDocument(input) != OpenOutcome::Opened)
         return 1;
-    const QByteArray png = pngOf(thumbnailPicture(doc, size));
+    QByteArray png;
+    try {
+        png = pngOf(thumbnailPicture(doc, size));
+    } catch (const std::bad_alloc&) {
+        complain(QStringLiteral("out of memory drawing %1").arg(input));
+        return 1;
+    }
     // Written only once the time can no longer run out, so that OUTPUT is
     // never left half made.
     limit.disarm();
