@@ -405,9 +405,9 @@ void CMainFrame::connectFrameCommands()
     }
 }
 
-void CMainFrame::addMidiSetup(MidiSession& midi)
+void CMainFrame::addMidiSetup(MidiSession& midi, SoundInputs& inputs)
 {
-    onCommand(kMidiSetupCommand, [this, &midi] { OnMidiSetup(midi, this); });
+    onCommand(kMidiSetupCommand, [this, &midi, &inputs] { OnMidiSetup(midi, inputs, this); });
 }
 
 void CMainFrame::addInformationCommands(MessageSink& messages, UrlOpener desktopOpener)

@@ -17,6 +17,7 @@ class QLabel;
 class DocumentRegistry;
 class MessageSink;
 class MidiSession;
+class SoundInputs;
 class QAction;
 class QLabel;
 class QLineEdit;
@@ -54,7 +55,7 @@ public:
     // Runs handler when the command is triggered (it stays subject to its rule).
     void onCommand(int id, std::function<void()> handler);
     // MIDI Setup runs the MIDI Configuration dialog on midi.
-    void addMidiSetup(MidiSession& midi);
+    void addMidiSetup(MidiSession& midi, SoundInputs& inputs);
     // About, Online Documentation and License; addresses go through opener,
     // and one it cannot open is named in the status bar for a while.
     void addInformationCommands(MessageSink& messages, UrlOpener opener);

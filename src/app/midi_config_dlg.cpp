@@ -28,7 +28,7 @@ QComboBox* addList(QGridLayout* grid, int row, const QString& label, QWidget* pa
 } // namespace
 
 CMidiConfigDlg::CMidiConfigDlg(const std::vector<MidiDeviceInfo>& devices, int midiDevice, int midiInstrument,
-                               QWidget* parent)
+                               const std::vector<SoundInputDevice>& inputs, QWidget* parent)
     : QDialog(parent)
 {
     setWindowTitle(QStringLiteral("MIDI Configuration"));
@@ -36,6 +36,7 @@ CMidiConfigDlg::CMidiConfigDlg(const std::vector<MidiDeviceInfo>& devices, int m
     m_devices = addList(grid, 0, QStringLiteral("MIDI &Device"), this);
     m_instruments = addList(grid, 1, QStringLiteral("MIDI &Instrument"), this);
     m_instruments->setMaxVisibleItems(20);
+    m_inputs = addList(grid, 2, QStringLiteral("&Listen with"), this);
 
     // The device list is sorted by name; the instruments keep their order.
     std::vector<MidiDeviceInfo> sorted = devices;
@@ -49,12 +50,18 @@ CMidiConfigDlg::CMidiConfigDlg(const std::vector<MidiDeviceInfo>& devices, int m
     // A stored choice that no longer exists shows as no selection.
     m_devices->setCurrentIndex(m_devices->findData(midiDevice));
     m_instruments->setCurrentIndex(m_instruments->findData(midiInstrument));
+    // The system's default comes first, named even when no list is given.
+    m_inputs->addItem(QStringLiteral("Default input"), QString());
+    for (const SoundInputDevice& input : inputs)
+        if (!input.id.isEmpty())
+            m_inputs->addItem(input.name, input.id);
+    m_inputs->setCurrentIndex(m_inputs->findData(readSettingText(SettingKey::ListenDevice)));
 
     QDialogButtonBox* buttons = okCancelButtons(this);
     buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("&OK"));
     buttons->button(QDialogButtonBox::Ok)->setDefault(true);
     buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("&Cancel"));
-    grid->addWidget(buttons, 2, 0, 1, 2);
+    grid->addWidget(buttons, 3, 0, 1, 2);
 }
 
 void CMidiConfigDlg::accept()
@@ -63,12 +70,14 @@ void CMidiConfigDlg::accept()
         writeSettingNumber(SettingKey::MidiDevice, m_devices->currentData().toInt());
     if (m_instruments->currentIndex() >= 0)
         writeSettingNumber(SettingKey::MidiInstrument, m_instruments->currentData().toInt());
+    if (m_inputs->currentIndex() >= 0 && m_inputs->currentData().toString() != readSettingText(SettingKey::ListenDevice))
+        writeSettingText(SettingKey::ListenDevice, m_inputs->currentData().toString());
     QDialog::accept();
 }
 
-void OnMidiSetup(MidiSession& midi, QWidget* parent)
+void OnMidiSetup(MidiSession& midi, SoundInputs& inputs, QWidget* parent)
 {
-    CMidiConfigDlg dialog(midi.devices().list(), midi.midiDevice(), midi.midiInstrument(), parent);
+    CMidiConfigDlg dialog(midi.devices().list(), midi.midiDevice(), midi.midiInstrument(), inputs.list(), parent);
     if (dialog.exec() != QDialog::Accepted)
         return;
     midi.sayNextFailure();

@@ -129,7 +129,11 @@ bool CZolvaApp::StartUp(const QStringList& filesToOpen, int showState)
     m_frame->documents().setImporter([this](CZolvaDoc& doc, const QString& path) {
         return m_importer->open(doc, path, m_frame->documents().documents());
     });
-    m_frame->addMidiSetup(*m_midi);
+    if (!m_soundInputs) {
+        m_systemInputs = std::make_unique<SystemSoundInputs>();
+        m_soundInputs = m_systemInputs.get();
+    }
+    m_frame->addMidiSetup(*m_midi, *m_soundInputs);
     // The metronome's drum kit loads when it is switched on, not at its first click.
     QAction* metronome = m_frame->commandAction(cmd::Metronome);
     m_midi->setDrumsWanted(metronome->isChecked());
@@ -139,10 +143,6 @@ bool CZolvaApp::StartUp(const QStringList& filesToOpen, int showState)
     m_frame->onCommand(cmd::ExportAudio, [this] { OnExportAudio(); });
     m_frame->onCommand(cmd::ExportMidi, [this] { OnExportMidi(); });
     addPlayCommands();
-    if (!m_soundInputs) {
-        m_systemInputs = std::make_unique<SystemSoundInputs>();
-        m_soundInputs = m_systemInputs.get();
-    }
     m_tuner = std::make_unique<TunerCommand>(*m_frame, *m_soundInputs, m_messages);
     m_frame->setFileOpener([this](const QString& path) { OpenDocumentFile(path); });
 

@@ -68,20 +68,25 @@ TEST(MidiConfigDlg, OkWritesTheChoiceCancelWritesNothing)
         EXPECT_EQ(CleanSettings::get("MidiInstrument"), "");
     }
     {
-        CMidiConfigDlg dialog(devices, -1, 9);
+        const std::vector<SoundInputDevice> inputs{{QString(), "Default input"}, {"mic-b", "Microphone B"}};
+        CMidiConfigDlg dialog(devices, -1, 9, inputs);
+        EXPECT_EQ(dialog.inputList()->currentText(), "Default input");
         dialog.deviceList()->setCurrentIndex(dialog.deviceList()->findData(0));
         dialog.instrumentList()->setCurrentIndex(108);
+        dialog.inputList()->setCurrentIndex(dialog.inputList()->findData("mic-b"));
         dialog.accept();
         EXPECT_EQ(dialog.result(), QDialog::Accepted);
         EXPECT_EQ(CleanSettings::get("MidiDevice"), "0");
         EXPECT_EQ(CleanSettings::get("MidiInstrument"), "109");
+        EXPECT_EQ(CleanSettings::get("ListenDevice"), "mic-b");
     }
     {
-        // A stored device that is gone stays stored when OK is pressed without a choice.
+        // A stored device or input that is gone stays stored when OK is pressed without a choice.
         CleanSettings::set("MidiDevice", "5");
         CMidiConfigDlg dialog(devices, 5, 9);
         dialog.accept();
         EXPECT_EQ(CleanSettings::get("MidiDevice"), "5");
+        EXPECT_EQ(CleanSettings::get("ListenDevice"), "mic-b");
         EXPECT_EQ(CleanSettings::get("MidiInstrument"), "9");
     }
 }
@@ -97,8 +102,15 @@ void answerDialog(bool ok)
     });
 }
 
+// The setup lists no inputs but the default.
+struct NoInputs : SoundInputs {
+    std::vector<SoundInputDevice> list() override { return {}; }
+    std::unique_ptr<SoundInput> open(const QString&) override { return nullptr; }
+};
+
 TEST(MidiSetup, OkClosesAndReopensWithTheNewChoiceCancelLeavesTheOutput)
 {
+    NoInputs noInputs;
     CleanSettings settings;
     RecordingSink sink;
     FakeMidiDevices devices;
@@ -106,12 +118,12 @@ TEST(MidiSetup, OkClosesAndReopensWithTheNewChoiceCancelLeavesTheOutput)
     session.OpenMidiOutput();
 
     answerDialog(false);
-    OnMidiSetup(session, nullptr);
+    OnMidiSetup(session, noInputs, nullptr);
     EXPECT_EQ(devices.opened.size(), 1u);
     EXPECT_EQ(session.midiInstrument(), 9);
 
     answerDialog(true);
-    OnMidiSetup(session, nullptr);
+    OnMidiSetup(session, noInputs, nullptr);
     session.waitForOutput();
     ASSERT_EQ(devices.opened.size(), 2u);
     EXPECT_TRUE(devices.opened[0]->isClosed());
