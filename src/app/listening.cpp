@@ -2,11 +2,26 @@
 
 #include "doc/settings_store.h"
 #include "listen/sound_inputs.h"
+#include "play/play_clock.h"
+
+#include <QFile>
 
 #include <cmath>
 #include <limits>
 
-Listening::Listening(SoundInputs& inputs, QObject* parent) : QObject(parent), m_inputs(inputs) {}
+Listening::Listening(SoundInputs& inputs, QObject* parent)
+    : QObject(parent), m_inputs(inputs), m_logFile(qEnvironmentVariable("ZOLVA_LISTEN_LOG"))
+{
+    if (m_logFile.isEmpty())
+        return;
+    connect(this, &Listening::tunerRead, this, [this](const TunerReading& reading) {
+        QFile log(m_logFile);
+        if (log.open(QIODevice::Append | QIODevice::Text))
+            log.write(QString::asprintf("%lld %d %.2f %.2f\n", static_cast<long long>(midiClockMicros()),
+                                        reading.nearest.tine, reading.nearest.cents, reading.hz)
+                          .toLatin1());
+    });
+}
 
 Listening::~Listening()
 {

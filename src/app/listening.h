@@ -13,7 +13,9 @@ class SoundInputs;
 // The microphone while the tuner listens, and only then: the input named by
 // "ListenDevice" opens when the tuner starts and closes when it stops. The
 // sound is analysed on the input's own thread; readings come back to the
-// user-interface thread as signals. Nothing heard is kept or written.
+// user-interface thread as signals. Nothing heard is kept or written; when
+// ZOLVA_LISTEN_LOG names a file, the readings (never the sound) are appended
+// to it, one line each: "MICROS TINE CENTS HZ".
 class Listening : public QObject {
     Q_OBJECT
 public:
@@ -38,4 +40,5 @@ private:
     std::unique_ptr<SoundInput> m_input;
     std::mutex m_mutex; // the tuning asked for, read on the input's thread
     std::unique_ptr<TineTuning> m_newTuning;
+    QString m_logFile;
 };

@@ -24,14 +24,19 @@ QString plainName(QString text)
 
 QString SingleInstance::socketName()
 {
+    QString display = qEnvironmentVariable("WAYLAND_DISPLAY");
+    if (display.isEmpty())
+        display = qEnvironmentVariable("DISPLAY");
+    // The user's own runtime folder where there is one: private to the user
+    // and emptied at logout, so no socket outlives the session.
+    const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    if (!runtime.isEmpty() && QFileInfo(runtime).isDir())
+        return QDir(runtime).filePath(QStringLiteral("zolva-reader-") + plainName(display));
     QString user = qEnvironmentVariable("USER");
     if (user.isEmpty())
         user = qEnvironmentVariable("USERNAME");
     if (user.isEmpty())
         user = QDir::home().dirName();
-    QString display = qEnvironmentVariable("WAYLAND_DISPLAY");
-    if (display.isEmpty())
-        display = qEnvironmentVariable("DISPLAY");
     return QStringLiteral("zolva-reader-") + plainName(user) + QLatin1Char('-') + plainName(display);
 }
 

@@ -15,7 +15,8 @@ class QLocalSocket;
 class SingleInstance : public QObject {
     Q_OBJECT
 public:
-    // The socket's name for this user on this display.
+    // The socket's name for this user on this display: in the user's runtime
+    // folder when there is one, else in the system's temporary folder.
     static QString socketName();
 
     // Hands files (absolute paths; none to raise the window only) to the

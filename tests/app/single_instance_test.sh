@@ -34,7 +34,7 @@ opened() {
   return 1
 }
 listening() {
-  for _ in $(seq 100); do compgen -G "$TMPDIR/zolva-reader-*" >/dev/null && return 0; sleep 0.1; done
+  for _ in $(seq 100); do compgen -G "$XDG_RUNTIME_DIR/zolva-reader-*" >/dev/null && return 0; sleep 0.1; done
   return 1
 }
 start() { "$program" "$@" >>"$work/program.log" 2>&1 & pids+=($!); }
