@@ -20,21 +20,18 @@ struct StretchFrequencies::Fft {
 
 namespace {
 
-// Zero-padding to at least this many times the stretch.
-constexpr size_t kPadding = 2;
-
-uint_t fftSizeFor(size_t length)
+uint_t fftSizeFor(size_t length, size_t padding)
 {
     uint_t size = 1;
-    while (size < kPadding * length)
+    while (size < padding * length)
         size *= 2;
     return size;
 }
 
 } // namespace
 
-StretchFrequencies::StretchFrequencies(size_t length, int sampleRate)
-    : m_fft(std::make_unique<Fft>(fftSizeFor(length))), m_window(std::max<size_t>(length, 2))
+StretchFrequencies::StretchFrequencies(size_t length, int sampleRate, size_t padding)
+    : m_fft(std::make_unique<Fft>(fftSizeFor(length, padding))), m_window(std::max<size_t>(length, 2))
 {
     const size_t n = m_window.size();
     double sum = 0.0;

@@ -10,11 +10,13 @@ struct FrequencyPeak {
 };
 
 // The frequencies in one stretch of sound of a fixed length: Hann-windowed and
-// zero-padded to a power of two (aubio's FFT), so that peaks can be told
-// apart by a few cents.
+// zero-padded to a power of two of at least padding times its length (aubio's
+// FFT), so that peaks can be told apart by a few cents.
 class StretchFrequencies {
 public:
-    StretchFrequencies(size_t length, int sampleRate);
+    static constexpr size_t kPadding = 2;
+
+    StretchFrequencies(size_t length, int sampleRate, size_t padding = kPadding);
     ~StretchFrequencies();
     StretchFrequencies(const StretchFrequencies&) = delete;
     StretchFrequencies& operator=(const StretchFrequencies&) = delete;

@@ -49,5 +49,7 @@ private:
     double m_toneHz = 0.0;
     int m_toneReadings = 0;
     int m_sinceRefined = 0;
+    int m_unsure = 0;    // unsure readings in a row
+    int m_elsewhere = 0; // readings in a row far from the tone
     std::vector<std::optional<double>> m_tineCents;
 };
