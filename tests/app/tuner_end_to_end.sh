@@ -1,0 +1,67 @@
+#!/usr/bin/env bash
+# The tuner in the real program, end to end: under a display server of its
+# own, with a sound server whose null sink's monitor is the default input, a
+# tone played into the sink reaches the tuner (its readings logged through
+# ZOLVA_LISTEN_LOG), and the sound server sees a recording stream only while
+# the tuner is on.
+#   tuner_end_to_end.sh PROGRAM SOURCE_DIR
+set -euo pipefail
+program="$1"
+source "$2/scripts/lib/sound-server.sh"
+
+work="$(mktemp -d)"
+pids=()
+cleanup() {
+  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+  [[ -n "${sound_server_pid:-}" ]] && kill "$sound_server_pid" 2>/dev/null || true
+  rm -rf "$work"
+}
+trap cleanup EXIT
+fail() { echo "tuner end to end: $*" >&2; exit 1; }
+
+export HOME="$work/home" XDG_CONFIG_HOME="$work/home/.config" XDG_DATA_HOME="$work/home/.local/share" \
+  XDG_RUNTIME_DIR="$work/run" ZOLVA_LISTEN_LOG="$work/listen.log"
+unset QT_QPA_PLATFORM
+mkdir -p "$HOME"
+start_sound_server "$work" || fail "no sound server"
+# Qt lists no sink monitors as inputs: the monitor remapped as a source of its own.
+pactl load-module module-remap-source master=null.monitor source_name=listen >/dev/null || fail "no source"
+pactl set-default-source listen || fail "no default source"
+
+exec 3>"$work/display"
+Xvfb -displayfd 3 -screen 0 1280x900x24 -nolisten tcp >/dev/null 2>&1 &
+pids+=($!)
+for _ in $(seq 50); do [[ -s "$work/display" ]] && break; sleep 0.1; done
+export DISPLAY=":$(cat "$work/display")"
+
+# A recording stream of a client: the remapping's own stream has none.
+recording() { pactl list short source-outputs | awk '$3 != "-" { found = 1 } END { exit !found }'; }
+# Waits until the tuner logged a reading of tine $1 within a cent of $2 cents.
+heard() {
+  for _ in $(seq 100); do
+    awk -v t="$1" -v c="$2" '$2 == t && $3 - c < 1 && c - $3 < 1 { found = 1 } END { exit !found }' \
+      "$ZOLVA_LISTEN_LOG" 2>/dev/null && return 0
+    sleep 0.1
+  done
+  return 1
+}
+
+"$program" --new-instance "$2/examples/ode_to_joy.zvm" >"$work/program.log" 2>&1 &
+pids+=($!)
+window="$(xdotool search --sync --onlyvisible --name "Zolva Reader" | head -1)" || fail "no window"
+sleep 1
+recording && fail "something records before the tuner is on"
+
+xdotool windowfocus --sync "$window" key alt+p t
+for _ in $(seq 50); do recording && break; sleep 0.1; done
+recording || fail "the tuner did not open the input: $(cat "$work/program.log")"
+
+# C4 (tine 9 of the piece's 17-tine C kalimba) 15.6 cents sharp: 264 Hz.
+sox -n -r 44100 -c 1 "$work/tone.wav" synth 1.5 sine 264 vol 0.5
+paplay -d null "$work/tone.wav"
+heard 9 15.6 || fail "the tuner did not read the tone: $(tail -5 "$ZOLVA_LISTEN_LOG" 2>/dev/null)"
+
+xdotool windowfocus --sync "$window" key alt+p t
+for _ in $(seq 50); do recording || break; sleep 0.1; done
+recording && fail "the input stays open after the tuner is off"
+echo "tuner end to end: passes"
