@@ -7,23 +7,10 @@
 #   single_instance_test.sh PROGRAM SOURCE_DIR
 set -euo pipefail
 program="$1"
-source "$2/scripts/lib/sound-server.sh"
+source "$(dirname "$0")/program_session.sh" "single instance" "$2"
 
-work="$(mktemp -d)"
-pids=()
-cleanup() {
-  for pid in "${pids[@]}"; do kill -9 "$pid" 2>/dev/null || true; done
-  [[ -n "${sound_server_pid:-}" ]] && kill "$sound_server_pid" 2>/dev/null || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
-fail() { echo "single instance: $*" >&2; exit 1; }
-
-export HOME="$work/home" XDG_CONFIG_HOME="$work/home/.config" XDG_DATA_HOME="$work/home/.local/share" \
-  XDG_RUNTIME_DIR="$work/run" TMPDIR="$work/tmp" QT_QPA_PLATFORM=offscreen DISPLAY=:zolva-test
-mkdir -p "$HOME" "$TMPDIR" "$work/music"
-start_sound_server "$work" || fail "no sound server"
-settings="$XDG_CONFIG_HOME/Zolva/Zolva Reader.conf"
+export TMPDIR="$work/tmp" QT_QPA_PLATFORM=offscreen DISPLAY=:zolva-test
+mkdir -p "$TMPDIR" "$work/music"
 for name in one two three four; do
   cp "$2/examples/ode_to_joy.zvm" "$work/music/$name.zvm"
 done

@@ -7,23 +7,10 @@
 #   tuner_end_to_end.sh PROGRAM SOURCE_DIR
 set -euo pipefail
 program="$1"
-source "$2/scripts/lib/sound-server.sh"
+source "$(dirname "$0")/program_session.sh" "tuner end to end" "$2"
 
-work="$(mktemp -d)"
-pids=()
-cleanup() {
-  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-  [[ -n "${sound_server_pid:-}" ]] && kill "$sound_server_pid" 2>/dev/null || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
-fail() { echo "tuner end to end: $*" >&2; exit 1; }
-
-export HOME="$work/home" XDG_CONFIG_HOME="$work/home/.config" XDG_DATA_HOME="$work/home/.local/share" \
-  XDG_RUNTIME_DIR="$work/run" ZOLVA_LISTEN_LOG="$work/listen.log"
+export ZOLVA_LISTEN_LOG="$work/listen.log"
 unset QT_QPA_PLATFORM
-mkdir -p "$HOME"
-start_sound_server "$work" || fail "no sound server"
 # Qt lists no sink monitors as inputs: the monitor remapped as a source of its own.
 pactl load-module module-remap-source master=null.monitor source_name=listen >/dev/null || fail "no source"
 pactl set-default-source listen || fail "no default source"
