@@ -117,6 +117,8 @@ constexpr CommandInfo kCommands[] = {
      "Ctrl+L", nullptr, R::PracticeLoop},
     {cmd::Tuner, "&Tuner...", "Listen to your kalimba through the microphone and show how far each tine is from its note",
      "Tuner", "", nullptr, R::ActiveView},
+    {cmd::PlayAlong, "Play &Along", "Play the piece on your kalimba: the cursor waits at each row until it hears the row's tines",
+     "Play Along", "", nullptr, R::ActiveView},
 };
 
 constexpr int S = kSeparator;
@@ -130,7 +132,7 @@ constexpr int kInsert[] = {32825, 32798, 32799, S, 32787, 32788, 32813, 32809, S
                            32772, 32771, 32774, 32775, 32776, 32777};
 constexpr int kMusicBox[] = {32841, 32842};
 constexpr int kWindow[] = {57648, 57650, 57652, 57649};
-constexpr int kPractice[] = {33000, S, 33001, 33002, 33003, S, 33005, 33006, S, cmd::Tuner};
+constexpr int kPractice[] = {33000, S, 33001, 33002, 33003, S, 33005, 33006, S, cmd::Tuner, cmd::PlayAlong};
 constexpr int kHelp[] = {kAboutCommand, kOnlineDocumentationCommand, kLicenseCommand};
 // clang-format on
 

@@ -9,17 +9,18 @@
 #include <cmath>
 #include <limits>
 
-Listening::Listening(SoundInputs& inputs, QObject* parent)
-    : QObject(parent), m_inputs(inputs), m_logFile(qEnvironmentVariable("ZOLVA_LISTEN_LOG"))
+void appendToListenLog(const QString& line)
 {
-    if (m_logFile.isEmpty())
-        return;
-    connect(this, &Listening::tunerRead, this, [this](const TunerReading& reading) {
-        QFile log(m_logFile);
-        if (log.open(QIODevice::Append | QIODevice::Text))
-            log.write(QString::asprintf("%lld %d %.2f %.2f\n", static_cast<long long>(midiClockMicros()),
-                                        reading.nearest.tine, reading.nearest.cents, reading.hz)
-                          .toLatin1());
+    static const QString logFile = qEnvironmentVariable("ZOLVA_LISTEN_LOG");
+    QFile log(logFile);
+    if (!logFile.isEmpty() && log.open(QIODevice::Append | QIODevice::Text))
+        log.write(QString::number(midiClockMicros()).toLatin1() + ' ' + line.toUtf8() + '\n');
+}
+
+Listening::Listening(SoundInputs& inputs, QObject* parent) : QObject(parent), m_inputs(inputs)
+{
+    connect(this, &Listening::tunerRead, this, [](const TunerReading& reading) {
+        appendToListenLog(QString::asprintf("tuner %d %.2f %.2f", reading.nearest.tine, reading.nearest.cents, reading.hz));
     });
 }
 
@@ -28,36 +29,53 @@ Listening::~Listening()
     stop();
 }
 
-bool Listening::startTuner(const TineTuning& tuning)
+bool Listening::start(const std::function<SoundInput::Blocks(int sampleRate)>& analysis)
 {
     stop();
     m_input = m_inputs.open(readSettingText(SettingKey::ListenDevice));
-    if (!m_input)
-        return false;
-    // The analysis belongs to the input's thread from here on.
-    const int rate = m_input->sampleRate();
-    auto tuner = std::make_shared<Tuner>(rate, tuning);
-    const bool started = m_input->start([this, tuner, rate](std::span<const float> samples) mutable {
-        {
-            std::lock_guard lock(m_mutex);
-            if (m_newTuning)
-                tuner = std::make_shared<Tuner>(rate, *std::exchange(m_newTuning, nullptr));
-        }
-        const std::optional<TunerReading> reading = tuner->feed(samples);
-        if (!reading)
-            return;
-        std::vector<double> cents;
-        for (const std::optional<double>& c : tuner->tineCents())
-            cents.push_back(c.value_or(std::numeric_limits<double>::quiet_NaN()));
-        QMetaObject::invokeMethod(
-            this, [this, r = *reading, cents] { emit tunerRead(r, cents); }, Qt::QueuedConnection);
-    });
-    if (!started) {
+    if (!m_input || !m_input->start(analysis(m_input->sampleRate()))) {
         m_input.reset();
         return false;
     }
     emit listeningChanged(true);
     return true;
+}
+
+bool Listening::startTuner(const TineTuning& tuning)
+{
+    return start([this, tuning](int rate) -> SoundInput::Blocks {
+        // The analysis belongs to the input's thread from here on.
+        auto tuner = std::make_shared<Tuner>(rate, tuning);
+        return [this, tuner, rate](std::span<const float> samples) mutable {
+            {
+                std::lock_guard lock(m_mutex);
+                if (m_newTuning)
+                    tuner = std::make_shared<Tuner>(rate, *std::exchange(m_newTuning, nullptr));
+            }
+            const std::optional<TunerReading> reading = tuner->feed(samples);
+            if (!reading)
+                return;
+            std::vector<double> cents;
+            for (const std::optional<double>& c : tuner->tineCents())
+                cents.push_back(c.value_or(std::numeric_limits<double>::quiet_NaN()));
+            QMetaObject::invokeMethod(
+                this, [this, r = *reading, cents] { emit tunerRead(r, cents); }, Qt::QueuedConnection);
+        };
+    });
+}
+
+bool Listening::startPlayAlong(const TineTuning& tuning)
+{
+    return start([this, tuning](int rate) -> SoundInput::Blocks {
+        auto detector = std::make_shared<PluckDetector>(rate, tuning);
+        return [this, detector, rate](std::span<const float> samples) {
+            for (const HeardPluck& pluck : detector->feed(samples)) {
+                const int64_t micros = pluck.frame * 1000000 / rate;
+                QMetaObject::invokeMethod(
+                    this, [this, tines = pluck.tines, micros] { emit plucked(tines, micros); }, Qt::QueuedConnection);
+            }
+        };
+    });
 }
 
 void Listening::setTuning(const TineTuning& tuning)

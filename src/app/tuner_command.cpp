@@ -22,7 +22,7 @@ TunerCommand::TunerCommand(CMainFrame& frame, SoundInputs& inputs, MessageSink& 
     m_panel->hide();
     m_indicator->setObjectName(QStringLiteral("listening"));
     m_indicator->setStyleSheet(QStringLiteral("color: #C02020"));
-    m_indicator->setToolTip(QStringLiteral("The microphone is open for the tuner"));
+    m_indicator->setToolTip(QStringLiteral("The microphone is open: the program is listening"));
     frame.statusBar()->addWidget(m_indicator);
     m_indicator->hide();
 
@@ -47,6 +47,8 @@ void TunerCommand::turn(bool on)
         m_panel->hide();
         return;
     }
+    // One listener at a time: playing along gives way.
+    m_frame.commandAction(cmd::PlayAlong)->setChecked(false);
     followActiveDocument();
     m_panel->show();
     if (!m_listening->startTuner(m_panel->tuning())) {

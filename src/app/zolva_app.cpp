@@ -10,6 +10,7 @@
 #include "app/command_table.h"
 #include "doc/settings_store.h"
 #include "app/listening.h"
+#include "app/play_along_command.h"
 #include "app/tuner_command.h"
 #include "app/view_player.h"
 #include "listen/sound_inputs.h"
@@ -144,6 +145,7 @@ bool CZolvaApp::StartUp(const QStringList& filesToOpen, int showState)
     m_frame->onCommand(cmd::ExportMidi, [this] { OnExportMidi(); });
     addPlayCommands();
     m_tuner = std::make_unique<TunerCommand>(*m_frame, *m_soundInputs, m_messages);
+    m_playAlong = std::make_unique<PlayAlongCommand>(*m_frame, *m_tuner->listening(), m_messages);
     m_frame->setFileOpener([this](const QString& path) { OpenDocumentFile(path); });
 
     for (const QString& file : filesToOpen)

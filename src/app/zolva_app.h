@@ -48,6 +48,7 @@ CommandLine parseCommandLine(const QStringList& arguments);
 
 // The application: the folders beside the program, the MIDI output, the main
 // window and the opening of documents.
+class PlayAlongCommand;
 class SoundInputs;
 class TunerCommand;
 
@@ -155,6 +156,7 @@ private:
     std::unique_ptr<SoundInputs> m_systemInputs;
     SoundInputs* m_soundInputs = nullptr;
     std::unique_ptr<TunerCommand> m_tuner;
+    std::unique_ptr<PlayAlongCommand> m_playAlong; // listens through the tuner's listening
     AudioExportChooser m_chooseAudioExport = chooseAudioExport;
     bool m_tieViews = false;
 };

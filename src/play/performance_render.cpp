@@ -89,6 +89,10 @@ public:
 
     void cursorMoved(XPxmlNode* element) override
     {
+        {
+            std::lock_guard lock(m_mutex);
+            steps.push_back({m_clock.now(), element});
+        }
         std::string tempo;
         if (!element->getAttributeCopy(MusicAttr::Tempo, tempo))
             return;
@@ -121,6 +125,7 @@ public:
             tempos.push_back(change);
     }
     std::vector<PerformanceTempo> tempos;
+    std::vector<PerformanceStep> steps;
 
 private:
     PlayClock& m_clock;
@@ -166,6 +171,7 @@ Performance renderPerformance(MessageSink& messages, const PerformanceMusic& mus
     if (devices.recorder())
         performance.messages = devices.recorder()->messages();
     performance.tempos = window.tempos;
+    performance.steps = window.steps;
     performance.length = clock.now();
     performance.cut = clock.cut();
     return performance;

@@ -27,10 +27,17 @@ struct PerformanceTempo {
     int64_t microsPerQuarter = 0; // at the performance's speed
 };
 
+// Where the cursor went as the piece played, and when.
+struct PerformanceStep {
+    int64_t micros = 0;
+    XPxmlNode* element = nullptr;
+};
+
 // The messages playback sends for a piece, stamped from 0 at its first
-// element, and the tempo the music is in as it goes.
+// element, the tempo the music is in as it goes, and the cursor's way.
 struct Performance {
     std::vector<RecordedMidiMessage> messages;
+    std::vector<PerformanceStep> steps;
     std::vector<PerformanceTempo> tempos; // the first at 0
     int64_t length = 0;              // when the last message was sent
     bool cut = false;                // it repeats until stopped: only kLongestPerformance of it

@@ -155,7 +155,7 @@ TEST_F(MainFrameTest, EnablingOfEveryCommand)
     ASSERT_TRUE(frame.documents().openDocument(kMusic).document);
     std::set<int> withDocument = always;
     withDocument.insert({57602, 32824, 57648, 57650, 57652, 57649, 32826, 32830, 32831, 32832, 32782, 33020, 33021,
-                         33022, 33030, 33031, 33032, 33040});
+                         33022, 33030, 33031, 33032, 33040, 33041});
     EXPECT_EQ(enabledIds(frame), withDocument);
 
     // While the view plays: the two Stops instead of the two Plays.

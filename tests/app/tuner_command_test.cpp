@@ -1,6 +1,7 @@
-// Practice > Tuner in the whole program, listening to a stand-in input: the
-// microphone is open while the tuner shows and at no other time, readings
-// reach the panel, and an input that does not open is said.
+// Practice > Tuner and Play Along in the whole program, listening to a
+// stand-in input: the microphone is open while one of them is on and at no
+// other time, readings reach the panel, plucks move the cursor, and an input
+// that does not open is said.
 #include "app_fixture.h"
 
 #include "app/command_table.h"
@@ -56,11 +57,15 @@ public:
     SoundInput::Blocks blocks;
 };
 
-class TunerCommandTest : public AppTest {
+// Made before the program and gone after it, which listens through them to the end.
+struct WithInputs {
+    StandInInputs inputs;
+};
+
+class TunerCommandTest : protected WithInputs, public AppTest {
 protected:
     TunerCommandTest() { app.setSoundInputs(inputs); }
     QLabel* indicator() const { return frame()->statusBar()->findChild<QLabel*>(QStringLiteral("listening")); }
-    StandInInputs inputs;
 };
 
 TEST_F(TunerCommandTest, ListensOnlyWhileTheTunerShows)
@@ -98,6 +103,54 @@ TEST_F(TunerCommandTest, ListensOnlyWhileTheTunerShows)
     EXPECT_FALSE(tuner->isChecked());
     EXPECT_EQ(sink.messages, std::vector<std::string>{"Unable to open the sound input for listening.\n"});
     EXPECT_FALSE(indicator()->isVisibleTo(frame()));
+}
+
+TEST_F(TunerCommandTest, PlayAlongWaitsForEachRowsTines)
+{
+    CZolvaView* view = start("<Note Tines=\"1\" Value=\"4\"/><Bar Type=\"Auto\"/><Note Tines=\"2\" Value=\"4\"/>"
+                             "<Note Tines=\"1,3\" Value=\"4\"/>");
+    ASSERT_TRUE(view);
+    const auto cursorTines = [view] { return view->cursor().element.load()->getAttribute("Tines"); };
+    Listening& listening = *app.tuner()->listening();
+    QAction* along = command(cmd::PlayAlong);
+    along->trigger();
+    EXPECT_EQ(inputs.started, 1);
+    EXPECT_TRUE(indicator()->isVisibleTo(frame()));
+    EXPECT_STREQ(cursorTines(), "1");
+
+    struct Step {
+        std::vector<int> tines;
+        const char* cursor; // the row's tines after it
+        const char* notice;
+    };
+    const std::vector<Step> steps = {
+        {{1}, "2", ""},
+        {{4}, "2", "Wrong tine 4"},
+        {{2}, "1,3", ""},
+        {{1}, "1,3", ""},
+    };
+    int64_t micros = 0;
+    for (const Step& step : steps) {
+        emit listening.plucked(step.tines, micros += 400000);
+        EXPECT_STREQ(cursorTines(), step.cursor);
+        EXPECT_EQ(frame()->statusBar()->currentMessage(), step.notice);
+        frame()->statusBar()->clearMessage();
+    }
+    sink.messages.clear();
+    emit listening.plucked({3}, micros + 50000); // 1 and 3 within 150 ms: the last row
+    EXPECT_FALSE(along->isChecked());
+    EXPECT_EQ(inputs.stopped, 1);
+    EXPECT_FALSE(indicator()->isVisibleTo(frame()));
+    ASSERT_EQ(sink.messages.size(), 1u);
+    EXPECT_EQ(sink.messages[0].rfind("Played along: 2 of 3 rows right at the first try, 1 wrong notes, ", 0), 0u)
+        << sink.messages[0];
+
+    // One listener at a time.
+    along->trigger();
+    command(cmd::Tuner)->trigger();
+    EXPECT_FALSE(along->isChecked());
+    EXPECT_TRUE(command(cmd::Tuner)->isChecked());
+    EXPECT_EQ(inputs.started, 3);
 }
 
 } // namespace

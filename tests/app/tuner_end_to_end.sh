@@ -26,7 +26,7 @@ recording() { pactl list short source-outputs | awk '$3 != "-" { found = 1 } END
 # Waits until the tuner logged a reading of tine $1 within a cent of $2 cents.
 heard() {
   for _ in $(seq 100); do
-    awk -v t="$1" -v c="$2" '$2 == t && $3 - c < 1 && c - $3 < 1 { found = 1 } END { exit !found }' \
+    awk -v t="$1" -v c="$2" '$2 == "tuner" && $3 == t && $4 - c < 1 && c - $4 < 1 { found = 1 } END { exit !found }' \
       "$ZOLVA_LISTEN_LOG" 2>/dev/null && return 0
     sleep 0.1
   done
