@@ -10,7 +10,10 @@ session_name="$1"
 work="$(mktemp -d)"
 pids=()
 cleanup() {
-  for pid in "${pids[@]}"; do kill -9 "$pid" 2>/dev/null || true; done
+  for pid in "${pids[@]}"; do
+    kill -9 "$pid" 2>/dev/null || true
+    wait "$pid" 2>/dev/null || true
+  done
   [[ -n "${sound_server_pid:-}" ]] && kill "$sound_server_pid" 2>/dev/null || true
   rm -rf "$work"
 }
