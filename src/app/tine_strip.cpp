@@ -56,8 +56,10 @@ void TineStrip::paintEvent(QPaintEvent*)
         p.drawRect(box);
         p.setPen(palette().color(QPalette::Text));
         p.drawText(box.adjusted(0, 2, 0, -box.height() / 2), Qt::AlignCenter, m_names[i]);
-        if (heard)
+        if (heard) {
+            const long whole = std::lround(cents);
             p.drawText(box.adjusted(0, box.height() / 2, 0, -2), Qt::AlignCenter,
-                       QString::asprintf("%+.0f", cents));
+                       whole == 0 ? QStringLiteral("0") : QString::asprintf("%+ld", whole));
+        }
     }
 }
