@@ -8,6 +8,7 @@
 // "false_plucks"), and
 // the processor time (5% of a core: "cpu_ratio" = share / 0.05). A ratio of
 // at most 1 meets its goal.
+#include "percentile.h"
 #include "played_rows.h"
 
 #include "listen/heard_sounds.h"
@@ -89,14 +90,6 @@ void addDelays(const PlayedPiece& piece, const Listened& listened, const std::ve
     }
 }
 
-double percentile95(std::vector<double> values)
-{
-    if (values.empty())
-        return 0.0;
-    std::sort(values.begin(), values.end());
-    return values[std::min(values.size() - 1, size_t(0.95 * double(values.size())))];
-}
-
 void BM_PlayAlong(benchmark::State& state)
 {
     const std::vector<PlayedPiece> pieces = examplePieces();
@@ -114,7 +107,7 @@ void BM_PlayAlong(benchmark::State& state)
             seconds += double(sound.size()) / kRate;
         }
     }
-    const double p95 = percentile95(delays);
+    const double p95 = percentile(delays, 0.95);
     state.counters["rows"] = double(tally.rows);
     state.counters["rows_taken"] = double(tally.taken);
     state.counters["right_ratio"] = kRightGoal / std::max(tally.share(), 1e-9);

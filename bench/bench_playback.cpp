@@ -7,6 +7,8 @@
 // playback thread asks for real-time scheduling as in the program; the label
 // says what it got (run as an unprivileged user to see it without).
 
+#include "percentile.h"
+
 #include "doc/message_sink.h"
 #include "play/midi_recorder.h"
 #include "play/midi_session.h"
@@ -165,12 +167,6 @@ void keepRealtimeLine(QtMsgType, const QMessageLogContext& context, const QStrin
         std::lock_guard lock(realtimeMutex);
         realtimeLine = text.toStdString();
     }
-}
-
-double percentile(std::vector<double> v, double p)
-{
-    std::sort(v.begin(), v.end());
-    return v[std::min(v.size() - 1, size_t(p * double(v.size())))];
 }
 
 void BM_PlaybackLateness(benchmark::State& state)
