@@ -2,7 +2,7 @@
 # cursor takes, wrong tines it refuses, delay and processor time.
 zolva_add_bench(bench_listen
   SOURCES bench_listen.cpp played_rows.cpp played_rows.h
-    ${PROJECT_SOURCE_DIR}/tests/listen/heard_sounds.cpp
+    ${PROJECT_SOURCE_DIR}/tests/listen/heard_sounds.cpp ${PROJECT_SOURCE_DIR}/tests/play/sound_onsets.cpp
   LIBS zolva::listen zolva::play zolva::view)
 target_compile_definitions(bench_listen PRIVATE ZOLVA_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
 
@@ -10,5 +10,5 @@ target_compile_definitions(bench_listen PRIVATE ZOLVA_SOURCE_DIR="${PROJECT_SOUR
 # its cents against the pitch rendered, how soon it reads, processor time.
 zolva_add_bench(bench_tuner
   SOURCES bench_tuner.cpp loudest_sine.cpp loudest_sine.h percentile.h room_reverb.cpp room_reverb.h
-    ${PROJECT_SOURCE_DIR}/tests/listen/heard_sounds.cpp
+    ${PROJECT_SOURCE_DIR}/tests/listen/heard_sounds.cpp ${PROJECT_SOURCE_DIR}/tests/play/sound_onsets.cpp
   LIBS zolva::listen zolva::play)

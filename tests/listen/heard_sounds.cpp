@@ -1,4 +1,5 @@
 #include "heard_sounds.h"
+#include "play/sound_onsets.h"
 
 #include "play/builtin_synth.h"
 #include "play/performance_audio.h"
@@ -61,14 +62,11 @@ Performance metronomePerformance(int clicks, int64_t interval)
 
 std::vector<float> renderedMono(const Performance& performance)
 {
-    SynthEngine engine;
-    engine.loadSoundFont(builtInSoundFont());
+    const std::vector<float> stereo = renderSound(performance, builtInSoundFont());
     std::vector<float> sound;
-    renderPerformanceAudio(performance, engine, [&sound](std::span<const float> frames) {
-        for (size_t i = 0; i + 1 < frames.size(); i += 2)
-            sound.push_back(0.5f * (frames[i] + frames[i + 1]));
-        return true;
-    });
+    sound.reserve(stereo.size() / 2);
+    for (size_t i = 0; i + 1 < stereo.size(); i += 2)
+        sound.push_back(0.5f * (stereo[i] + stereo[i + 1]));
     return sound;
 }
 
