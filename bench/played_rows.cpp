@@ -5,7 +5,9 @@
 #include "listen/heard_sounds.h"
 
 #include "doc/zolva_doc.h"
+#include "listen/play_along.h"
 #include "play/performance_audio.h"
+#include "play/synth_engine.h"
 #include "view/display_options.h"
 
 #include <algorithm>
@@ -16,7 +18,6 @@ namespace {
 // Note-ons closer than this to a row's first make the same row: a strum's
 // tines are 18 ms apart.
 constexpr int64_t kRowSpread = 100'000; // µs
-constexpr int64_t kTakenSpread = 150'000;
 // A tine heard this much before its row's first frame still counts for it.
 constexpr int64_t kEarlyHeard = 25'000;
 
@@ -84,23 +85,16 @@ Performance rowsPerformance(const std::vector<PlayedRow>& rows, const TineTuning
 std::vector<bool> rowsTaken(const std::vector<PlayedRow>& rows, const std::vector<HeardPluck>& heard)
 {
     std::vector<bool> taken;
-    const int64_t early = audioFrameOf(kEarlyHeard), spread = audioFrameOf(kTakenSpread);
+    const int64_t early = audioFrameOf(kEarlyHeard);
     for (size_t r = 0; r < rows.size(); ++r) {
         const int64_t from = audioFrameOf(rows[r].micros) - early;
         const int64_t to = r + 1 < rows.size() ? audioFrameOf(rows[r + 1].micros) - early : INT64_MAX;
-        std::vector<int> tines;
-        int64_t first = INT64_MAX, last = INT64_MIN;
-        for (const HeardPluck& pluck : heard) {
-            if (pluck.frame < from || pluck.frame >= to)
-                continue;
-            tines.insert(tines.end(), pluck.tines.begin(), pluck.tines.end());
-            first = std::min(first, pluck.frame);
-            last = std::max(last, pluck.frame);
-        }
-        std::vector<int> wanted = rows[r].tines;
-        std::sort(wanted.begin(), wanted.end());
-        std::sort(tines.begin(), tines.end());
-        taken.push_back(tines == wanted && last - first <= spread);
+        // The program's own judgement, at this row alone.
+        PlayAlong along({rows[r].tines});
+        for (const HeardPluck& pluck : heard)
+            if (pluck.frame >= from && pluck.frame < to)
+                along.hear(pluck.tines, pluck.frame * 1000000 / SynthEngine::kSampleRate);
+        taken.push_back(along.finished() && along.summary().wrongNotes == 0);
     }
     return taken;
 }

@@ -30,7 +30,7 @@ std::vector<PlayedPiece> examplePieces();
 // The messages for rows on the kalimba, as tests play it.
 Performance rowsPerformance(const std::vector<PlayedRow>& rows, const TineTuning& tuning);
 
-// What a play-along cursor makes of heard at each row: a row is taken when
-// every tine of it was heard, within 150 ms of each other, and nothing else
-// was heard until the next row.
+// What the program's play-along makes of heard at each row on its own: a
+// row is taken when every tine of it was heard, within 150 ms of each other,
+// and no other tine until the next row.
 std::vector<bool> rowsTaken(const std::vector<PlayedRow>& rows, const std::vector<HeardPluck>& heard);
