@@ -61,6 +61,35 @@ QByteArray pngOf(const QImage& picture)
     return !picture.isNull() && writer.write(picture) ? bytes : QByteArray();
 }
 
+// source shrunk to target by averaging the source pixels each target pixel
+// covers, on this thread alone: Qt's smooth scaling spreads large pictures
+// over its thread pool, and a thumbnailer, of which a file manager runs many
+// at once, should keep to one core.
+QImage shrunk(const QImage& picture, QSize target)
+{
+    const QImage source = picture.convertToFormat(QImage::Format_ARGB32);
+    QImage out(target, QImage::Format_ARGB32);
+    const double sx = double(source.width()) / target.width(), sy = double(source.height()) / target.height();
+    for (int y = 0; y < target.height(); ++y) {
+        const int top = int(y * sy), bottom = std::max(top + 1, std::min(source.height(), int((y + 1) * sy)));
+        auto* line = reinterpret_cast<QRgb*>(out.scanLine(y));
+        for (int x = 0; x < target.width(); ++x) {
+            const int left = int(x * sx), right = std::max(left + 1, std::min(source.width(), int((x + 1) * sx)));
+            uint64_t a = 0, r = 0, g = 0, b = 0;
+            for (int v = top; v < bottom; ++v) {
+                const auto* in = reinterpret_cast<const QRgb*>(source.constScanLine(v));
+                for (int u = left; u < right; ++u) {
+                    a += uint64_t(qAlpha(in[u])), r += uint64_t(qRed(in[u])), g += uint64_t(qGreen(in[u])),
+                        b += uint64_t(qBlue(in[u]));
+                }
+            }
+            const uint64_t n = uint64_t(bottom - top) * uint64_t(right - left);
+            line[x] = qRgba(int(r / n), int(g / n), int(b / n), int(a / n));
+        }
+    }
+    return out;
+}
+
 } // namespace
 
 QImage thumbnailPicture(CZolvaDoc& doc, int size)
@@ -78,7 +107,7 @@ QImage thumbnailPicture(CZolvaDoc& doc, int size)
     if (frame.isNull())
         return {};
     const QSize target = QSize(extent.width(), rows).scaled(size, size, Qt::KeepAspectRatio).expandedTo({1, 1});
-    QImage picture = frame.scaled(target, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    QImage picture = shrunk(frame, target);
     picture.setDevicePixelRatio(1.0);
     return picture;
 }
