@@ -10,7 +10,10 @@ session_name="$1"
 work="$(mktemp -d)"
 pids=()
 cleanup() {
+  # Asked to end first, so that a display server takes its socket with it.
   for pid in "${pids[@]}"; do
+    kill "$pid" 2>/dev/null || true
+    timeout 3 tail --pid="$pid" -f /dev/null 2>/dev/null || true
     kill -9 "$pid" 2>/dev/null || true
     wait "$pid" 2>/dev/null || true
   done

@@ -20,6 +20,8 @@ Xvfb -displayfd 3 -screen 0 1280x900x24 -nolisten tcp >/dev/null 2>&1 &
 pids+=($!)
 for _ in $(seq 50); do [[ -s "$work/display" ]] && break; sleep 0.1; done
 export DISPLAY=":$(cat "$work/display")"
+for _ in $(seq 50); do xdotool getdisplaygeometry >/dev/null 2>&1 && break; sleep 0.1; done
+xdotool getdisplaygeometry >/dev/null 2>&1 || fail "the display server $DISPLAY does not answer"
 
 # A recording stream of a client: the remapping's own stream has none.
 recording() { pactl list short source-outputs | awk '$3 != "-" { found = 1 } END { exit !found }'; }
