@@ -35,7 +35,10 @@ heard() {
   return 1
 }
 
-"$program" --new-instance "$2/examples/ode_to_joy.zvm" >"$work/program.log" 2>&1 &
+# Connecting to a display, libxkbcommon's strndup reads past what it copies,
+# which the address sanitizer's strict string checks take for an overflow.
+ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}strict_string_checks=0" \
+  "$program" --new-instance "$2/examples/ode_to_joy.zvm" >"$work/program.log" 2>&1 &
 pids+=($!)
 # Keys to the main window; no waiting on the display server, which a busy
 # machine can keep from answering.
