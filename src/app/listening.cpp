@@ -32,6 +32,12 @@ Listening::~Listening()
 bool Listening::start(const std::function<SoundInput::Blocks(int sampleRate)>& analysis)
 {
     stop();
+    {
+        // A tuning asked for while nothing listened is the past: the new
+        // analysis starts with the tuning it is given.
+        std::lock_guard lock(m_mutex);
+        m_newTuning.reset();
+    }
     m_input = m_inputs.open(readSettingText(SettingKey::ListenDevice));
     if (!m_input || !m_input->start(analysis(m_input->sampleRate()))) {
         m_input.reset();
