@@ -119,6 +119,8 @@ constexpr CommandInfo kCommands[] = {
      "Tuner", "", nullptr, R::ActiveView},
     {cmd::PlayAlong, "Play &Along", "Play the piece on your kalimba: the cursor waits at each row until it hears the row's tines",
      "Play Along", "", nullptr, R::ActiveView},
+    {cmd::KeepTempo, "&Keep Tempo", "Play along in time: the cursor goes on at the playing speed and each row is marked",
+     "Keep Tempo", "", nullptr, R::Practice},
 };
 
 constexpr int S = kSeparator;
@@ -132,7 +134,7 @@ constexpr int kInsert[] = {32825, 32798, 32799, S, 32787, 32788, 32813, 32809, S
                            32772, 32771, 32774, 32775, 32776, 32777};
 constexpr int kMusicBox[] = {32841, 32842};
 constexpr int kWindow[] = {57648, 57650, 57652, 57649};
-constexpr int kPractice[] = {33000, S, 33001, 33002, 33003, S, 33005, 33006, S, cmd::Tuner, cmd::PlayAlong};
+constexpr int kPractice[] = {33000, S, 33001, 33002, 33003, S, 33005, 33006, S, cmd::Tuner, cmd::PlayAlong, cmd::KeepTempo};
 constexpr int kHelp[] = {kAboutCommand, kOnlineDocumentationCommand, kLicenseCommand};
 // clang-format on
 

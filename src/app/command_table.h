@@ -95,6 +95,7 @@ inline constexpr int LoopSelection = 33006;
 // Listening: 33040 … 33049.
 inline constexpr int Tuner = 33040;
 inline constexpr int PlayAlong = 33041;
+inline constexpr int KeepTempo = 33042;
 } // namespace cmd
 
 // Menus and toolbars as lists of ids; 0 is a separator.

@@ -102,7 +102,7 @@ void CMainFrame::createActions()
     // Holding P or S starts or stops once, not at the key-repeat rate.
     for (int id : {cmd::PlayView, cmd::StopPlaying, cmd::PlayOrStop})
         m_actions[id]->setAutoRepeat(false);
-    for (int id : {cmd::Metronome, cmd::LoopSelection, cmd::Tuner, cmd::PlayAlong})
+    for (int id : {cmd::Metronome, cmd::LoopSelection, cmd::Tuner, cmd::PlayAlong, cmd::KeepTempo})
         m_actions[id]->setCheckable(true);
 }
 

@@ -11,6 +11,7 @@
 #include "doc/tine_numbers.h"
 #include "doc/zolva_doc.h"
 #include "play/bar_counter.h"
+#include "play/practice_controls.h"
 #include "view/view_cursor.h"
 #include "xml/xpxml_node.h"
 
@@ -22,9 +23,14 @@ namespace {
 constexpr int kWrongNoteMs = 1500;
 constexpr int kLookAhead = 4;
 
+// After the last row is due, how long a player in time has for it.
+constexpr int64_t kLastRowGrace = 1000000; // µs
+constexpr int kClockTickMs = 10;
+
 struct Rows {
     std::vector<XPxmlNode*> elements;
     std::vector<std::vector<int>> tines;
+    std::vector<int64_t> due; // µs from the first row
 };
 
 // The rows the piece plucks, in the order Play plays them: the notes the
@@ -46,15 +52,22 @@ Rows playedRows(const Performance& performance, int tineCount)
             continue;
         rows.elements.push_back(step.element);
         rows.tines.emplace_back(tines.span().begin(), tines.span().end());
+        rows.due.push_back(step.micros);
     }
+    const int64_t first = rows.due.empty() ? 0 : rows.due.front();
+    for (int64_t& due : rows.due)
+        due -= first;
     return rows;
 }
 
 } // namespace
 
-PlayAlongCommand::PlayAlongCommand(CMainFrame& frame, Listening& listening, MessageSink& messages)
-    : m_frame(frame), m_listening(listening), m_messages(messages)
+PlayAlongCommand::PlayAlongCommand(CMainFrame& frame, Listening& listening, MessageSink& messages,
+                                   const PracticeControls& practice)
+    : m_frame(frame), m_listening(listening), m_messages(messages), m_practice(practice)
 {
+    m_clock.setInterval(kClockTickMs);
+    connect(&m_clock, &QTimer::timeout, this, &PlayAlongCommand::keepTime);
     QAction* action = frame.commandAction(cmd::PlayAlong);
     connect(action, &QAction::toggled, this, &PlayAlongCommand::turn);
     connect(&listening, &Listening::plucked, this, &PlayAlongCommand::hear);
@@ -77,12 +90,23 @@ bool PlayAlongCommand::begin()
     m_frame.commandAction(cmd::Tuner)->setChecked(false);
     m_view = child->view();
     DeferredMessages quiet;
-    const Rows rows = playedRows(renderPerformance(quiet, performanceMusicOf(*m_view, 100, false)),
+    // In time, the rows are due as Play would play them at the practice speed.
+    const Rows rows = playedRows(renderPerformance(quiet, performanceMusicOf(*m_view, m_practice.speed.load(), false)),
                                  m_view->document().tineCount());
     if (rows.elements.empty())
         return false;
     m_rows = rows.elements;
     m_along = std::make_unique<PlayAlong>(rows.tines);
+    m_judge.reset();
+    if (m_frame.commandAction(cmd::KeepTempo)->isChecked()) {
+        std::vector<DueRow> due;
+        for (size_t i = 0; i < rows.due.size(); ++i)
+            due.push_back({rows.due[i], rows.tines[i]});
+        m_judge = std::make_unique<TempoJudge>(std::move(due));
+        m_due = rows.due;
+        m_firstPluck = -1;
+        m_shown = 0;
+    }
     const auto& keys = m_view->layout().options().tineKeys;
     const TineTuning tuning{{keys.begin(), keys.begin() + std::clamp(m_view->document().tineCount(), 0, int(keys.size()))}};
     if (!m_listening.startPlayAlong(tuning)) {
@@ -90,9 +114,7 @@ bool PlayAlongCommand::begin()
         m_messages.showMessage("Unable to open the sound input for listening.\n");
         return false;
     }
-    m_view->cursor().element.store(m_rows.front());
-    m_view->ScrollToElement(m_rows.front(), kLookAhead);
-    appendToListenLog(QStringLiteral("along row 0"));
+    showRow(0);
     return true;
 }
 
@@ -102,6 +124,16 @@ void PlayAlongCommand::hear(const std::vector<int>& tines, int64_t micros)
         return;
     if (!m_view) {
         m_frame.commandAction(cmd::PlayAlong)->setChecked(false);
+        return;
+    }
+    if (m_judge) {
+        // In time the cursor goes on by the clock from the first pluck.
+        if (m_firstPluck < 0) {
+            m_firstPluck = micros;
+            m_sinceFirst.start();
+            m_clock.start();
+        }
+        m_judge->hear(tines, micros - m_firstPluck);
         return;
     }
     const PlayAlong::Heard heard = m_along->hear(tines, micros);
@@ -118,15 +150,53 @@ void PlayAlongCommand::hear(const std::vector<int>& tines, int64_t micros)
         m_frame.commandAction(cmd::PlayAlong)->setChecked(false); // finishes
         return;
     }
-    XPxmlNode* row = m_rows[m_along->row()];
-    m_view->cursor().element.store(row);
-    m_view->ScrollToElement(row, kLookAhead);
-    appendToListenLog(QStringLiteral("along row %1").arg(m_along->row()));
+    showRow(m_along->row());
+}
+
+void PlayAlongCommand::showRow(size_t row)
+{
+    m_view->cursor().element.store(m_rows[row]);
+    m_view->ScrollToElement(m_rows[row], kLookAhead);
+    appendToListenLog(QStringLiteral("along row %1").arg(row));
+}
+
+void PlayAlongCommand::keepTime()
+{
+    if (!m_judge || !m_view) {
+        m_clock.stop();
+        return;
+    }
+    const int64_t now = m_sinceFirst.nsecsElapsed() / 1000;
+    if (now > m_due.back() + kLastRowGrace) {
+        m_frame.commandAction(cmd::PlayAlong)->setChecked(false); // finishes
+        return;
+    }
+    size_t row = m_shown;
+    while (row + 1 < m_due.size() && m_due[row + 1] <= now)
+        ++row;
+    if (row != m_shown)
+        showRow(m_shown = row);
 }
 
 void PlayAlongCommand::finish()
 {
     m_listening.stop();
+    m_clock.stop();
+    if (m_judge) {
+        int count[4] = {};
+        for (RowMark mark : std::exchange(m_judge, nullptr)->marks())
+            ++count[int(mark)];
+        m_along.reset();
+        const QString text = QStringLiteral("Played in time: %1 rows right, %2 early, %3 late, %4 missed.")
+                                 .arg(count[int(RowMark::Right)])
+                                 .arg(count[int(RowMark::Early)])
+                                 .arg(count[int(RowMark::Late)])
+                                 .arg(count[int(RowMark::Missed)]);
+        appendToListenLog(QStringLiteral("along done"));
+        m_frame.showNotice(text, 0);
+        m_messages.showMessage(text.toStdString() + "\n");
+        return;
+    }
     const PlayAlongSummary s = std::exchange(m_along, nullptr)->summary();
     BarCounter bars;
     QStringList slowest;

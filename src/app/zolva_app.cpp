@@ -145,7 +145,7 @@ bool CZolvaApp::StartUp(const QStringList& filesToOpen, int showState)
     m_frame->onCommand(cmd::ExportMidi, [this] { OnExportMidi(); });
     addPlayCommands();
     m_tuner = std::make_unique<TunerCommand>(*m_frame, *m_soundInputs, m_messages);
-    m_playAlong = std::make_unique<PlayAlongCommand>(*m_frame, *m_tuner->listening(), m_messages);
+    m_playAlong = std::make_unique<PlayAlongCommand>(*m_frame, *m_tuner->listening(), m_messages, m_practice);
     m_frame->setFileOpener([this](const QString& path) { OpenDocumentFile(path); });
 
     for (const QString& file : filesToOpen)

@@ -39,7 +39,7 @@ TEST_F(PracticeCommandsTest, PracticeMenuAndBarStandBesideTheOthers)
     const QMenu* practice = frame()->menuBar()->actions()[5]->menu();
     EXPECT_EQ(titles(practice->actions()),
               (QStringList{"&Play/Stop\tSpace", "|", "&Slower\tCtrl+Down", "&Faster\tCtrl+Up", "&Normal Speed", "|",
-                           "&Metronome\tCtrl+M", "&Loop Selection\tCtrl+L", "|", "&Tuner...", "Play &Along"}));
+                           "&Metronome\tCtrl+M", "&Loop Selection\tCtrl+L", "|", "&Tuner...", "Play &Along", "&Keep Tempo"}));
     QToolBar* bar = frame()->practiceBar();
     EXPECT_TRUE(bar->isMovable());
     EXPECT_EQ(frame()->toolBarArea(bar), Qt::TopToolBarArea);

@@ -11,6 +11,7 @@
 #include "listen/sound_inputs.h"
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QStatusBar>
 
@@ -151,6 +152,28 @@ TEST_F(TunerCommandTest, PlayAlongWaitsForEachRowsTines)
     EXPECT_FALSE(along->isChecked());
     EXPECT_TRUE(command(cmd::Tuner)->isChecked());
     EXPECT_EQ(inputs.started, 3);
+}
+
+TEST_F(TunerCommandTest, KeepTempoMarksEachRowByItsTime)
+{
+    // Quarters at 120 bpm: the rows are due at 0, 0.5 s and 1 s.
+    ASSERT_TRUE(start("<Note Tines=\"1\" Value=\"4\"/><Note Tines=\"2\" Value=\"4\"/>"
+                      "<Note Tines=\"1,3\" Value=\"4\"/>"));
+    Listening& listening = *app.tuner()->listening();
+    command(cmd::KeepTempo)->setChecked(true);
+    command(cmd::PlayAlong)->trigger();
+    sink.messages.clear();
+    emit listening.plucked({1}, 2000000);
+    emit listening.plucked({2}, 2520000); // 20 ms after its time
+    emit listening.plucked({1, 3}, 3300000); // 300 ms late
+    // The cursor goes on by the clock and the end comes a second after the last row.
+    QElapsedTimer waited;
+    waited.start();
+    while (command(cmd::PlayAlong)->isChecked() && waited.elapsed() < 10000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    EXPECT_FALSE(command(cmd::PlayAlong)->isChecked());
+    EXPECT_EQ(inputs.stopped, 1);
+    EXPECT_EQ(sink.messages, std::vector<std::string>{"Played in time: 2 rows right, 0 early, 1 late, 0 missed.\n"});
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 // The play-along cursor's judgement of the plucks heard: when it moves on,
 // what counts as wrong, and the summary.
 #include "listen/play_along.h"
+#include "listen/tempo_judge.h"
 
 #include <gtest/gtest.h>
 
@@ -52,6 +53,37 @@ TEST(PlayAlong, SummaryTimesTheRows)
     EXPECT_EQ(s.rows, 4);
     EXPECT_DOUBLE_EQ(s.secondsPerRow, (0 + 0.5 + 2.0 + 0.5) / 4);
     EXPECT_EQ(s.slowestRows, (std::vector<int>{2, 1, 3}));
+}
+
+} // namespace
+
+namespace {
+
+TEST(TempoJudge, MarksEachRowByWhenItsTinesCame)
+{
+    struct Row {
+        const char* name;
+        std::vector<Pluck> plucks;
+        std::vector<RowMark> marks;
+    };
+    // Rows due at 0, 1 s and 2 s: tine 1, the chord 2+3, tine 4.
+    const std::vector<DueRow> rows{{0, {1}}, {1000000, {2, 3}}, {2000000, {4}}};
+    const std::vector<Row> table = {
+        {"all on time", {{{1}, 0}, {{2, 3}, 1050}, {{4}, 1960}}, {RowMark::Right, RowMark::Right, RowMark::Right}},
+        {"late and early", {{{1}, 200}, {{2, 3}, 1000}, {{4}, 1850}}, {RowMark::Late, RowMark::Right, RowMark::Early}},
+        {"a chord's tine late", {{{1}, 0}, {{2}, 1000}, {{3}, 1120}, {{4}, 2000}},
+         {RowMark::Right, RowMark::Late, RowMark::Right}},
+        {"a tine never came", {{{1}, 0}, {{2}, 1000}, {{4}, 2000}}, {RowMark::Right, RowMark::Missed, RowMark::Right}},
+        {"too far off is missed", {{{1}, 0}, {{2, 3}, 1600}, {{4}, 2000}},
+         {RowMark::Right, RowMark::Missed, RowMark::Right}},
+        {"nothing heard", {}, {RowMark::Missed, RowMark::Missed, RowMark::Missed}},
+    };
+    for (const Row& r : table) {
+        TempoJudge judge(rows);
+        for (const Pluck& p : r.plucks)
+            judge.hear(p.tines, p.ms * 1000);
+        EXPECT_EQ(judge.marks(), r.marks) << r.name;
+    }
 }
 
 } // namespace
