@@ -9,6 +9,11 @@
 // - how soon after the pluck the first reading comes (100 ms:
 //   "first_worst_ratio", "first_p95_ratio" = time / 100 ms),
 // - the processor time per second heard (5% of a core: "cpu_ratio").
+// What the room does to the sound itself is measured the same way on the
+// sound heard: "heard_cents_p95" and "heard_cents_worst" are how far the
+// pitch of each stretch heard lies from the rendered one, and
+// "beyond_heard_p95" and "beyond_heard_worst" how far the readings lie from
+// the pitch of what the tuner heard.
 // A ratio of at most 1 meets its goal. "worst_tine", "latest_tine" and
 // "swing_tine" name the tines behind the worst figures; "swing_cents" is the
 // widest spread of one pluck's readings, "wrong_tine" counts readings that
@@ -77,6 +82,8 @@ struct Pluck {
 // What the tuner made of one pluck.
 struct Tuned {
     std::vector<double> centsOff;     // a reading's distance from the rendered pitch
+    std::vector<double> heardOff;     // the heard stretch's pitch from the rendered one
+    std::vector<double> beyondHeard;  // a reading's distance from the heard stretch's pitch
     std::vector<double> readCents;    // each reading of the plucked tine
     std::optional<double> firstAfter; // s from the pluck to the first reading
     int wrongTine = 0;
@@ -198,8 +205,13 @@ TunedInTurn tunedInTurn(int cents, const Hearing& hearing)
         // tone, as far back as the tuner looks.
         const std::optional<size_t> length = lookedAt(std::span<const float>(sound).first(frame), reading.hz);
         tuned.stretchUnknown += !length;
-        const double rendered = renderedHz(pluck, sinceStart, length.value_or(ToneRefiner::kLongest));
+        const size_t looked = length.value_or(ToneRefiner::kLongest);
+        const double rendered = renderedHz(pluck, sinceStart, looked);
+        const double heardHz =
+            loudestSineNear(std::span<const float>(sound).first(frame).last(std::min(looked, frame)), kRate, rendered, kSearchCents);
         tuned.centsOff.push_back(std::fabs(centsFrom(reading.hz, rendered)));
+        tuned.heardOff.push_back(std::fabs(centsFrom(heardHz, rendered)));
+        tuned.beyondHeard.push_back(std::fabs(centsFrom(reading.hz, heardHz)));
         if (!tuned.firstAfter)
             tuned.firstAfter = double(int64_t(sinceStart) - frameAt(kPluckMicros)) / kRate;
     }
@@ -228,7 +240,7 @@ struct Worst {
 
 void report(benchmark::State& state, const Hearing& hearing, const std::vector<int>& detunings)
 {
-    std::vector<double> centsOff, firsts;
+    std::vector<double> centsOff, heardOff, beyondHeard, firsts;
     int plucks = 0, wrongTine = 0, unread = 0, stretchUnknown = 0;
     Worst worst, latest, swing;
     double cpu = 0.0, seconds = 0.0;
@@ -244,6 +256,8 @@ void report(benchmark::State& state, const Hearing& hearing, const std::vector<i
                 wrongTine += tuned.wrongTine;
                 stretchUnknown += tuned.stretchUnknown;
                 centsOff.insert(centsOff.end(), tuned.centsOff.begin(), tuned.centsOff.end());
+                heardOff.insert(heardOff.end(), tuned.heardOff.begin(), tuned.heardOff.end());
+                beyondHeard.insert(beyondHeard.end(), tuned.beyondHeard.begin(), tuned.beyondHeard.end());
                 for (double off : tuned.centsOff)
                     worst.take(off, tine);
                 if (!tuned.readCents.empty()) {
@@ -271,6 +285,10 @@ void report(benchmark::State& state, const Hearing& hearing, const std::vector<i
     state.counters["cents_p95"] = centsP95;
     state.counters["cents_p95_ratio"] = centsP95 / hearing.goal;
     state.counters["worst_tine"] = worst.tine;
+    state.counters["heard_cents_p95"] = percentile(heardOff, 0.95);
+    state.counters["heard_cents_worst"] = percentile(heardOff, 1.0);
+    state.counters["beyond_heard_p95"] = percentile(beyondHeard, 0.95);
+    state.counters["beyond_heard_worst"] = percentile(beyondHeard, 1.0);
     state.counters["swing_cents"] = std::max(swing.value, 0.0);
     state.counters["swing_tine"] = swing.tine;
     state.counters["first_worst_ms"] = 1000.0 * firstWorst;

@@ -18,7 +18,9 @@ public:
     static constexpr int kWindow = 2048; // 46 ms at 44.1 kHz: low tines fit twelve periods
     static constexpr int kHop = 256;     // a reading every 6 ms
 
-    explicit PitchReader(int sampleRate);
+    // Only the band between lowHz and highHz is listened to, when given: a
+    // noisy room's hiss and rumble outside it blur YIN's periods.
+    explicit PitchReader(int sampleRate, double lowHz = 0.0, double highHz = 0.0);
     ~PitchReader();
     PitchReader(const PitchReader&) = delete;
     PitchReader& operator=(const PitchReader&) = delete;

@@ -5,6 +5,7 @@
 #include "listen/tone_refiner.h"
 
 #include <optional>
+#include <utility>
 #include <vector>
 
 // What the tuner shows: the pitch of a tone heard steadily, the tine of the
@@ -38,8 +39,11 @@ public:
 
 private:
     void follow(const PitchReading& reading);
+    // Where the tone heard at frame began.
+    int64_t pluckedBefore(int64_t frame) const;
 
     TineTuning m_tuning;
+    std::pair<double, double> m_range; // Hz: tones outside are none of its tines
     PitchReader m_pitch;
     ToneRefiner m_refiner;
     std::vector<float> m_heard; // the last samples, enough for the longest look
