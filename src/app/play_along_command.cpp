@@ -18,6 +18,8 @@
 #include <QAction>
 #include <QStringList>
 
+#include <algorithm>
+
 namespace {
 
 constexpr int kWrongNoteMs = 1500;
@@ -27,19 +29,39 @@ constexpr int kLookAhead = 4;
 constexpr int64_t kLastRowGrace = 1000000; // µs
 constexpr int kClockTickMs = 10;
 
+// A selection looped is played along this many times at most, or for as
+// long as an exported performance lasts.
+constexpr int kMostLoopPasses = 1000;
+
 struct Rows {
     std::vector<XPxmlNode*> elements;
     std::vector<std::vector<int>> tines;
     std::vector<int64_t> due; // µs from the first row
+    int64_t length = 0;       // µs from the first row to the end of the last
 };
+
+// The steps of one pass through the selection first .. last, as Play loops
+// it: from the cursor's first visit to first to its next visit to last.
+// All of them without a selection.
+std::pair<size_t, size_t> loopSteps(const std::vector<PerformanceStep>& steps, std::pair<XPxmlNode*, XPxmlNode*> loop)
+{
+    if (!loop.first)
+        return {0, steps.size()};
+    const auto first = std::ranges::find(steps, loop.first, &PerformanceStep::element);
+    const auto last = std::find_if(first, steps.end(), [&](const PerformanceStep& s) { return s.element == loop.second; });
+    return {size_t(first - steps.begin()), last == steps.end() ? steps.size() : size_t(last - steps.begin()) + 1};
+}
 
 // The rows the piece plucks, in the order Play plays them: the notes the
 // cursor went to that sounded something on the way to the next.
-Rows playedRows(const Performance& performance, int tineCount)
+Rows playedRows(const Performance& performance, int tineCount, std::pair<XPxmlNode*, XPxmlNode*> loop)
 {
     Rows rows;
+    const auto [from, to] = loopSteps(performance.steps, loop);
+    if (from >= to)
+        return rows;
     size_t message = 0;
-    for (size_t i = 0; i < performance.steps.size(); ++i) {
+    for (size_t i = from; i < to; ++i) {
         const PerformanceStep& step = performance.steps[i];
         const int64_t until = i + 1 < performance.steps.size() ? performance.steps[i + 1].micros : INT64_MAX;
         bool struck = false;
@@ -57,6 +79,22 @@ Rows playedRows(const Performance& performance, int tineCount)
     const int64_t first = rows.due.empty() ? 0 : rows.due.front();
     for (int64_t& due : rows.due)
         due -= first;
+    rows.length = (to < performance.steps.size() ? performance.steps[to].micros : performance.length) - first;
+    return rows;
+}
+
+// A looped selection's rows pass after pass.
+Rows looped(const Rows& pass)
+{
+    const int passes = int(std::clamp<int64_t>(kLongestPerformance / std::max<int64_t>(pass.length, 1), 1, kMostLoopPasses));
+    Rows rows;
+    for (int n = 0; n < passes; ++n) {
+        rows.elements.insert(rows.elements.end(), pass.elements.begin(), pass.elements.end());
+        rows.tines.insert(rows.tines.end(), pass.tines.begin(), pass.tines.end());
+        for (int64_t due : pass.due)
+            rows.due.push_back(n * pass.length + due);
+    }
+    rows.length = passes * pass.length;
     return rows;
 }
 
@@ -91,10 +129,14 @@ bool PlayAlongCommand::begin()
     m_view = child->view();
     DeferredMessages quiet;
     // In time, the rows are due as Play would play them at the practice speed.
-    const Rows rows = playedRows(renderPerformance(quiet, performanceMusicOf(*m_view, m_practice.speed.load(), false)),
-                                 m_view->document().tineCount());
+    // Two or more rows selected are practised over and over, as Loop Selection plays them.
+    const std::pair<XPxmlNode*, XPxmlNode*> loop = m_view->cursor().selectedRows();
+    Rows rows = playedRows(renderPerformance(quiet, performanceMusicOf(*m_view, m_practice.speed.load(), false)),
+                           m_view->document().tineCount(), loop);
     if (rows.elements.empty())
         return false;
+    if (loop.first)
+        rows = looped(rows);
     m_rows = rows.elements;
     m_along = std::make_unique<PlayAlong>(rows.tines);
     m_judge.reset();
@@ -183,9 +225,11 @@ void PlayAlongCommand::finish()
     m_listening.stop();
     m_clock.stop();
     if (m_judge) {
+        // Rows the cursor never reached were not missed.
         int count[4] = {};
-        for (RowMark mark : std::exchange(m_judge, nullptr)->marks())
-            ++count[int(mark)];
+        const std::vector<RowMark> marks = std::exchange(m_judge, nullptr)->marks();
+        for (size_t row = 0; row < marks.size() && m_firstPluck >= 0 && row <= m_shown; ++row)
+            ++count[int(marks[row])];
         m_along.reset();
         const QString text = QStringLiteral("Played in time: %1 rows right, %2 early, %3 late, %4 missed.")
                                  .arg(count[int(RowMark::Right)])

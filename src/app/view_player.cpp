@@ -54,25 +54,6 @@ ViewPlayer* ViewPlayer::of(CZolvaView& view)
     return view.findChild<ViewPlayer*>(QString(), Qt::FindDirectChildrenOnly);
 }
 
-namespace {
-
-// The selection's ends in the order of the list, or nulls when it has fewer
-// than two rows.
-std::pair<XPxmlNode*, XPxmlNode*> selectedRows(const ViewCursor& cursor)
-{
-    XPxmlNode* a = cursor.selectionAnchor;
-    XPxmlNode* b = cursor.selectionEnd;
-    if (!a || !b || a == b)
-        return {nullptr, nullptr};
-    for (XPxmlNode* e = a; e; e = e->nextElementSibling()) {
-        if (e == b)
-            return {a, b};
-    }
-    return {b, a};
-}
-
-} // namespace
-
 bool ViewPlayer::play(long playDelay, PlayOptions options)
 {
     if (m_view.isPlaying())
@@ -87,7 +68,7 @@ bool ViewPlayer::play(long playDelay, PlayOptions options)
     setup.practice = m_practice;
     setup.clicks = options.clicks;
     if (options.loop)
-        std::tie(setup.loopFirst, setup.loopLast) = selectedRows(m_view.cursor());
+        std::tie(setup.loopFirst, setup.loopLast) = m_view.cursor().selectedRows();
     if (setup.loopFirst) {
         setup.start = setup.loopFirst;
     } else {

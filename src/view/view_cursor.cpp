@@ -1,5 +1,7 @@
 #include "view/view_cursor.h"
 
+#include "xml/xpxml_node.h"
+
 void ViewCursor::clear()
 {
     element.store(nullptr);
@@ -24,4 +26,17 @@ void ViewCursor::moveOff(const XPxmlNode* removed, XPxmlNode* before, XPxmlNode*
     }
     if (moved && (!selectionAnchor || !selectionEnd))
         selectionAnchor = selectionEnd = nullptr;
+}
+
+std::pair<XPxmlNode*, XPxmlNode*> ViewCursor::selectedRows() const
+{
+    XPxmlNode* a = selectionAnchor;
+    XPxmlNode* b = selectionEnd;
+    if (!a || !b || a == b)
+        return {nullptr, nullptr};
+    for (XPxmlNode* e = a; e; e = e->nextElementSibling()) {
+        if (e == b)
+            return {a, b};
+    }
+    return {b, a};
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <atomic>
+#include <utility>
 
 class XPxmlNode;
 
@@ -17,6 +18,9 @@ struct ViewCursor {
     // No element and no selection; the tine column stays.
     void clear();
     void clearSelection() { selectionAnchor = selectionEnd = nullptr; }
+    // The selection's ends in the order of the list, or nulls when it has
+    // fewer than two rows.
+    std::pair<XPxmlNode*, XPxmlNode*> selectedRows() const;
     // Before removed is destroyed: a cursor on it goes to before (after when
     // there is none), a selection anchor on it to after, a selection end on
     // it to before; a selection left with a missing end is cleared.

@@ -85,7 +85,7 @@ TEST_F(ExportCommand, AudioFilesOfEachKindOrNoneAtAll)
             exportAudio(*frame()->activeChild()->view(), choice, sink, cancelling);
         } else {
             QString offered;
-            app.setAudioExportChooser([&](QWidget*, const QString& document, const QString& folder,
+            app.setAudioExportChooser([&](QWidget*, const QString&, const QString& folder,
                                           const PracticeControls&) {
                 offered = folder;
                 return std::optional<AudioExportChoice>(choice);

@@ -176,4 +176,32 @@ TEST_F(TunerCommandTest, KeepTempoMarksEachRowByItsTime)
     EXPECT_EQ(sink.messages, std::vector<std::string>{"Played in time: 2 rows right, 0 early, 1 late, 0 missed.\n"});
 }
 
+TEST_F(TunerCommandTest, PlayAlongLoopsTheSelection)
+{
+    CZolvaView* view = start("<Note Tines=\"1\" Value=\"4\"/><Note Tines=\"2\" Value=\"4\"/>"
+                             "<Note Tines=\"3\" Value=\"4\"/>");
+    ASSERT_TRUE(view);
+    view->cursor().selectionAnchor = element(view, 2);
+    view->cursor().selectionEnd = element(view, 1);
+    const auto cursorTines = [view] { return std::string(view->cursor().element.load()->getAttribute("Tines")); };
+    Listening& listening = *app.tuner()->listening();
+    command(cmd::PlayAlong)->trigger();
+    std::string way = cursorTines();
+    for (int tine : {2, 3, 2, 3}) {
+        emit listening.plucked({tine}, 400000 * int64_t(way.size()));
+        way += cursorTines();
+    }
+    EXPECT_EQ(way, "23232");
+    EXPECT_TRUE(command(cmd::PlayAlong)->isChecked());
+    command(cmd::PlayAlong)->trigger();
+
+    // In time, stopped after the first row: the rows not reached are not missed.
+    command(cmd::KeepTempo)->setChecked(true);
+    command(cmd::PlayAlong)->trigger();
+    sink.messages.clear();
+    emit listening.plucked({2}, 1000000);
+    command(cmd::PlayAlong)->trigger();
+    EXPECT_EQ(sink.messages, std::vector<std::string>{"Played in time: 1 rows right, 0 early, 0 late, 0 missed.\n"});
+}
+
 } // namespace
