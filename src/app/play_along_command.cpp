@@ -23,6 +23,8 @@
 namespace {
 
 constexpr int kWrongNoteMs = 1500;
+// Long enough to catch the eye, short enough to be gone by the next pluck.
+constexpr int kWrongLaneMs = 700;
 constexpr int kLookAhead = 4;
 
 // After the last row is due, how long a player in time has for it.
@@ -185,6 +187,7 @@ void PlayAlongCommand::hear(const std::vector<int>& tines, int64_t micros)
             names << QString::number(tine);
         m_frame.showNotice(QStringLiteral("Wrong tine %1").arg(names.join(QStringLiteral(", "))), kWrongNoteMs);
         appendToListenLog(QStringLiteral("along wrong ") + names.join(QLatin1Char(',')));
+        m_view->flashWrongTines(heard.wrong, kWrongLaneMs);
     }
     if (!heard.moved)
         return;

@@ -22,7 +22,7 @@ class XPxmlNode;
 // kalimba and the cursor waits at each row (repeats followed as Play
 // follows them) until the microphone has heard its tines; the program
 // sounds nothing. A tine the row does not hold is named in the status bar
-// as a wrong note. With Keep Tempo the cursor instead goes on at the
+// as a wrong note, and its lane flashes red. With Keep Tempo the cursor instead goes on at the
 // playing speed from the first pluck, and each row is marked right, early,
 // late or missed. At the end, or when turned off, a summary.
 class PlayAlongCommand : public QObject {

@@ -43,6 +43,18 @@ CZolvaView::CZolvaView(CZolvaDoc& doc, QWidget* parent) : QAbstractScrollArea(pa
     // A move without the button must be seen to notice a release elsewhere.
     viewport()->setMouseTracking(true);
     m_layout.setDocument(&m_doc);
+    m_flashEnd.setSingleShot(true);
+    connect(&m_flashEnd, &QTimer::timeout, this, [this] {
+        m_wrongTines.clear();
+        viewport()->update();
+    });
+}
+
+void CZolvaView::flashWrongTines(const std::vector<int>& tines, int ms)
+{
+    m_wrongTines = tines;
+    m_flashEnd.start(ms);
+    viewport()->update();
 }
 
 void CZolvaView::OnInitialUpdate()
@@ -342,6 +354,7 @@ void CZolvaView::paintEvent(QPaintEvent*)
     marks.playing = m_playing;
     marks.cursorOverSelection =
         marks.selectionAnchor && std::pair(marks.selectionAnchor, marks.selectionEnd) == m_stoppedInSelection;
+    marks.wrongTines = m_wrongTines;
     // A paint that finds another still drawing shows the last frame again.
     m_painter.OnDraw(m_frame, m_layout, viewport()->size(), marks, viewport()->devicePixelRatioF());
     if (m_frame.isNull())

@@ -6,9 +6,11 @@
 
 #include <QAbstractScrollArea>
 #include <QImage>
+#include <QTimer>
 
 #include <array>
 #include <utility>
+#include <vector>
 
 class CZolvaDoc;
 class MidiSession;
@@ -57,6 +59,9 @@ public:
     // Keeps element and the lookAhead elements after it in view, then
     // repaints at once; nothing for no element.
     void ScrollToElement(XPxmlNode* element, int lookAhead);
+    // Tints the lanes of tines (numbered from 1) red for ms milliseconds, in
+    // place of any still showing: wrong tines heard while playing along.
+    void flashWrongTines(const std::vector<int>& tines, int ms);
 
     // The Home and End commands: the cursor, without a selection, on the
     // first or last element, scrolled to. The caller checks that the view
@@ -133,4 +138,6 @@ private:
     MidiSession* m_midi = nullptr;
     TablaturePainter m_painter;
     QImage m_frame;
+    std::vector<int> m_wrongTines; // flashing until m_flashEnd
+    QTimer m_flashEnd;
 };

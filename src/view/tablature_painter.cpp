@@ -9,6 +9,7 @@
 #include "view/lane_drawing.h"
 #include "view/music_drawing.h"
 #include "view/view_layout.h"
+#include "view/wrong_tine_drawing.h"
 #include "xml/xpxml.h"
 #include "doc/number_text.h"
 
@@ -85,5 +86,6 @@ bool TablaturePainter::OnDraw(QImage& frame, ViewLayout& layout, QSize client, c
         drawCentreLine(canvas, canvas.allBands());
     drawMusic(canvas, range, *doc);
     drawCursor(canvas, cursor);
+    drawWrongTines(canvas, cursor.wrongTines, client.height());
     return true;
 }

@@ -6,11 +6,14 @@
 #include <QImage>
 #include <QSize>
 
+#include <vector>
+
 class CZolvaDoc;
 class ViewLayout;
 class XPxmlNode;
 
-// The cursor and selection as a paint sees them.
+// The cursor and selection as a paint sees them, with the wrong tines a
+// player just plucked along.
 struct CursorMarks {
     const XPxmlNode* element = nullptr;
     int tine = 0;
@@ -20,6 +23,8 @@ struct CursorMarks {
     // With a selection the cursor shows over it while playing, and when this
     // is set (a Stop left it inside the selection) also afterwards.
     bool cursorOverSelection = false;
+    // Numbered from 1: their lanes show red.
+    std::vector<int> wrongTines;
 };
 
 // Draws the visible part of a view's tablature into an off-screen frame: no

@@ -1,7 +1,7 @@
 // Practice > Tuner and Play Along in the whole program, listening to a
 // stand-in input: the microphone is open while one of them is on and at no
-// other time, readings reach the panel, plucks move the cursor, and an input
-// that does not open is said.
+// other time, readings reach the panel, plucks move the cursor, wrong ones
+// flash red, and an input that does not open is said.
 #include "app_fixture.h"
 
 #include "app/command_table.h"
@@ -12,7 +12,9 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QImage>
 #include <QLabel>
+#include <QScrollBar>
 #include <QStatusBar>
 
 #include <cmath>
@@ -57,6 +59,25 @@ public:
     int opened = 0, started = 0, stopped = 0;
     SoundInput::Blocks blocks;
 };
+
+// The tines whose lanes show red in the view's window.
+std::vector<int> redLanes(CZolvaView* view)
+{
+    const QImage shown = view->viewport()->grab().toImage();
+    std::vector<int> tines;
+    for (int tine = 1; tine <= view->document().tineCount(); ++tine) {
+        const int x = view->layout().TineX(tine - 1) + view->layout().options().metrics.tineWidth / 2 -
+                      view->horizontalScrollBar()->value();
+        for (int y = 0; x >= 0 && x < shown.width() && y < shown.height(); ++y) {
+            const QRgb c = shown.pixel(x, y);
+            if (qRed(c) > 2 * qGreen(c) && qRed(c) > 2 * qBlue(c)) {
+                tines.push_back(tine);
+                break;
+            }
+        }
+    }
+    return tines;
+}
 
 // Made before the program and gone after it, which listens through them to the end.
 struct WithInputs {
@@ -123,20 +144,28 @@ TEST_F(TunerCommandTest, PlayAlongWaitsForEachRowsTines)
         std::vector<int> tines;
         const char* cursor; // the row's tines after it
         const char* notice;
+        std::vector<int> red; // the lanes flashing
     };
     const std::vector<Step> steps = {
-        {{1}, "2", ""},
-        {{4}, "2", "Wrong tine 4"},
-        {{2}, "1,3", ""},
-        {{1}, "1,3", ""},
+        {{1}, "2", "", {}},
+        {{4}, "2", "Wrong tine 4", {4}},
+        {{2}, "1,3", "", {4}},
+        {{1}, "1,3", "", {4}},
     };
     int64_t micros = 0;
     for (const Step& step : steps) {
         emit listening.plucked(step.tines, micros += 400000);
         EXPECT_STREQ(cursorTines(), step.cursor);
         EXPECT_EQ(frame()->statusBar()->currentMessage(), step.notice);
+        EXPECT_EQ(redLanes(view), step.red);
         frame()->statusBar()->clearMessage();
     }
+    // The flash goes by itself, within moments.
+    QElapsedTimer flashing;
+    flashing.start();
+    while (!redLanes(view).empty() && flashing.elapsed() < 5000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    EXPECT_EQ(redLanes(view), std::vector<int>{});
     sink.messages.clear();
     emit listening.plucked({3}, micros + 50000); // 1 and 3 within 150 ms: the last row
     EXPECT_FALSE(along->isChecked());

@@ -1,8 +1,10 @@
-// Lanes, labels, the centre line, bars with their marks and the error band,
-// probed at positions computed from the layout.
+// Lanes, labels, the centre line, wrong tines, bars with their marks and the
+// error band, probed at positions computed from the layout.
 #include "drawing_fixture.h"
 
 #include <QFontMetrics>
+
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -71,6 +73,35 @@ TEST(DrawLanes, CentreLineOnlyWhenSwitchedOn)
     low.music.layout.setViewport(int(bar.top + bar.height + 18) - low.client.height(), low.client.height());
     low.paint();
     EXPECT_EQ(low.at(x, low.client.height() - 1), kBlack);
+}
+
+// Wrong tines heard while playing along: their lanes red high and low, the
+// others grey as every lane is without them, tines no lane has left out.
+TEST(DrawLanes, WrongTinesShowRedOnTheirLanes)
+{
+    constexpr uint32_t kRed = 0x3232C8; // lane grey multiplied by 0x4040FF
+    struct Row {
+        const char* what;
+        std::vector<int> wrong;
+        int lane;
+        uint32_t want;
+    };
+    const std::vector<Row> rows = {
+        {"the wrong tine's lane", {1}, 0, kRed},
+        {"another lane", {1}, 2, kLaneGrey},
+        {"two at once", {1, 3}, 2, kRed},
+        {"none", {}, 0, kLaneGrey},
+        {"tines no lane has", {0, 6, -2}, 4, kLaneGrey},
+    };
+    for (const Row& row : rows) {
+        Drawing d(kShortPiece, withOptions("Number=\"5\"", "Tails=\"Minimal\"", "TineLabels=\"0\""));
+        CursorMarks marks;
+        marks.wrongTines = row.wrong;
+        d.paint(marks);
+        const int x = d.tineX(row.lane) + d.metrics().tineWidth / 2;
+        for (int element : {1, 4}) // the gap above the piece's first note, and above its last
+            EXPECT_EQ(d.at(x, int(d.band(element).top) - 3), row.want) << row.what << ", above element " << element;
+    }
 }
 
 // The row of a bar's line: the middle of its band, the bottom for the first
