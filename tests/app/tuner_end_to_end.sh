@@ -10,21 +10,9 @@ program="$1"
 source "$(dirname "$0")/program_session.sh" "tuner end to end" "$2"
 
 export ZOLVA_LISTEN_LOG="$work/listen.log"
-unset QT_QPA_PLATFORM
-# Qt lists no sink monitors as inputs: the monitor remapped as a source of its own.
-pactl load-module module-remap-source master=null.monitor source_name=listen >/dev/null || fail "no source"
-pactl set-default-source listen || fail "no default source"
+listen_to_sink
+start_display
 
-exec 3>"$work/display"
-Xvfb -displayfd 3 -screen 0 1280x900x24 -nolisten tcp >/dev/null 2>&1 &
-pids+=($!)
-for _ in $(seq 50); do [[ -s "$work/display" ]] && break; sleep 0.1; done
-export DISPLAY=":$(cat "$work/display")"
-for _ in $(seq 50); do xdotool getdisplaygeometry >/dev/null 2>&1 && break; sleep 0.1; done
-xdotool getdisplaygeometry >/dev/null 2>&1 || fail "the display server $DISPLAY does not answer"
-
-# A recording stream of a client: the remapping's own stream has none.
-recording() { pactl list short source-outputs | awk '$3 != "-" { found = 1 } END { exit !found }'; }
 # Waits until the tuner logged a reading of tine $1 within a cent of $2 cents.
 heard() {
   for _ in $(seq 100); do
@@ -35,25 +23,7 @@ heard() {
   return 1
 }
 
-# Connecting to a display, libxkbcommon's strndup reads past what it copies,
-# which the address sanitizer's strict string checks take for an overflow.
-ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}strict_string_checks=0" \
-  "$program" --new-instance "$2/examples/ode_to_joy.zvm" >"$work/program.log" 2>&1 &
-pids+=($!)
-# Keys to the main window; no waiting on the display server, which a busy
-# machine can keep from answering.
-press() {
-  xdotool windowfocus "$window" 2>/dev/null || true
-  sleep 0.3
-  xdotool key --window "$window" "$@" 2>/dev/null || xdotool key "$@"
-}
-window=""
-for _ in $(seq 300); do
-  window="$(xdotool search --onlyvisible --name "^Zolva Reader - " 2>/dev/null | head -1)" && [[ -n "$window" ]] && break
-  sleep 0.1
-done
-[[ -n "$window" ]] || fail "no window: $(cat "$work/program.log")"
-sleep 1
+start_program "$program" "$2/examples/ode_to_joy.zvm"
 recording && fail "something records before the tuner is on"
 
 press alt+p t
