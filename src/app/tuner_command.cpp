@@ -23,7 +23,7 @@ TunerCommand::TunerCommand(CMainFrame& frame, SoundInputs& inputs, MessageSink& 
     m_indicator->setObjectName(QStringLiteral("listening"));
     m_indicator->setStyleSheet(QStringLiteral("color: #C02020"));
     m_indicator->setToolTip(QStringLiteral("The microphone is open: the program is listening"));
-    frame.statusBar()->addWidget(m_indicator);
+    frame.statusBar()->addPermanentWidget(m_indicator);
     m_indicator->hide();
 
     QAction* action = frame.commandAction(cmd::Tuner);

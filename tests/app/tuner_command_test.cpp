@@ -158,6 +158,7 @@ TEST_F(TunerCommandTest, PlayAlongWaitsForEachRowsTines)
         EXPECT_STREQ(cursorTines(), step.cursor);
         EXPECT_EQ(frame()->statusBar()->currentMessage(), step.notice);
         EXPECT_EQ(redLanes(view), step.red);
+        EXPECT_TRUE(indicator()->isVisibleTo(frame())) << "a notice does not hide that the microphone is open";
         frame()->statusBar()->clearMessage();
     }
     // The flash goes by itself, within moments.
