@@ -9,7 +9,7 @@
 // the processor time (5% of a core: "cpu_ratio" = share / 0.05). A ratio of
 // at most 1 meets its goal.
 #include "percentile.h"
-#include "played_rows.h"
+#include "listen/played_rows.h"
 
 #include "listen/heard_sounds.h"
 

@@ -4,7 +4,7 @@
 // file of 32-bit float samples; the wrong tine's number goes to the output
 // stream.
 //   example_rows_sound EXAMPLE ROWS RIGHT_FILE WRONG_FILE
-#include "played_rows.h"
+#include "listen/played_rows.h"
 
 #include "listen/heard_sounds.h"
 

@@ -1,6 +1,6 @@
-#include "played_rows.h"
+#include "listen/played_rows.h"
 
-#include "quiet_sink.h"
+#include "doc/recording_sink.h"
 
 #include "listen/heard_sounds.h"
 
@@ -55,7 +55,7 @@ std::vector<PlayedPiece> examplePieces()
 
     std::vector<PlayedPiece> pieces;
     for (const auto& file : files) {
-        QuietSink sink;
+        RecordingSink sink;
         CZolvaDoc doc(sink);
         if (doc.openDocument(QString::fromStdString(file.string())) != OpenOutcome::Opened)
             continue;
