@@ -140,6 +140,7 @@ bool PlayAlongCommand::begin()
     if (loop.first)
         rows = looped(rows);
     m_rows = rows.elements;
+    m_rowTines = rows.tines;
     m_along = std::make_unique<PlayAlong>(rows.tines);
     m_judge.reset();
     if (m_frame.commandAction(cmd::KeepTempo)->isChecked()) {
@@ -178,17 +179,20 @@ void PlayAlongCommand::hear(const std::vector<int>& tines, int64_t micros)
             m_clock.start();
         }
         m_judge->hear(tines, micros - m_firstPluck);
+        // A tine of none of the rows about the cursor belongs to no row played now.
+        std::vector<int> wrong;
+        for (int tine : tines) {
+            bool near = false;
+            for (size_t row = m_shown > 0 ? m_shown - 1 : 0; row <= m_shown + 1 && row < m_rowTines.size(); ++row)
+                near |= std::ranges::find(m_rowTines[row], tine) != m_rowTines[row].end();
+            if (!near)
+                wrong.push_back(tine);
+        }
+        showWrong(wrong);
         return;
     }
     const PlayAlong::Heard heard = m_along->hear(tines, micros);
-    if (!heard.wrong.empty()) {
-        QStringList names;
-        for (int tine : heard.wrong)
-            names << QString::number(tine);
-        m_frame.showNotice(QStringLiteral("Wrong tine %1").arg(names.join(QStringLiteral(", "))), kWrongNoteMs);
-        appendToListenLog(QStringLiteral("along wrong ") + names.join(QLatin1Char(',')));
-        m_view->flashWrongTines(heard.wrong, kWrongLaneMs);
-    }
+    showWrong(heard.wrong);
     if (!heard.moved)
         return;
     if (m_along->finished()) {
@@ -196,6 +200,18 @@ void PlayAlongCommand::hear(const std::vector<int>& tines, int64_t micros)
         return;
     }
     showRow(m_along->row());
+}
+
+void PlayAlongCommand::showWrong(const std::vector<int>& tines)
+{
+    if (tines.empty())
+        return;
+    QStringList names;
+    for (int tine : tines)
+        names << QString::number(tine);
+    m_frame.showNotice(QStringLiteral("Wrong tine %1").arg(names.join(QStringLiteral(", "))), kWrongNoteMs);
+    appendToListenLog(QStringLiteral("along wrong ") + names.join(QLatin1Char(',')));
+    m_view->flashWrongTines(tines, kWrongLaneMs);
 }
 
 void PlayAlongCommand::showRow(size_t row)

@@ -38,6 +38,8 @@ private:
     // Keep Tempo: the cursor to the row due now, and the end after the last.
     void keepTime();
     void showRow(size_t row);
+    // Tines heard that the rows played now do not hold: named and flashed.
+    void showWrong(const std::vector<int>& tines);
 
     CMainFrame& m_frame;
     Listening& m_listening;
@@ -45,6 +47,7 @@ private:
     const PracticeControls& m_practice;
     QPointer<CZolvaView> m_view; // gone when its window closes
     std::vector<XPxmlNode*> m_rows; // the elements waited at, in playing order
+    std::vector<std::vector<int>> m_rowTines;
     std::unique_ptr<PlayAlong> m_along;
     // Keep Tempo: when each row is due, the judge, and the time since the first pluck.
     std::vector<int64_t> m_due;

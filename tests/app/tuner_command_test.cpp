@@ -194,6 +194,8 @@ TEST_F(TunerCommandTest, KeepTempoMarksEachRowByItsTime)
     command(cmd::PlayAlong)->trigger();
     sink.messages.clear();
     emit listening.plucked({1}, 2000000);
+    emit listening.plucked({5}, 2100000); // in no row near the cursor
+    EXPECT_EQ(frame()->statusBar()->currentMessage(), "Wrong tine 5");
     emit listening.plucked({2}, 2520000); // 20 ms after its time
     emit listening.plucked({1, 3}, 3300000); // 300 ms late
     // The cursor goes on by the clock and the end comes a second after the last row.
