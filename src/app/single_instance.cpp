@@ -92,10 +92,18 @@ void SingleInstance::take(QLocalSocket* socket)
             return; // the rest is on its way
         socket->write(QByteArray(1, kTaken));
         socket->flush();
-        if (m_receiver)
-            m_receiver(files);
-        else
-            m_waiting.push_back(files);
+        // Opening the files may wait in an event loop of its own (a message,
+        // a long load), where the socket, closed by the other side by then,
+        // is deleted under its own signal: the files are taken after it.
+        QMetaObject::invokeMethod(
+            this,
+            [this, files] {
+                if (m_receiver)
+                    m_receiver(files);
+                else
+                    m_waiting.push_back(files);
+            },
+            Qt::QueuedConnection);
     });
 }
 
