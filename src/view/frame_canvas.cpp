@@ -12,6 +12,8 @@ namespace {
 // How far beyond the frame a band end may lie before it is pulled in: far
 // enough that nothing clipped by the frame changes shape where it shows.
 constexpr int kReach = 100000;
+// Qt fills up to about 96 lines on the calling thread.
+constexpr int kLinesOnThisThread = 32;
 
 // The corner radii of a lane's outline, in layout pixels.
 constexpr double kLaneRadiusX = 2;
@@ -159,7 +161,11 @@ void FrameCanvas::combine(int left, int top, int right, int bottom, uint32_t bgr
         color.setAlpha(kSeeThroughTint);
     }
     painter.setCompositionMode(mode);
-    painter.fillRect(snapped(left, top, right, bottom), color);
+    // In strips: Qt's raster engine hands a fill of more lines than these to
+    // its thread pool, and drawing stays on the thread that draws.
+    const QRect block = snapped(left, top, right, bottom);
+    for (int y = block.top(); y <= block.bottom(); y += kLinesOnThisThread)
+        painter.fillRect(QRect(block.left(), y, block.width(), std::min(kLinesOnThisThread, block.bottom() + 1 - y)), color);
     painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
     use(Mode::Shapes);
 }
