@@ -140,7 +140,6 @@ bool PlayAlongCommand::begin()
     if (loop.first)
         rows = looped(rows);
     m_rows = rows.elements;
-    m_rowTines = rows.tines;
     m_along = std::make_unique<PlayAlong>(rows.tines);
     m_judge.reset();
     if (m_frame.commandAction(cmd::KeepTempo)->isChecked()) {
@@ -183,8 +182,9 @@ void PlayAlongCommand::hear(const std::vector<int>& tines, int64_t micros)
         std::vector<int> wrong;
         for (int tine : tines) {
             bool near = false;
-            for (size_t row = m_shown > 0 ? m_shown - 1 : 0; row <= m_shown + 1 && row < m_rowTines.size(); ++row)
-                near |= std::ranges::find(m_rowTines[row], tine) != m_rowTines[row].end();
+            const auto& rows = m_along->rows();
+            for (size_t row = m_shown > 0 ? m_shown - 1 : 0; row <= m_shown + 1 && row < rows.size(); ++row)
+                near |= std::ranges::find(rows[row], tine) != rows[row].end();
             if (!near)
                 wrong.push_back(tine);
         }

@@ -47,7 +47,6 @@ private:
     const PracticeControls& m_practice;
     QPointer<CZolvaView> m_view; // gone when its window closes
     std::vector<XPxmlNode*> m_rows; // the elements waited at, in playing order
-    std::vector<std::vector<int>> m_rowTines;
     std::unique_ptr<PlayAlong> m_along;
     // Keep Tempo: when each row is due, the judge, and the time since the first pluck.
     std::vector<int64_t> m_due;

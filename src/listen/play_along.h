@@ -34,6 +34,7 @@ public:
     Heard hear(const std::vector<int>& tines, int64_t micros);
 
     size_t row() const { return m_row; }
+    const std::vector<std::vector<int>>& rows() const { return m_rows; }
     bool finished() const { return m_row >= m_rows.size(); }
     PlayAlongSummary summary() const;
 
