@@ -1,20 +1,20 @@
 // The sound of an example's first rows played right, then of a tine the
 // next row does not hold, from the built-in synthesizer's kalimba: what the
-// play-along test plays into a sound server. Each is written as a mono WAV
-// file of 32-bit float samples; the wrong tine's number goes to the output
-// stream.
+// play-along test plays into a sound server. Each is written as a WAV file;
+// the wrong tine's number goes to the output stream.
 //   example_rows_sound EXAMPLE ROWS RIGHT_FILE WRONG_FILE
 #include "listen/played_rows.h"
 
 #include "listen/heard_sounds.h"
 
+#include "play/sound_file_writer.h"
 #include "play/synth_engine.h"
 
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
-#include <fstream>
 #include <iostream>
+#include <memory>
 #include <string>
 
 namespace {
@@ -22,32 +22,17 @@ namespace {
 // Before the first pluck: the listener hears a moment of silence first.
 constexpr int64_t kLeadIn = 300'000; // µs
 
-void put(std::ofstream& file, uint32_t value, int bytes)
+// As a WAV file, the same sound on both sides.
+bool write(const char* path, const std::vector<float>& sound)
 {
-    for (int i = 0; i < bytes; ++i)
-        file.put(char((value >> (8 * i)) & 0xFF));
-}
-
-bool write(const std::string& path, const std::vector<float>& sound)
-{
-    constexpr uint32_t kRate = SynthEngine::kSampleRate;
-    const uint32_t size = uint32_t(sound.size() * sizeof(float));
-    std::ofstream file(path, std::ios::binary);
-    file.write("RIFF", 4);
-    put(file, 36 + size, 4);
-    file.write("WAVEfmt ", 8);
-    put(file, 16, 4);
-    put(file, 3, 2); // IEEE float
-    put(file, 1, 2); // mono
-    put(file, kRate, 4);
-    put(file, kRate * sizeof(float), 4);
-    put(file, sizeof(float), 2);
-    put(file, 32, 2);
-    file.write("data", 4);
-    put(file, size, 4);
-    // Little-endian, as the machines the tests run on.
-    file.write(reinterpret_cast<const char*>(sound.data()), std::streamsize(size));
-    return bool(file);
+    QString error;
+    const std::unique_ptr<SoundFileWriter> file =
+        SoundFileWriter::open(QString::fromLocal8Bit(path), SoundFileKind::Wav, SynthEngine::kSampleRate, error);
+    std::vector<float> stereo;
+    stereo.reserve(2 * sound.size());
+    for (float sample : sound)
+        stereo.insert(stereo.end(), {sample, sample});
+    return file && file->write(stereo) && file->commit(error);
 }
 
 // A tine the row does not hold and whose note is no octave of one it holds.
